@@ -1,0 +1,99 @@
+#include "app/startup.h"
+
+#include "app/fatal.h"
+#include "app/platform.h"
+#include "app/shutdown.h"
+#include "audio/sound.h"
+#include "game/levels.h"
+#include "game/state.h"
+#include "game/world.h"
+#include "persist/settings.h"
+#include "render/lists.h"
+
+#include <SDL.h>
+#include <cstdlib>
+
+static void setLayoutConstants() {
+    game.tilePitch = 90.0f;
+    game.slideSpeed = 1.0f;
+    game.mapCellGap = 1.0f;
+    game.viewWidth = 800.0f;
+    game.fieldSize = 600.0f;
+    game.frameBorder = 30.0f;
+    game.boardOrigin = 30.0f;
+    game.mapCellPitch = 21.0f;
+}
+
+static bool audioWanted() { return game.soundVolume != 0 || game.musicVolume != 0; }
+
+static void startSdl() {
+    if (SDL_Init(SDL_INIT_VIDEO | (audioWanted() ? SDL_INIT_AUDIO : 0)) == -1)
+        fatal("Cannot initialize SDL: %s.", SDL_GetError());
+    atexit(shutdownHandler);
+}
+
+static void prepareWindow() {
+    SDL_WM_SetCaption("Zembrak", nullptr);
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_EnableKeyRepeat(100, 80);
+    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(nativePath("data\\icon.bmp").text, "rb"), 1);
+    SDL_WM_SetIcon(icon, nullptr);  // a missing icon simply leaves the default
+    SDL_FreeSurface(icon);
+}
+
+static void requestGlAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+}
+
+static SDL_Surface* trySetVideoMode(Uint32 flags) {
+    return SDL_SetVideoMode(game.screenWidth, game.screenHeight, game.bitsPerPixel, flags);
+}
+
+// Full screen first when configured, then a window; the saved setting keeps what was configured.
+static void openVideoMode() {
+    SDL_Surface* surface = nullptr;
+    if (game.fullscreen) {
+        surface = trySetVideoMode(SDL_OPENGL | SDL_FULLSCREEN);
+        if (surface == nullptr) surface = trySetVideoMode(SDL_OPENGL | SDL_FULLSCREEN | SDL_ANYFORMAT);
+    }
+    if (surface == nullptr) surface = trySetVideoMode(SDL_OPENGL);
+    if (surface == nullptr) surface = trySetVideoMode(SDL_OPENGL | SDL_ANYFORMAT);
+    if (surface == nullptr) fatal("Cannot create SDL window with OpenGL support: %s.", SDL_GetError());
+    game.screenSurface = surface;
+}
+
+static void probeRefreshRate() {
+    int hertz = 0;
+    if (probeDesktopRefreshRate(&hertz)) {
+        game.refreshRateKnown = 1;
+        game.desktopRefreshRate = hertz;
+    }
+}
+
+void startUp(char* programPath) {
+    setLayoutConstants();
+    initLevelTable();
+    changeToProgramDirectory(programPath);
+    loadSettings("config.txt");
+    startSdl();
+    openAudio();
+    loadWorld("data\\world.txt");
+    prepareWindow();
+    requestGlAttributes();
+    probeRefreshRate();
+    setEnvironment("SDL_VIDEO_CENTERED=1");
+    openVideoMode();
+    if (game.refreshRateKnown) setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
+    setUpGraphics();
+    srand(SDL_GetTicks());
+}

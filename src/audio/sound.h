@@ -1,0 +1,18 @@
+// Effects and music through SDL_mixer; a volume of 0 switches that kind off.
+#pragma once
+
+#include <SDL_mixer.h>
+
+enum EffectSlot { EFFECT_STEP = 1, EFFECT_DEATH = 2, EFFECT_SECTOR = 3, EFFECT_HEART = 4, EFFECT_BONUS = 5 };
+
+// Start-up: opens the mixer and loads what the volumes ask for; fatal when the mixer cannot open.
+void openAudio();
+
+// Exit: frees effects, closes the mixer, frees the tracks, in that order.
+void closeAudio();
+
+// Plays an effect once on the first free channel; prints the mixer error when that fails.
+void playEffect(Mix_Chunk* chunk);
+
+// Loops a track until another one replaces it; prints the mixer error when that fails.
+void startMusic(Mix_Music* track);

@@ -1,0 +1,14 @@
+// The eleven level rows that set how fast a sector's tiles age.
+#pragma once
+
+#include <cstdint>
+
+// Appends one row to the level table; callers add at most eleven.
+void addLevel(int32_t tickInterval, int32_t randomRange, int32_t growthStep, int32_t growthThreshold,
+              int32_t reappearChance);
+
+// Fills rows 0..10, level 0 first; the first act of start-up.
+void initLevelTable();
+
+// Level values of the sector the player is in: step and sector score, item limits.
+void setLevelValues();

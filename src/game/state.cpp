@@ -1,0 +1,79 @@
+#include "game/state.h"
+
+#include "audio/sound.h"
+
+#include <cstdlib>
+
+GameState game;
+
+static GameState initialState() {
+    GameState s = {};
+    s.moveInput = DIR_NONE;
+    s.stepScore = 1;
+    s.sectorScore = 20;
+    s.screenWidth = 800;
+    s.screenHeight = 600;
+    s.bitsPerPixel = 32;
+    s.fullscreen = 1;
+    s.soundVolume = 128;
+    s.musicVolume = 100;
+    return s;
+}
+
+void resetGameState() { game = initialState(); }
+
+// Static initialisation: the record holds its start values before main runs.
+static const bool gameStateReady = (resetGameState(), true);
+
+void clearItems() {
+    for (ItemSlot& heart : game.hearts) heart.active = 0;
+    for (ItemSlot& bonus : game.bonuses) bonus.active = 0;
+    game.heartsSpawned = 0;
+    game.bonusesSpawned = 0;
+}
+
+struct StartCorner {
+    uint8_t sectorX, sectorY, tileX, tileY;
+};
+
+static const StartCorner START_CORNERS[3] = {
+    {0, 7, 0, 5},  // character 0: top left
+    {7, 7, 5, 5},  // character 1: top right
+    {7, 0, 5, 0},  // character 2: bottom right
+};
+
+static void placeAtStartCorner() {
+    if (game.character > 2) return;
+    const StartCorner& c = START_CORNERS[game.character];
+    game.sectorX = c.sectorX;
+    game.sectorY = c.sectorY;
+    game.playerX = game.respawnX = c.tileX;
+    game.playerY = game.respawnY = c.tileY;
+}
+
+void startRun() {
+    placeAtStartCorner();
+    // A new game chosen during a run keeps the game music that already plays.
+    if (!(game.character == 0 && game.lives != 0)) startMusic(game.musicGame);
+    game.lives = 4;
+    // Level-1 values until the first edge-crossing attempt, whatever the start sector.
+    game.stepScore = 2;
+    game.sectorScore = 20;
+    game.deathTimer = 0;
+    game.heartLimit = 1;
+    game.bonusLimit = 1;
+    clearItems();
+    game.board[game.respawnX][game.respawnY].stage = 1;
+}
+
+void newGame() {
+    game.character = 0;
+    game.score = 0;
+    for (int32_t& done : game.characterCompleted) done = 0;
+    startRun();
+}
+
+void fillBoard() {
+    for (int y = 0; y < BOARD_SIZE; ++y)
+        for (int x = 0; x < BOARD_SIZE; ++x) game.board[x][y].stage = rand() % 11;
+}

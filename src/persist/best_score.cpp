@@ -1,0 +1,34 @@
+#include "persist/best_score.h"
+
+#include "app/platform.h"
+#include "game/state.h"
+#include "persist/line_reader.h"
+#include "persist/settings.h"
+
+#include <cstdio>
+
+static const char* const HISCORE_PATH = "data\\hiscore.txt";
+
+void loadBestScore() {
+    FILE* file = openGameFile(HISCORE_PATH, "r");
+    if (file == nullptr) {
+        fputs("Could not load hiscore from data\\hiscore.txt", stdout);
+        return;
+    }
+    char line[LINE_BUFFER_SIZE];
+    readContentLine(file, line);
+    int32_t value;
+    // A negative number is kept as its two's complement, above any reachable score.
+    if (matchNumber(line, &value)) game.bestScore = static_cast<uint32_t>(value);
+    fclose(file);
+}
+
+void saveBestScore() {
+    char text[16];
+    snprintf(text, sizeof text, "%d", static_cast<int32_t>(game.bestScore));
+    if (writeFileSafely(HISCORE_PATH, text) != 0) fputs("Could not save hiscore to data\\hiscore.txt", stdout);
+}
+
+void raiseBestScore() {
+    if (game.score > game.bestScore) game.bestScore = game.score;
+}

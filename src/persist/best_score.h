@@ -1,0 +1,11 @@
+// The best score kept across starts of the program.
+#pragma once
+
+// Reads the best score; prints the load message when the file cannot be opened.
+void loadBestScore();
+
+// Writes the best score; prints the save message when that fails.
+void saveBestScore();
+
+// The best score becomes the score when the score is higher (unsigned comparison).
+void raiseBestScore();

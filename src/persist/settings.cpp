@@ -1,0 +1,111 @@
+#include "persist/settings.h"
+
+#include "app/platform.h"
+#include "game/state.h"
+#include "persist/best_score.h"
+#include "persist/line_reader.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+struct SettingKey {
+    const char* name;
+    int32_t* value;
+};
+
+// Keys are matched by position: the n-th content line against the n-th key.
+static void settingKeys(SettingKey keys[6]) {
+    keys[0] = {"SCREEN_WIDTH", &game.screenWidth};
+    keys[1] = {"SCREEN_HEIGHT", &game.screenHeight};
+    keys[2] = {"BPP", &game.bitsPerPixel};
+    keys[3] = {"FULLSCREEN", &game.fullscreen};
+    keys[4] = {"SOUNDS", &game.soundVolume};
+    keys[5] = {"MUSIC", &game.musicVolume};
+}
+
+int matchNumber(const char* line, int32_t* value) {
+    const char* p = line;
+    while (isspace(static_cast<unsigned char>(*p))) ++p;
+    const char* digits = (*p == '+' || *p == '-') ? p + 1 : p;
+    if (!isdigit(static_cast<unsigned char>(*digits))) return 0;
+    errno = 0;
+    long long parsed = strtoll(p, nullptr, 10);
+    // Numbers beyond 32 bits saturate rather than wrap into nonsense.
+    if (parsed > INT32_MAX) parsed = INT32_MAX;
+    if (parsed < INT32_MIN) parsed = INT32_MIN;
+    *value = static_cast<int32_t>(parsed);
+    return 1;
+}
+
+int matchSetting(const char* line, const char* key, int32_t* value) {
+    const size_t keyLength = strlen(key);
+    if (strncmp(line, key, keyLength) != 0 || line[keyLength] != ':') return 0;
+    return matchNumber(line + keyLength + 1, value);
+}
+
+static void loadConfig(const char* configPath) {
+    FILE* file = openGameFile(configPath, "r");
+    if (file == nullptr) {
+        printf("Could not load config from %s", configPath);
+        return;
+    }
+    SettingKey keys[6];
+    settingKeys(keys);
+    char line[LINE_BUFFER_SIZE];
+    for (const SettingKey& key : keys) {
+        readContentLine(file, line);  // once the file is exhausted nothing matches
+        matchSetting(line, key.name, key.value);
+    }
+    fclose(file);
+}
+
+void loadSettings(const char* configPath) {
+    loadBestScore();
+    loadConfig(configPath);
+}
+
+static void formatConfig(char* text, size_t size) {
+    snprintf(text, size,
+             "# soubor nastaveni (defaultni hodnoty)\n\n# rozliseni sirka (800)\n"
+             "SCREEN_WIDTH: %d\n\n"
+             "# rozliseni vyska (600)\n"
+             "SCREEN_HEIGHT: %d\n\n"
+             "# barevna hloubka v bitech (32)\n"
+             "BPP: %d\n\n"
+             "# 1 - fullscren, 0 - okno (1)\n"
+             "FULLSCREEN: %d\n\n"
+             "# 0 - zvuky vypnute, 128 - maximalni hlasitost zvuku (128)\n"
+             "SOUNDS: %d\n\n"
+             "# 0 - hudba vypnuta, 128 - maximalni hlasitost hudby (100)\n"
+             "MUSIC: %d",
+             game.screenWidth, game.screenHeight, game.bitsPerPixel, game.fullscreen, game.soundVolume,
+             game.musicVolume);
+}
+
+void saveSettings(const char* configPath) {
+    saveBestScore();
+    char text[1024];
+    formatConfig(text, sizeof text);
+    if (writeFileSafely(configPath, text) != 0) printf("Could not save config to %s", configPath);
+}
+
+int writeFileSafely(const char* gamePath, const char* text) {
+    char temporary[512];
+    snprintf(temporary, sizeof temporary, "%s.tmp", gamePath);
+    FILE* file = openGameFile(temporary, "w");
+    if (file == nullptr) return -1;
+    const size_t length = strlen(text);
+    bool written = fwrite(text, 1, length, file) == length;
+    written = (fflush(file) == 0) && written;
+    syncFile(file);
+    written = (fclose(file) == 0) && written;
+    if (!written || replaceFile(temporary, gamePath) != 0) {
+        removeGameFile(temporary);
+        return -1;
+    }
+    return 0;
+}

@@ -1,0 +1,23 @@
+// The six settings of "config.txt" together with the best-score file.
+#pragma once
+
+#include <cstdint>
+
+// Reads "data\hiscore.txt", then the configuration at `configPath`; a missing file prints
+// its message and leaves the values as they were.
+void loadSettings(const char* configPath);
+
+// Writes "data\hiscore.txt", then the configuration at `configPath`, each attempted
+// whatever became of the other.
+void saveSettings(const char* configPath);
+
+// Matches "KEY: %d" the way the file has always been read: key in the first column, a
+// colon, optional blanks, a signed number. Returns 1 and stores the value on a match.
+int matchSetting(const char* line, const char* key, int32_t* value);
+
+// Matches a leading "%d": optional blanks, optional sign, digits. Returns 1 on a match.
+int matchNumber(const char* line, int32_t* value);
+
+// Writes `text` to `gamePath` through a temporary file beside it; 0 on success. The old
+// file stays whole until the new one is complete.
+int writeFileSafely(const char* gamePath, const char* text);

@@ -1,0 +1,27 @@
+// Pictures with optional 8-bit alpha masks turned into OpenGL textures.
+#pragma once
+
+#include <SDL.h>
+#include <cstdint>
+
+// Loads a picture into a new texture in `slot`; with `withMask` the mask is the picture's
+// name with "_a.bmp" for its extension. Ends the program when either file is unusable.
+void loadTexture(uint32_t& slot, const char* fileName, int withMask);
+
+// As loadTexture with the mask's file name given.
+void loadMaskedTexture(uint32_t& slot, const char* fileName, const char* maskFileName);
+
+// The mask name for a picture: its last four characters replaced by "_a.bmp". Returns 0 when
+// the name does not fit into `size` bytes.
+int deriveMaskName(const char* fileName, char* maskName, size_t size);
+
+// Picture bytes are R, G, B when the name ends in a lower-case 'g' (".jpg"), else B, G, R.
+bool picturePixelsAreRgb(const char* fileName);
+
+// A picture surface with three bytes a pixel in the order the name promises; converts
+// other depths. Returns null when SDL cannot convert it.
+SDL_Surface* pictureAsTriples(SDL_Surface* picture, bool rgbOrder);
+
+// Four bytes a texel: the picture's bytes reversed, then the mask byte. The mask must be 8-bit
+// and the picture's size; returns null otherwise. The caller frees the result with free().
+uint8_t* combinePictureAndMask(const SDL_Surface* triples, const SDL_Surface* mask);

@@ -1,0 +1,54 @@
+#include "screens/end_screen.h"
+
+#include "app/frame_clock.h"
+#include "app/sdl_io.h"
+#include "app/waits.h"
+#include "audio/sound.h"
+#include "game/state.h"
+#include "render/lists.h"
+#include "render/scene.h"
+#include "screens/title_menu.h"
+
+#include <SDL.h>
+
+static const int FROZEN_PICTURE_MS = 500;
+
+static void showFrozenPicture() {
+    drawScene();
+    if (game.characterCompleted[game.character]) drawPlayer();
+    swapBuffers();
+}
+
+// Events wait in the queue during the pause; a Space pressed now counts once the text shows.
+static void pause() {
+    game.tickAccumulator = 0;
+    startMusic(game.musicTitle);
+    while (game.tickAccumulator < FROZEN_PICTURE_MS) updateFrameTiming(game.frameDelta);
+}
+
+static int charactersAtGoal() {
+    return game.characterCompleted[0] + game.characterCompleted[1] + game.characterCompleted[2];
+}
+
+static void showResult(int message, int strip) {
+    drawCompletionPicture();
+    callList(message);
+    callList(strip);
+    swapBuffers();
+    waitForKey(SDLK_SPACE);
+}
+
+void runEndScreen() {
+    showFrozenPicture();
+    pause();
+    if (game.character < 2) {
+        showResult(game.characterCompleted[game.character] ? LIST_MESSAGE + 0 : LIST_MESSAGE + 1,
+                   LIST_STRIP_NEXT_CHARACTER);
+        game.character += 1;
+        startRun();
+        return;
+    }
+    showResult(LIST_MESSAGE + 2 + charactersAtGoal(), LIST_STRIP_END_OF_GAME);
+    game.lives = -1;
+    runTitleMenu();
+}

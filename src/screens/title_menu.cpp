@@ -1,0 +1,132 @@
+#include "screens/title_menu.h"
+
+#include "app/frame_clock.h"
+#include "app/sdl_io.h"
+#include "app/waits.h"
+#include "audio/sound.h"
+#include "game/state.h"
+#include "persist/best_score.h"
+#include "render/lists.h"
+
+#include <SDL.h>
+#include <cstdlib>
+
+enum MenuItem { ITEM_RESUME = 64, ITEM_NEW_GAME, ITEM_PAGE_1, ITEM_PAGE_2, ITEM_PAGE_3, ITEM_QUIT };
+
+// With a run in progress the highlight shows for about a second and hides for 220 ms;
+// otherwise it blinks evenly every 200 ms.
+static const int BLINK_EVEN = 200, BLINK_SHOWN = 1000, BLINK_HIDDEN = 220;
+
+struct Menu {
+    int selection;
+    int blinkInterval;
+    int highlightVisible;
+    int open;
+};
+
+// A run is in progress exactly while spare lives are not 0, so the last life counts as none.
+static bool runInProgress() { return game.lives != 0; }
+
+static Menu openMenu() {
+    if (game.lives == 0) startMusic(game.musicTitle);
+    // A finished game: its end screen already started the title music.
+    if (game.lives == -1) game.lives = 0;
+    Menu menu;
+    if (runInProgress()) {
+        menu.blinkInterval = BLINK_SHOWN;
+        menu.selection = ITEM_RESUME;
+    } else {
+        menu.blinkInterval = BLINK_EVEN;
+        menu.selection = ITEM_NEW_GAME;
+        raiseBestScore();
+    }
+    resetView();
+    game.tickAccumulator = 0;
+    menu.highlightVisible = 1;
+    menu.open = 1;
+    return menu;
+}
+
+static void drawMenu(Menu& menu) {
+    callList(LIST_MENU_BACKGROUND);
+    for (int item = ITEM_RESUME; item <= ITEM_QUIT; ++item) callList(item);
+    updateFrameTiming(game.frameDelta);
+    if (game.tickAccumulator > menu.blinkInterval) {
+        if (menu.blinkInterval == BLINK_HIDDEN)
+            menu.blinkInterval = BLINK_SHOWN;
+        else if (menu.blinkInterval == BLINK_SHOWN)
+            menu.blinkInterval = BLINK_HIDDEN;
+        game.tickAccumulator = 0;
+        menu.highlightVisible = !menu.highlightVisible;
+    }
+    if (menu.highlightVisible) callList(menu.selection + 6);
+    swapBuffers();
+}
+
+static void moveSelection(Menu& menu, int step) {
+    menu.selection += step;
+    menu.open = 2;
+    if (menu.selection > ITEM_QUIT) menu.selection = runInProgress() ? ITEM_RESUME : ITEM_NEW_GAME;
+    if (menu.selection < ITEM_RESUME || (menu.selection == ITEM_RESUME && !runInProgress())) menu.selection = ITEM_QUIT;
+}
+
+static void showPage(Menu& menu, int pageList) {
+    callList(LIST_MENU_BACKGROUND);
+    callList(pageList);
+    swapBuffers();
+    waitForKey(0);  // the key that closes the page does nothing else
+    menu.open = 2;
+}
+
+static void chooseItem(Menu& menu) {
+    switch (menu.selection) {
+    case ITEM_RESUME: menu.open = 0; break;
+    case ITEM_NEW_GAME:
+        raiseBestScore();
+        newGame();
+        menu.open = 0;
+        break;
+    case ITEM_PAGE_1: showPage(menu, LIST_PAGE_1); break;
+    case ITEM_PAGE_2: showPage(menu, LIST_PAGE_2); break;
+    case ITEM_PAGE_3: showPage(menu, LIST_PAGE_3); break;
+    case ITEM_QUIT: exit(0);
+    }
+}
+
+static void handleMenuKey(Menu& menu) {
+    if (isAltF4()) exit(0);
+    switch (game.event.key.keysym.sym) {
+    case SDLK_ESCAPE:
+        if (runInProgress()) menu.open = 0;
+        break;
+    case SDLK_DOWN: moveSelection(menu, +1); break;
+    case SDLK_UP: moveSelection(menu, -1); break;
+    case SDLK_RETURN: chooseItem(menu); break;
+    default: break;
+    }
+}
+
+// The whole queue is handled each pass, so a key queued behind Escape still counts.
+static void handleMenuEvents(Menu& menu) {
+    while (pollEvent()) {
+        switch (game.event.type) {
+        case SDL_QUIT: exit(0);
+        case SDL_ACTIVEEVENT:
+            if (game.event.active.gain != 0)
+                onFocusGained();
+            else
+                waitWhileInactive();
+            break;
+        case SDL_KEYDOWN: handleMenuKey(menu); break;
+        default: break;
+        }
+    }
+}
+
+void runTitleMenu() {
+    Menu menu = openMenu();
+    while (menu.open != 0) {
+        drawMenu(menu);
+        handleMenuEvents(menu);
+    }
+}

@@ -1,0 +1,237 @@
+// Steps, sector crossings, the slide, death phases and the goal, on the test clock.
+#include "fakes.h"
+
+#include "audio/sound.h"
+#include "game/death.h"
+#include "game/levels.h"
+#include "game/movement.h"
+#include "game/sector.h"
+#include "game/state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct PlayTest : ::testing::Test {
+    void SetUp() override {
+        resetForTest();
+        for (auto& column : game.board)
+            for (Tile& tile : column) tile = {5, 0};
+        game.lives = 4;
+        game.stepScore = 2;
+        game.sectorScore = 20;
+        fake.ticks = 16;
+        fake.tickStep = 16;
+    }
+    void place(int sx, int sy, int px, int py) {
+        game.sectorX = static_cast<uint8_t>(sx);
+        game.sectorY = static_cast<uint8_t>(sy);
+        game.playerX = static_cast<uint8_t>(px);
+        game.playerY = static_cast<uint8_t>(py);
+    }
+    void press(int direction) {
+        game.moveInput = direction;
+        stepPlayer();
+    }
+};
+
+TEST_F(PlayTest, StepsScoreExceptStraightBack) {
+    place(3, 3, 2, 2);
+    game.lastDirection = DIR_UP;
+    press(DIR_RIGHT);
+    EXPECT_EQ(game.playerX, 3);
+    EXPECT_EQ(game.score, 2u);
+    press(DIR_LEFT);
+    EXPECT_EQ(game.playerX, 2);
+    EXPECT_EQ(game.score, 2u);  // back the way it came
+    press(DIR_LEFT);
+    EXPECT_EQ(game.score, 4u);
+    EXPECT_EQ(fake.effects.size(), 3u);
+}
+
+TEST_F(PlayTest, DeadPlayerTurnsButDoesNotMove) {
+    place(3, 3, 2, 2);
+    game.deathTimer = 50;
+    press(DIR_UP);
+    EXPECT_EQ(game.playerY, 2);
+    EXPECT_EQ(game.lastDirection, DIR_UP);
+    EXPECT_EQ(game.score, 0u);
+}
+
+TEST_F(PlayTest, BorderAndWallRefusalsChangeOnlyDirectionAndLevelValues) {
+    game.world[0][7].level = 5;
+    place(0, 7, 0, 5);
+    press(DIR_LEFT);  // World border
+    EXPECT_EQ(game.sectorX, 0);
+    EXPECT_EQ(game.playerX, 0);
+    EXPECT_EQ(game.lastSectorDirection, DIR_LEFT);
+    EXPECT_EQ(game.stepScore, 10);
+    EXPECT_EQ(game.bonusLimit, 7);
+    EXPECT_EQ(game.score, 0u);
+    EXPECT_TRUE(fake.effects.empty());
+    EXPECT_EQ(fake.slideFrames, 0);
+
+    game.world[1][7].wallLeft = 1;
+    place(0, 7, 5, 5);
+    press(DIR_RIGHT);  // wall
+    EXPECT_EQ(game.sectorX, 0);
+    EXPECT_EQ(game.lastSectorDirection, DIR_RIGHT);
+}
+
+TEST_F(PlayTest, EntryTilesForAllFourDirections) {
+    struct Case {
+        int direction, fromX, fromY, toSectorX, toSectorY, entryX, entryY;
+    };
+    for (const Case& c : {Case{DIR_RIGHT, 5, 2, 4, 4, 0, 2}, Case{DIR_LEFT, 0, 3, 2, 4, 5, 3},
+                          Case{DIR_UP, 1, 5, 3, 5, 1, 0}, Case{DIR_DOWN, 4, 0, 3, 3, 4, 5}}) {
+        place(3, 4, c.fromX, c.fromY);
+        game.hearts[0] = {1, 1, 1};
+        game.board[c.entryX][c.entryY].stage = 9;
+        press(c.direction);
+        EXPECT_EQ(game.sectorX, c.toSectorX);
+        EXPECT_EQ(game.sectorY, c.toSectorY);
+        EXPECT_EQ(game.playerX, c.entryX);
+        EXPECT_EQ(game.playerY, c.entryY);
+        EXPECT_EQ(game.respawnX, c.entryX);
+        EXPECT_EQ(game.respawnY, c.entryY);
+        EXPECT_EQ(game.board[c.entryX][c.entryY].stage, 1);
+        EXPECT_EQ(game.hearts[0].active, 0);
+        EXPECT_EQ(fake.effects.back(), game.sounds[EFFECT_SECTOR]);
+    }
+}
+
+TEST_F(PlayTest, SectorBonusRules) {
+    game.world[3][3].level = 2;
+    game.world[4][3].level = 7;
+    // Leaving on another row and column than the entry tile pays the old sector's bonus.
+    place(3, 3, 5, 2);
+    game.respawnX = 1;
+    game.respawnY = 4;
+    setLevelValues();
+    game.lastSectorDirection = DIR_UP;
+    press(DIR_RIGHT);
+    EXPECT_EQ(game.score, 40u);
+    EXPECT_EQ(game.stepScore, 14);
+    // Straight back pays nothing.
+    press(DIR_LEFT);
+    EXPECT_EQ(game.score, 40u);
+    // Same row as the entry tile pays nothing.
+    place(3, 3, 0, 2);
+    game.respawnX = 5;
+    game.respawnY = 2;
+    game.lastSectorDirection = DIR_UP;
+    press(DIR_LEFT);
+    EXPECT_EQ(game.score, 40u);
+}
+
+TEST_F(PlayTest, BlockedAttemptCountsAsThePreviousDirection) {
+    place(0, 3, 0, 2);
+    game.respawnX = 3;
+    game.respawnY = 4;
+    press(DIR_LEFT);  // border
+    place(0, 3, 5, 2);
+    press(DIR_RIGHT);
+    EXPECT_EQ(game.sectorX, 1);
+    EXPECT_EQ(game.score, 0u);
+}
+
+TEST_F(PlayTest, SlideTakesSixHundredMillisecondsOfFrameTime) {
+    place(3, 3, 5, 2);
+    game.lastTicks = 0;
+    press(DIR_RIGHT);
+    EXPECT_EQ(fake.slideFrames, 38);  // 16 ms frames: 37 full ones and a last clamped one
+    EXPECT_FLOAT_EQ(fake.lastSlideProgress, 600.0f);
+    EXPECT_EQ(fake.swaps, 38);
+
+    fake = FakeWorld();
+    fake.ticks = game.lastTicks + 700;
+    press(DIR_LEFT);
+    EXPECT_EQ(fake.slideFrames, 1);
+}
+
+TEST_F(PlayTest, SlideAgesAtTheOldSectorsRateAndKeepsTheEntryTile) {
+    game.world[3][3].level = 10;  // holes refill at every tick
+    game.world[4][3].level = 0;
+    place(3, 3, 5, 2);
+    game.board[2][2].stage = STAGE_HOLE;
+    fake.tickStep = 25;  // every frame passes the 20 ms interval
+    srand(5);
+    press(DIR_RIGHT);
+    EXPECT_NE(game.board[2][2].stage, STAGE_HOLE);  // refilled by level 10's chance of 1 in 1
+    EXPECT_EQ(game.board[0][2].stage, 1);
+}
+
+TEST_F(PlayTest, DeathPhasesFollowTheTimer) {
+    place(3, 3, 2, 2);
+    struct Phase {
+        int timer, drawn, dying;
+    };
+    for (const Phase& p : {Phase{0, 1, 0}, Phase{299, 1, 0}, Phase{300, 0, 1}, Phase{899, 0, 1}, Phase{900, 0, 0},
+                           Phase{1000, 0, 0}}) {
+        fake = FakeWorld();
+        game.deathTimer = p.timer;
+        drawPlayerOrRespawn();
+        EXPECT_EQ(fake.playerDrawn, p.drawn) << p.timer;
+        EXPECT_EQ(fake.dyingPlayerDrawn, p.dying) << p.timer;
+        EXPECT_EQ(game.lives, 4);
+    }
+}
+
+TEST_F(PlayTest, RespawnAfterOneSecondOrEndOfRun) {
+    place(3, 3, 2, 2);
+    game.respawnX = 0;
+    game.respawnY = 4;
+    game.deathTimer = 1001;
+    drawPlayerOrRespawn();
+    EXPECT_EQ(game.lives, 3);
+    EXPECT_EQ(game.deathTimer, 0);
+    EXPECT_EQ(game.playerX, 0);
+    EXPECT_EQ(game.playerY, 4);
+    EXPECT_EQ(fake.playerDrawn, 0);
+
+    game.lives = 0;
+    game.deathTimer = 1001;
+    drawPlayerOrRespawn();
+    EXPECT_EQ(fake.endScreens, 1);
+}
+
+TEST_F(PlayTest, GoalIsReachedEvenOnAHole) {
+    place(0, 0, 1, 0);
+    game.character = 1;
+    game.board[0][0].stage = STAGE_HOLE;
+    press(DIR_LEFT);
+    checkGoal();
+    EXPECT_EQ(game.characterCompleted[1], 1);
+    EXPECT_EQ(fake.endScreens, 1);
+}
+
+TEST_F(PlayTest, StartRunPlacesEachCharacterInItsCorner) {
+    game.lives = 0;
+    game.world[7][0].level = 5;
+    game.character = 2;
+    game.board[5][0].stage = 0;
+    game.score = 700;
+    startRun();
+    EXPECT_EQ(game.sectorX, 7);
+    EXPECT_EQ(game.sectorY, 0);
+    EXPECT_EQ(game.playerX, 5);
+    EXPECT_EQ(game.playerY, 0);
+    EXPECT_EQ(game.board[5][0].stage, 1);
+    EXPECT_EQ(game.lives, 4);
+    EXPECT_EQ(game.stepScore, 2);  // level-1 values until the first crossing attempt
+    EXPECT_EQ(game.heartLimit, 1);
+    EXPECT_EQ(game.score, 700u);
+    EXPECT_EQ(fake.music.size(), 1u);
+
+    // New game during a run keeps the game music playing.
+    game.lives = 3;
+    newGame();
+    EXPECT_EQ(game.score, 0u);
+    EXPECT_EQ(game.sectorX, 0);
+    EXPECT_EQ(game.sectorY, 7);
+    EXPECT_EQ(fake.music.size(), 1u);
+}
+
+}  // namespace

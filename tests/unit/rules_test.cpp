@@ -1,0 +1,181 @@
+// The rule step: ageing, refilling, items and death, with the random draws replayed exactly.
+#include "fakes.h"
+
+#include "audio/sound.h"
+#include "game/rules.h"
+#include "game/state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+Mix_Chunk* effect(int slot) { return game.sounds[slot]; }
+
+void fillStages(int stage) {
+    for (auto& column : game.board)
+        for (Tile& tile : column) tile = {stage, 0};
+}
+
+void setAllLevels(int level) {
+    for (auto& column : game.world)
+        for (SectorInfo& sector : column) sector.level = static_cast<uint8_t>(level);
+}
+
+struct RulesTest : ::testing::Test {
+    void SetUp() override {
+        resetForTest();
+        game.lives = 4;
+        game.playerX = 2;
+        game.playerY = 2;
+        game.respawnX = 4;
+        game.respawnY = 4;
+        setAllLevels(0);
+    }
+    void tick() {
+        game.tickAccumulator = 21;  // level interval is 20
+        updateRules();
+    }
+};
+
+TEST_F(RulesTest, TickAgesEveryStandingTileWithOneDrawEach) {
+    fillStages(1);
+    srand(7);
+    tick();
+    srand(7);
+    for (int y = 0; y < BOARD_SIZE; ++y)
+        for (int x = 0; x < BOARD_SIZE; ++x) EXPECT_EQ(game.board[x][y].growth, (rand() % 5) * 5) << x << "," << y;
+    const int next = rand();
+    srand(7);
+    for (int i = 0; i < 36; ++i) rand();
+    EXPECT_EQ(rand(), next);  // exactly 36 numbers drawn
+    EXPECT_EQ(game.tickAccumulator, 0);
+}
+
+TEST_F(RulesTest, RefillingHoleDrawsThreeNumbersAndStandsAtStageOne) {
+    setAllLevels(10);  // every hole refills
+    fillStages(STAGE_HOLE);
+    game.deathTimer = 5;  // dead: no new death, the player's tile stays a hole
+    srand(11);
+    tick();
+    const int next = rand();
+    srand(11);
+    for (int i = 0; i < 36 * 3; ++i) rand();
+    EXPECT_EQ(rand(), next);
+    EXPECT_EQ(game.board[0][0].stage, 1);
+    EXPECT_EQ(game.board[game.playerX][game.playerY].stage, STAGE_HOLE);
+}
+
+TEST_F(RulesTest, TickNeedsMoreThanTheIntervalAndDropsTheRest) {
+    fillStages(5);
+    game.tickAccumulator = 20;
+    updateRules();
+    EXPECT_EQ(game.tickAccumulator, 20);
+    EXPECT_EQ(game.board[0][0].stage, 5);
+    EXPECT_EQ(game.board[4][4].stage, 5);  // no tick, so the respawn tile is left alone
+
+    game.tickAccumulator = 100;  // a long frame still gives a single tick
+    srand(3);
+    updateRules();
+    EXPECT_EQ(game.tickAccumulator, 0);
+    EXPECT_EQ(game.board[4][4].stage, 1);
+}
+
+TEST_F(RulesTest, CrumblingTileBecomesHoleAndStageElevenKills) {
+    setAllLevels(9);  // threshold 80, step 5 x (0..4): growth 79 passes with any non-zero draw
+    fillStages(1);
+    game.board[0][0] = {STAGE_CRUMBLING, 80};
+    game.board[game.playerX][game.playerY] = {10, 81};
+    srand(1);
+    ASSERT_NE(rand() % 5, 0);  // the first tile's draw adds growth
+    srand(1);
+    tick();
+    EXPECT_EQ(game.board[0][0].stage, STAGE_HOLE);
+    EXPECT_EQ(game.board[0][0].growth, 0);
+    EXPECT_EQ(game.board[game.playerX][game.playerY].stage, STAGE_CRUMBLING);
+    EXPECT_EQ(game.deathTimer, 1);
+    EXPECT_EQ(game.tickAccumulator, 0);
+    ASSERT_EQ(fake.effects.size(), 1u);
+    EXPECT_EQ(fake.effects[0], effect(EFFECT_DEATH));
+}
+
+TEST_F(RulesTest, DeathTimerGrowsAndKeepsTheHoleUnderTheDeadPlayer) {
+    fillStages(3);
+    game.deathTimer = 1;
+    game.frameDelta = 40;
+    updateRules();
+    EXPECT_EQ(game.deathTimer, 41);
+    EXPECT_EQ(game.board[2][2].stage, STAGE_HOLE);
+    EXPECT_TRUE(fake.effects.empty());
+}
+
+TEST_F(RulesTest, HeartAddsLifeUpToSixteenThenPoints) {
+    fillStages(3);
+    game.hearts[0] = {2, 2, 1};
+    game.lives = 15;
+    updateRules();
+    EXPECT_EQ(game.lives, 16);
+    EXPECT_EQ(game.hearts[0].active, 0);
+    ASSERT_EQ(fake.effects.size(), 1u);
+    EXPECT_EQ(fake.effects[0], effect(EFFECT_HEART));
+
+    game.hearts[1] = {2, 2, 1};
+    updateRules();
+    EXPECT_EQ(game.lives, 16);
+    EXPECT_EQ(game.score, 500u);
+    EXPECT_EQ(fake.effects.size(), 1u);  // no sound at the cap
+}
+
+TEST_F(RulesTest, ItemsVanishWithTheirTileBeforePickUp) {
+    fillStages(3);
+    game.board[2][2].stage = STAGE_CRUMBLING;
+    game.bonuses[1] = {2, 2, 1};
+    game.hearts[0] = {3, 3, 1};
+    game.board[3][3].stage = STAGE_HOLE;
+    game.bonuses[2] = {1, 1, 1};
+    updateRules();
+    EXPECT_EQ(game.bonuses[1].active, 0);
+    EXPECT_EQ(game.hearts[0].active, 0);
+    EXPECT_EQ(game.bonuses[2].active, 1);
+    EXPECT_EQ(game.score, 0u);
+}
+
+TEST_F(RulesTest, BonusPaysAndScoreIsCutBackOnlyAtTheNextStep) {
+    fillStages(3);
+    game.score = SCORE_CEILING - 100;
+    game.bonuses[0] = {2, 2, 1};
+    updateRules();
+    EXPECT_EQ(game.score, SCORE_CEILING + 200);
+    EXPECT_EQ(fake.effects.back(), effect(EFFECT_BONUS));
+    updateRules();
+    EXPECT_EQ(game.score, SCORE_CEILING);
+}
+
+TEST_F(RulesTest, LevelZeroNeverSpawnsItems) {
+    for (int seed = 0; seed < 200; ++seed) {
+        fillStages(STAGE_HOLE);
+        game.board[2][2].stage = 3;
+        srand(seed);
+        for (int i = 0; i < 50; ++i) tick();
+    }
+    EXPECT_EQ(game.heartsSpawned + game.bonusesSpawned, 0);
+}
+
+TEST_F(RulesTest, SpawnsStopAtTheSectorVisitLimits) {
+    setAllLevels(10);
+    game.heartLimit = 1;
+    game.bonusLimit = 1;
+    for (int seed = 0; seed < 300; ++seed) {
+        fillStages(STAGE_HOLE);
+        game.board[game.playerX][game.playerY].stage = 3;
+        srand(seed);
+        tick();
+        ASSERT_LE(game.heartsSpawned, 1);
+        ASSERT_LE(game.bonusesSpawned, 1);
+    }
+    EXPECT_EQ(game.heartsSpawned, 1);
+    EXPECT_EQ(game.bonusesSpawned, 1);
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// The configuration and best-score files: reading by position, writing byte for byte.
+#include "fakes.h"
+
+#include "game/state.h"
+#include "persist/best_score.h"
+#include "persist/line_reader.h"
+#include "persist/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// Each test works in a folder of its own with a data/ below it, as the game does.
+struct SettingsTest : ::testing::Test {
+    std::string folder, previous;
+    void SetUp() override {
+        resetForTest();
+        char buffer[4096];
+        previous = getcwd(buffer, sizeof buffer);
+        char pattern[] = "/tmp/zk-settings-XXXXXX";
+        folder = mkdtemp(pattern);
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        mkdir("data", 0755);
+    }
+    void TearDown() override {
+        ASSERT_EQ(chdir(previous.c_str()), 0);
+        std::string command = "rm -rf " + folder;
+        ASSERT_EQ(system(command.c_str()), 0);
+    }
+    std::string captureLoad() {
+        testing::internal::CaptureStdout();
+        loadSettings("config.txt");
+        fflush(stdout);
+        return testing::internal::GetCapturedStdout();
+    }
+};
+
+const char* const STANDARD_CONFIG =
+    "# soubor nastaveni (defaultni hodnoty)\n\n# rozliseni sirka (800)\nSCREEN_WIDTH: 800\n\n"
+    "# rozliseni vyska (600)\nSCREEN_HEIGHT: 600\n\n# barevna hloubka v bitech (32)\nBPP: 32\n\n"
+    "# 1 - fullscren, 0 - okno (1)\nFULLSCREEN: 1\n\n"
+    "# 0 - zvuky vypnute, 128 - maximalni hlasitost zvuku (128)\nSOUNDS: 128\n\n"
+    "# 0 - hudba vypnuta, 128 - maximalni hlasitost hudby (100)\nMUSIC: 100";
+
+TEST_F(SettingsTest, FirstRunPrintsBothMessagesAndWritesStandardFiles) {
+    EXPECT_EQ(captureLoad(), "Could not load hiscore from data\\hiscore.txtCould not load config from config.txt");
+    EXPECT_EQ(game.screenWidth, 800);
+    EXPECT_EQ(game.musicVolume, 100);
+    game.bestScore = 1234;
+    saveSettings("config.txt");
+    EXPECT_EQ(readFile("config.txt"), STANDARD_CONFIG);
+    EXPECT_EQ(readFile("data/hiscore.txt"), "1234");
+}
+
+TEST_F(SettingsTest, KeysAreMatchedByPositionWithTheirExactPattern) {
+    writeFile("config.txt",
+              "# comment\r\n\r\nSCREEN_WIDTH:1024\nSCREEN_HEIGHT: 768 pixels\n#BPP: 16\nBPP:   -16\n"
+              "FULLSCREEN: 0\nSOUNDS: 300\nMUSIC: 0\nextra: 5\n");
+    captureLoad();
+    EXPECT_EQ(game.screenWidth, 1024);
+    EXPECT_EQ(game.screenHeight, 768);
+    EXPECT_EQ(game.bitsPerPixel, -16);
+    EXPECT_EQ(game.fullscreen, 0);
+    EXPECT_EQ(game.soundVolume, 300);  // no range check: written back as it is
+    EXPECT_EQ(game.musicVolume, 0);
+}
+
+TEST_F(SettingsTest, MisplacedOrMisspeltLinesKeepDefaults) {
+    // Height before width; lower case; a leading blank; a line of blanks swallowing a key.
+    writeFile("config.txt", "SCREEN_HEIGHT: 700\nSCREEN_WIDTH: 900\nbpp: 16\n FULLSCREEN: 0\n   \nSOUNDS: 5\nMUSIC: 7\n");
+    captureLoad();
+    EXPECT_EQ(game.screenWidth, 800);
+    EXPECT_EQ(game.screenHeight, 600);
+    EXPECT_EQ(game.bitsPerPixel, 32);
+    EXPECT_EQ(game.fullscreen, 1);
+    EXPECT_EQ(game.soundVolume, 128);  // matched against the blank line
+    EXPECT_EQ(game.musicVolume, 100);  // matched against "SOUNDS: 5"
+}
+
+TEST_F(SettingsTest, ShortFileSetsWhatItHas) {
+    writeFile("config.txt", "SCREEN_WIDTH: 640\nSCREEN_HEIGHT: 480\nBPP: 16");
+    captureLoad();
+    EXPECT_EQ(game.screenWidth, 640);
+    EXPECT_EQ(game.screenHeight, 480);
+    EXPECT_EQ(game.bitsPerPixel, 16);
+    EXPECT_EQ(game.fullscreen, 1);
+}
+
+TEST_F(SettingsTest, LongLinesAreCutWithoutOverrun) {
+    std::string longLine = "SCREEN_WIDTH: 1280" + std::string(5000, 'x') + "\n";
+    writeFile("config.txt", longLine + "SCREEN_HEIGHT: 720\n");
+    captureLoad();
+    EXPECT_EQ(game.screenWidth, 1280);
+    EXPECT_EQ(game.screenHeight, 720);  // the rest of the long line was skipped, not read as lines
+}
+
+TEST_F(SettingsTest, BestScoreSkipsCommentsAndKeepsNegativeNumbers) {
+    writeFile("data/hiscore.txt", "# best\n\n   1500 points\n");
+    writeFile("config.txt", "");
+    EXPECT_EQ(captureLoad(), "");
+    EXPECT_EQ(game.bestScore, 1500u);
+
+    writeFile("data/hiscore.txt", "-5");
+    resetForTest();
+    captureLoad();
+    EXPECT_EQ(game.bestScore, static_cast<uint32_t>(-5));
+    game.score = 99999999;
+    raiseBestScore();  // unsigned: -5 stays above any reachable score
+    saveSettings("config.txt");
+    EXPECT_EQ(readFile("data/hiscore.txt"), "-5");
+}
+
+TEST_F(SettingsTest, TextWithoutNumberLeavesZero) {
+    writeFile("data/hiscore.txt", "# only a comment\nabc\n");
+    captureLoad();
+    EXPECT_EQ(game.bestScore, 0u);
+}
+
+TEST_F(SettingsTest, FailedSaveKeepsTheOldFileAndReportsBoth) {
+    writeFile("data/hiscore.txt", "777");
+    writeFile("config.txt", "old");
+    // A directory where the temporary file must go makes every write fail.
+    mkdir("data/hiscore.txt.tmp", 0755);
+    mkdir("config.txt.tmp", 0755);
+    testing::internal::CaptureStdout();
+    saveSettings("config.txt");
+    fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Could not save hiscore to data\\hiscore.txtCould not save config to config.txt");
+    EXPECT_EQ(readFile("data/hiscore.txt"), "777");
+    EXPECT_EQ(readFile("config.txt"), "old");
+}
+
+TEST(LineReader, EndsLinesAtLfCrAndEndOfFile) {
+    FILE* file = tmpfile();
+    fputs("a\r\nb\rc\n#x\n\nd", file);
+    rewind(file);
+    char line[LINE_BUFFER_SIZE];
+    EXPECT_EQ(readContentLine(file, line), 1);
+    EXPECT_STREQ(line, "a");
+    EXPECT_EQ(readContentLine(file, line), 1);
+    EXPECT_STREQ(line, "b");
+    EXPECT_EQ(readContentLine(file, line), 1);
+    EXPECT_STREQ(line, "c");
+    EXPECT_EQ(readContentLine(file, line), 1);
+    EXPECT_STREQ(line, "d");
+    EXPECT_EQ(readContentLine(file, line), 0);
+    fclose(file);
+}
+
+}  // namespace

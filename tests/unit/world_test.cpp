@@ -1,0 +1,106 @@
+// The World file: walls by pairs, levels by fields, and the files it must refuse.
+#include "fakes.h"
+
+#include "game/state.h"
+#include "game/world.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string wallLines(const std::string& row0) {
+    std::string text = row0 + "\n";
+    for (int i = 1; i < 8; ++i) text += "0000000000000000\n";
+    return text;
+}
+
+std::string levelLines(const std::string& row0 = "1;2;3;4;5;6;7;8;") {
+    std::string text = row0 + "\n";
+    for (int i = 1; i < 8; ++i) text += "0;0;0;0;0;0;0;10;\n";
+    return text;
+}
+
+struct WorldTest : ::testing::Test {
+    std::string folder, previous;
+    void SetUp() override {
+        resetForTest();
+        char buffer[4096];
+        previous = getcwd(buffer, sizeof buffer);
+        char pattern[] = "/tmp/zk-world-XXXXXX";
+        folder = mkdtemp(pattern);
+        ASSERT_EQ(chdir(folder.c_str()), 0);
+        mkdir("data", 0755);
+    }
+    void TearDown() override {
+        ASSERT_EQ(chdir(previous.c_str()), 0);
+        ASSERT_EQ(system(("rm -rf " + folder).c_str()), 0);
+    }
+    void write(const std::string& text) { std::ofstream("data/world.txt", std::ios::binary) << text; }
+};
+
+const char* const MAP_ERROR = "^chyba pri nacitani mapy: data\\\\world\\.txt\n\n$";
+
+TEST_F(WorldTest, ReadsWallPairsBottomRowFirstAndLevels) {
+    write("# walls\n\n" + wallLines("1001000000000011") + "\n# levels\r\n" + levelLines(" 9;2x;;4;5;6;7;8; tail"));
+    EXPECT_EQ(loadWorld("data\\world.txt"), 0);
+    EXPECT_EQ(game.world[0][0].wallLeft, 1);
+    EXPECT_EQ(game.world[0][0].wallBottom, 0);
+    EXPECT_EQ(game.world[1][0].wallLeft, 0);
+    EXPECT_EQ(game.world[1][0].wallBottom, 1);
+    EXPECT_EQ(game.world[7][0].wallLeft, 1);
+    EXPECT_EQ(game.world[7][0].wallBottom, 1);
+    EXPECT_EQ(game.world[0][1].wallLeft, 0);
+    EXPECT_EQ(game.world[0][0].level, 9);  // blanks before the digits
+    EXPECT_EQ(game.world[1][0].level, 2);  // text after the digits
+    EXPECT_EQ(game.world[2][0].level, 0);  // no digits at all
+    EXPECT_EQ(game.world[7][7].level, 10);
+}
+
+TEST_F(WorldTest, LastLineWithoutLineEndLoads) {
+    std::string text = wallLines("0000000000000000") + levelLines();
+    text.pop_back();
+    write(text);
+    EXPECT_EQ(loadWorld("data\\world.txt"), 0);
+    EXPECT_EQ(game.world[7][7].level, 10);
+}
+
+TEST_F(WorldTest, ShortWallLineMeansNoWallWhereItEnds) {
+    write(wallLines("11") + levelLines());
+    EXPECT_EQ(loadWorld("data\\world.txt"), 0);
+    EXPECT_EQ(game.world[0][0].wallLeft, 1);
+    EXPECT_EQ(game.world[0][0].wallBottom, 1);
+    EXPECT_EQ(game.world[1][0].wallLeft, 0);
+}
+
+TEST_F(WorldTest, MissingFileEndsWithOpenError) {
+    EXPECT_EXIT(loadWorld("data\\world.txt"), ::testing::ExitedWithCode(1),
+                "^ERROR opening file data\\\\world\\.txt\n\n$");
+}
+
+TEST_F(WorldTest, MissingLastLineEndsWithMapError) {
+    std::string levels = levelLines();
+    levels = levels.substr(0, levels.rfind("0;0;"));
+    write(wallLines("0000000000000000") + levels + "\n# end\n");
+    EXPECT_EXIT(loadWorld("data\\world.txt"), ::testing::ExitedWithCode(1), MAP_ERROR);
+}
+
+TEST_F(WorldTest, RefusesLevelsOutsideTheTableAndShortLevelLines) {
+    for (const char* row : {"1;2;3;4;5;6;7;11;", "1;2;3;4;5;6;7;-1;", "1;2;3;4;5;6;7;300;", "1;2;3;4;5;6;7;8"}) {
+        write(wallLines("0000000000000000") + levelLines(row));
+        EXPECT_EXIT(loadWorld("data\\world.txt"), ::testing::ExitedWithCode(1), MAP_ERROR) << row;
+    }
+}
+
+TEST_F(WorldTest, OverlongLinesAreCut) {
+    write(wallLines("1" + std::string(1000, '1')) + levelLines("1;1;1;1;1;1;1;1;" + std::string(1000, ';')));
+    EXPECT_EQ(loadWorld("data\\world.txt"), 0);
+    EXPECT_EQ(game.world[7][0].wallBottom, 1);
+    EXPECT_EQ(game.world[0][1].wallLeft, 0);  // the rest of the long line did not become row 1
+}
+
+}  // namespace
