@@ -1,23 +1,44 @@
-// Test doubles for the calls the rules make into SDL, sound, drawing and the screens.
+// Test doubles for the calls the game makes into SDL, sound, drawing and the screens.
 #pragma once
 
+#include <SDL.h>
+
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 struct FakeWorld {
-    uint32_t ticks = 0;      // what the next currentTicks() returns
-    uint32_t tickStep = 0;   // added after every currentTicks() call
+    uint32_t ticks = 0;          // what the next currentTicks() returns
+    uint32_t tickStep = 0;       // added after every currentTicks() call
+    std::deque<SDL_Event> events;  // handed out by pollEvent / waitEvent
+    std::deque<uint32_t> eventTimes;  // each event is held back until the clock reaches this
+    int emptyPolls = 0;          // polls in a row that found no event
     std::vector<void*> effects;  // chunks passed to playEffect, in order
     std::vector<void*> music;    // tracks passed to startMusic
+    std::vector<int> lists;      // display lists called, in order
     int slideFrames = 0;
     float lastSlideProgress = 0;
     int swaps = 0;
     int endScreens = 0;
+    int titleMenus = 0;
+    int graphicsSetUps = 0;
     int playerDrawn = 0;
     int dyingPlayerDrawn = 0;
+    int scenesDrawn = 0;
+    int completionPictures = 0;
+    std::vector<unsigned> refreshRates;  // setRefreshRate calls
 };
 
 extern FakeWorld fake;
 
 // Fresh game state (level table and layout constants filled) and fresh fakes.
 void resetForTest();
+
+// Queues events for the loops under test.
+void queueKey(SDLKey key, SDLMod mod = KMOD_NONE);
+void queueKeyUp(SDLKey key);
+void queueActive(int gain, int state);
+void queueQuit();
+
+// Holds the most recently queued event back until the test clock reaches `tick`.
+void releaseLastEventAt(uint32_t tick);

@@ -2,6 +2,7 @@
 #include "fakes.h"
 
 #include "game/state.h"
+#include "game/sector.h"
 #include "game/world.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,47 @@ TEST_F(WorldTest, OverlongLinesAreCut) {
     EXPECT_EQ(loadWorld("data\\world.txt"), 0);
     EXPECT_EQ(game.world[7][0].wallBottom, 1);
     EXPECT_EQ(game.world[0][1].wallLeft, 0);  // the rest of the long line did not become row 1
+}
+
+}  // namespace
+
+namespace {
+
+// Every start corner must reach the goal sector through open edges.
+int sectorsReachableFrom(int startX, int startY, bool* reachesGoal) {
+    bool seen[WORLD_SIZE][WORLD_SIZE] = {};
+    int queueX[64], queueY[64], head = 0, tail = 0;
+    queueX[tail] = startX;
+    queueY[tail++] = startY;
+    seen[startX][startY] = true;
+    while (head < tail) {
+        game.sectorX = static_cast<uint8_t>(queueX[head]);
+        game.sectorY = static_cast<uint8_t>(queueY[head++]);
+        for (int direction = 0; direction < 4; ++direction) {
+            if (!crossingAllowed(direction)) continue;
+            const int x = game.sectorX + (direction == DIR_RIGHT) - (direction == DIR_LEFT);
+            const int y = game.sectorY + (direction == DIR_UP) - (direction == DIR_DOWN);
+            if (seen[x][y]) continue;
+            seen[x][y] = true;
+            queueX[tail] = x;
+            queueY[tail++] = y;
+        }
+    }
+    *reachesGoal = seen[0][0];
+    return tail;
+}
+
+TEST(ShippedWorld, EveryStartCornerHasARouteToTheGoal) {
+    resetForTest();
+    ASSERT_EQ(loadWorld(ZK_DATA_DIR "/world.txt"), 0);
+    for (auto start : {std::pair<int, int>{0, 7}, {7, 7}, {7, 0}}) {
+        bool reachesGoal = false;
+        EXPECT_EQ(sectorsReachableFrom(start.first, start.second, &reachesGoal), 64);
+        EXPECT_TRUE(reachesGoal);
+    }
+    // Levels rise toward the goal: the goal sector is the fiercest, the far corner calm.
+    EXPECT_EQ(game.world[0][0].level, 10);
+    EXPECT_LE(game.world[7][7].level, 3);
 }
 
 }  // namespace

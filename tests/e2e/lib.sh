@@ -1,0 +1,120 @@
+# Shared steps of the end-to-end tests: each test gets its own folder with a copy of the
+# program and its data, its own Xvfb display, and real key presses through xdotool.
+# Usage: source lib.sh PROGRAM DATA_DIR
+set -euo pipefail
+
+ZK_PROGRAM=$1
+ZK_DATA=$2
+WORK=$(mktemp -d /tmp/zk-e2e-XXXXXX)
+GAME_PID=""
+XVFB_PID=""
+
+cleanup() {
+    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    if [ "${KEEP_WORK:-0}" = 1 ]; then echo "work folder kept: $WORK"; else rm -rf "$WORK"; fi
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    for f in stdout stderr; do [ -f "$WORK/$f" ] && { echo "--- $f:"; cat "$WORK/$f"; echo; } >&2; done
+    exit 1
+}
+
+install_game() {
+    mkdir -p "$WORK/game"
+    cp "$ZK_PROGRAM" "$WORK/game/zembrak"
+    cp -r "$ZK_DATA" "$WORK/game/data"
+    rm -f "$WORK/game/data/hiscore.txt"
+}
+
+# config FULLSCREEN SOUNDS MUSIC [WIDTH HEIGHT]
+write_config() {
+    printf 'SCREEN_WIDTH: %s\nSCREEN_HEIGHT: %s\nBPP: 32\nFULLSCREEN: %s\nSOUNDS: %s\nMUSIC: %s\n' \
+        "${4:-800}" "${5:-600}" "$1" "$2" "$3" >"$WORK/game/config.txt"
+}
+
+start_display() {
+    local size=${1:-800x600}
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" 2>/dev/null &
+    XVFB_PID=$!
+    for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+    [ -s "$WORK/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$WORK/display")"
+}
+
+# Starts the game from another folder, so it must find its data by itself.
+start_game() {
+    mkdir -p "$WORK/elsewhere"
+    (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$WORK/game/zembrak" \
+        >"$WORK/stdout" 2>"$WORK/stderr") &
+    GAME_PID=$!
+}
+
+wait_for_window() {
+    for _ in $(seq 300); do
+        xdotool search --name '^Zembrak$' >/dev/null 2>&1 && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
+        sleep 0.1
+    done
+    fail "no window"
+}
+
+key() { xdotool key --delay 60 "$@"; }
+
+shot() { import -window root "$WORK/$1.png"; }
+
+# pixel SHOT X Y -> "r,g,b" in 0..255
+pixel() { convert "$WORK/$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:; }
+
+# Waits for the game to end; echoes its exit status.
+wait_for_exit() {
+    local limit=${1:-60}
+    for _ in $(seq $((limit * 10))); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            local status=0
+            wait "$GAME_PID" || status=$?
+            GAME_PID=""
+            echo "$status"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the game did not end within ${limit}s"
+}
+
+# Polls until a screenshot differs from a reference one (the screen changed).
+wait_for_change() {
+    local reference=$1 name=$2
+    for _ in $(seq 100); do
+        shot "$name"
+        [ "$(compare -metric AE "$WORK/$reference.png" "$WORK/$name.png" null: 2>&1 || true)" != 0 ] && return 0
+        sleep 0.2
+    done
+    fail "screen did not change"
+}
+
+expect_eq() {
+    [ "$1" = "$2" ] || fail "$3: expected [$2], got [$1]"
+}
+
+expect_file() {
+    [ -f "$1" ] || fail "missing file $1"
+    expect_eq "$(cat "$1")" "$2" "contents of $1"
+}
+
+# Polls until the screen shows something other than black (the first frame is up).
+wait_for_picture() {
+    for _ in $(seq 150); do
+        shot first
+        [ "$(convert "$WORK/first.png" -format '%[fx:maxima.r+maxima.g+maxima.b>0]' info:)" = 1 ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before drawing"
+        sleep 0.2
+    done
+    fail "nothing drawn"
+}
+
+STANDARD_CONFIG_HEAD='# soubor nastaveni (defaultni hodnoty)
+
+# rozliseni sirka (800)'

@@ -1,0 +1,102 @@
+// Clock, events, buffer swaps and sound, all recorded instead of performed.
+#include "fakes.h"
+
+#include "app/platform.h"
+#include "app/sdl_io.h"
+#include "audio/sound.h"
+#include "game/levels.h"
+#include "game/state.h"
+
+#include <stdexcept>
+
+FakeWorld fake;
+
+void resetForTest() {
+    fake = FakeWorld();
+    resetGameState();
+    initLevelTable();
+    game.tilePitch = 90;
+    game.slideSpeed = 1;
+    game.fieldSize = 600;
+    game.viewWidth = 800;
+    game.mapCellPitch = 21;
+    game.mapCellGap = 1;
+    game.boardOrigin = 30;
+    game.frameBorder = 30;
+    for (int slot = 1; slot < EFFECT_SLOTS; ++slot)
+        game.sounds[slot] = reinterpret_cast<Mix_Chunk*>(static_cast<intptr_t>(slot));
+    game.musicTitle = reinterpret_cast<Mix_Music*>(static_cast<intptr_t>(101));
+    game.musicGame = reinterpret_cast<Mix_Music*>(static_cast<intptr_t>(102));
+}
+
+static void queue(const SDL_Event& event) {
+    fake.events.push_back(event);
+    fake.eventTimes.push_back(0);
+}
+
+void releaseLastEventAt(uint32_t tick) { fake.eventTimes.back() = tick; }
+
+void queueKey(SDLKey key, SDLMod mod) {
+    SDL_Event event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = mod;
+    queue(event);
+}
+
+void queueKeyUp(SDLKey key) {
+    SDL_Event event = {};
+    event.type = SDL_KEYUP;
+    event.key.keysym.sym = key;
+    queue(event);
+}
+
+void queueActive(int gain, int state) {
+    SDL_Event event = {};
+    event.type = SDL_ACTIVEEVENT;
+    event.active.gain = static_cast<Uint8>(gain);
+    event.active.state = static_cast<Uint8>(state);
+    queue(event);
+}
+
+void queueQuit() {
+    SDL_Event event = {};
+    event.type = SDL_QUIT;
+    queue(event);
+}
+
+uint32_t currentTicks() {
+    const uint32_t now = fake.ticks;
+    fake.ticks += fake.tickStep;
+    return now;
+}
+
+// A loop that keeps polling an empty queue would spin forever: fail the test instead.
+int pollEvent() {
+    if (fake.events.empty() || fake.eventTimes.front() > fake.ticks) {
+        if (++fake.emptyPolls > 100000) throw std::runtime_error("polling an empty event queue forever");
+        return 0;
+    }
+    fake.emptyPolls = 0;
+    game.event = fake.events.front();
+    fake.events.pop_front();
+    fake.eventTimes.pop_front();
+    return 1;
+}
+
+int waitEvent() {
+    if (fake.events.empty()) throw std::runtime_error("waiting for an event that never comes");
+    return pollEvent();
+}
+
+void swapBuffers() { ++fake.swaps; }
+
+void playEffect(Mix_Chunk* chunk) {
+    if (game.soundVolume != 0) fake.effects.push_back(chunk);
+}
+
+void startMusic(Mix_Music* track) {
+    if (game.musicVolume != 0) fake.music.push_back(track);
+}
+
+void setRefreshRate(unsigned wanted) { fake.refreshRates.push_back(wanted); }

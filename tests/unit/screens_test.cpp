@@ -1,0 +1,225 @@
+// Title menu and end screen driven with queued events and the test clock.
+#include "fakes.h"
+
+#include "app/waits.h"
+#include "game/state.h"
+#include "render/lists.h"
+#include "screens/end_screen.h"
+#include "screens/title_menu.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+struct ScreensTest : ::testing::Test {
+    void SetUp() override {
+        resetForTest();
+        fake.tickStep = 1;
+    }
+    // The highlight drawn in the last menu pass: list 70..75, or -1.
+    int lastHighlight() const {
+        for (auto it = fake.lists.rbegin(); it != fake.lists.rend(); ++it) {
+            if (*it >= LIST_MENU_LABEL + 6 && *it <= LIST_MENU_LABEL + 11) return *it;
+            if (*it == LIST_MENU_BACKGROUND) return -1;
+        }
+        return -1;
+    }
+};
+
+TEST_F(ScreensTest, FirstMenuStartsOnNewGameAndWrapsWithoutResume) {
+    game.score = 300;
+    game.bestScore = 100;
+    queueKey(SDLK_ESCAPE);  // nothing: no run in progress
+    queueKey(SDLK_UP);      // new game -> quit (resume is skipped)
+    queueKey(SDLK_DOWN);    // quit -> new game
+    queueKey(SDLK_RETURN);
+    runTitleMenu();
+    EXPECT_EQ(game.bestScore, 300u);  // raised on opening with no run
+    EXPECT_EQ(game.lives, 4);        // new game started
+    EXPECT_EQ(game.score, 0u);
+    ASSERT_EQ(fake.music.size(), 2u);
+    EXPECT_EQ(fake.music[0], game.musicTitle);
+    EXPECT_EQ(fake.music[1], game.musicGame);
+}
+
+TEST_F(ScreensTest, MenuDuringRunSelectsResumeAndKeepsMusic) {
+    game.lives = 2;
+    queueKey(SDLK_UP);    // resume -> quit
+    queueKey(SDLK_DOWN);  // quit -> resume
+    queueKey(SDLK_DOWN);  // resume -> new game
+    queueKey(SDLK_UP);    // back to resume
+    queueKey(SDLK_RETURN);
+    runTitleMenu();
+    EXPECT_EQ(game.lives, 2);
+    EXPECT_TRUE(fake.music.empty());
+    EXPECT_EQ(lastHighlight(), LIST_MENU_LABEL + 6);  // resume highlighted at the end
+}
+
+TEST_F(ScreensTest, EscapeResumesButAQueuedArrowKeepsTheMenuOpen) {
+    game.lives = 2;
+    queueKey(SDLK_ESCAPE);
+    queueKey(SDLK_DOWN);  // handled in the same pass: the menu stays open
+    queueKey(SDLK_ESCAPE);
+    runTitleMenu();
+    EXPECT_TRUE(fake.events.empty());
+    EXPECT_EQ(game.lives, 2);
+}
+
+TEST_F(ScreensTest, NewGameDuringRunRaisesBestAndKeepsGameMusic) {
+    game.lives = 3;
+    game.character = 1;
+    game.score = 800;
+    game.bestScore = 500;
+    queueKey(SDLK_DOWN);
+    queueKey(SDLK_RETURN);
+    runTitleMenu();
+    EXPECT_EQ(game.bestScore, 800u);
+    EXPECT_EQ(game.score, 0u);
+    EXPECT_EQ(game.character, 0);
+    EXPECT_EQ(game.sectorY, 7);
+    EXPECT_TRUE(fake.music.empty());
+}
+
+TEST_F(ScreensTest, FinishedGameTurnsMinusOneIntoZeroWithoutRestartingMusic) {
+    game.lives = -1;
+    game.score = 1500;
+    game.bestScore = 1200;
+    queueKey(SDLK_RETURN);
+    runTitleMenu();
+    EXPECT_EQ(game.bestScore, 1500u);
+    ASSERT_EQ(fake.music.size(), 1u);  // only the game music of the new run
+    EXPECT_EQ(fake.music[0], game.musicGame);
+}
+
+TEST_F(ScreensTest, PicturePageShowsUntilAnyKeyWhichDoesNothingElse) {
+    queueKey(SDLK_DOWN);    // page 1
+    queueKey(SDLK_RETURN);  // show it
+    queueKey(SDLK_UP);      // closes the page only
+    queueKey(SDLK_UP);      // page 1 -> new game
+    queueKey(SDLK_RETURN);
+    runTitleMenu();
+    EXPECT_NE(std::find(fake.lists.begin(), fake.lists.end(), LIST_PAGE_1), fake.lists.end());
+    EXPECT_EQ(game.lives, 4);
+}
+
+TEST_F(ScreensTest, QuitItemAndAltF4EndWithStatusZero) {
+    queueKey(SDLK_UP);
+    queueKey(SDLK_RETURN);
+    EXPECT_EXIT(runTitleMenu(), ::testing::ExitedWithCode(0), "");
+    resetForTest();
+    queueKey(SDLK_F4, KMOD_LALT);
+    EXPECT_EXIT(runTitleMenu(), ::testing::ExitedWithCode(0), "");
+    resetForTest();
+    queueKey(SDLK_F4);  // F4 alone does nothing
+    queueKey(SDLK_RETURN);
+    runTitleMenu();
+}
+
+// Whether each menu pass drew a highlight, pass by pass.
+std::vector<int> highlightPerPass() {
+    std::vector<int> shown;
+    for (int list : fake.lists) {
+        if (list == LIST_MENU_BACKGROUND) shown.push_back(0);
+        if (list >= LIST_MENU_LABEL + 6 && !shown.empty()) shown.back() = 1;
+    }
+    return shown;
+}
+
+TEST_F(ScreensTest, HighlightBlinksAtItsIntervals) {
+    // 100 ms a pass. With a run in progress: shown until more than 1000 ms have gathered,
+    // then hidden until more than 220 ms, then shown again.
+    fake.tickStep = 100;
+    game.lives = 2;
+    queueKey(SDLK_RETURN);
+    releaseLastEventAt(1700);
+    runTitleMenu();
+    std::vector<int> expected(11, 1);
+    expected.insert(expected.end(), {0, 0, 0, 1, 1, 1});
+    std::vector<int> shown = highlightPerPass();
+    shown.resize(expected.size());
+    EXPECT_EQ(shown, expected);
+
+    // No run: an even 200 ms blink.
+    resetForTest();
+    fake.tickStep = 100;
+    queueKey(SDLK_RETURN);
+    releaseLastEventAt(1000);
+    runTitleMenu();
+    shown = highlightPerPass();
+    shown.resize(9);
+    EXPECT_EQ(shown, (std::vector<int>{1, 1, 1, 0, 0, 0, 1, 1, 1}));
+}
+
+TEST_F(ScreensTest, FocusLossPausesAndRebuildsInFullScreen) {
+    game.fullscreen = 1;
+    game.refreshRateKnown = 1;
+    game.desktopRefreshRate = 75;
+    queueActive(0, SDL_APPINPUTFOCUS);
+    queueKey(SDLK_DOWN);  // dropped while paused
+    queueActive(1, SDL_APPINPUTFOCUS);
+    queueActive(1, SDL_APPMOUSEFOCUS);  // queued behind the activation: dropped too
+    queueKey(SDLK_RETURN);
+    releaseLastEventAt(100);  // pressed after the pause
+    runTitleMenu();
+    EXPECT_EQ(fake.graphicsSetUps, 1);
+    EXPECT_TRUE(fake.refreshRates.empty());
+    EXPECT_EQ(game.lives, 4);  // Return acted on new game, not on a moved selection
+}
+
+TEST_F(ScreensTest, EndScreenAfterFirstCharacterStartsTheNext) {
+    game.lives = 0;
+    game.character = 0;
+    game.score = 250;
+    queueKey(SDLK_ESCAPE);  // ignored
+    queueKey(SDLK_LEFT);    // ignored
+    queueKey(SDLK_SPACE);
+    runEndScreen();
+    EXPECT_EQ(fake.scenesDrawn, 1);
+    EXPECT_EQ(fake.playerDrawn, 0);  // a lost run shows no figure
+    EXPECT_EQ(fake.completionPictures, 1);
+    const std::vector<int> tail(fake.lists.end() - 2, fake.lists.end());
+    EXPECT_EQ(tail, (std::vector<int>{LIST_MESSAGE + 1, LIST_STRIP_NEXT_CHARACTER}));
+    EXPECT_EQ(game.character, 1);
+    EXPECT_EQ(game.sectorX, 7);
+    EXPECT_EQ(game.sectorY, 7);
+    EXPECT_EQ(game.lives, 4);
+    EXPECT_EQ(game.score, 250u);
+    ASSERT_EQ(fake.music.size(), 2u);
+    EXPECT_EQ(fake.music[0], game.musicTitle);
+    EXPECT_EQ(fake.music[1], game.musicGame);
+    EXPECT_GE(game.nowTicks, 500u);  // the half-second pause ran on the frame clock
+}
+
+TEST_F(ScreensTest, EndScreenAfterLastCharacterCountsGoalsAndOpensMenu) {
+    game.character = 2;
+    game.characterCompleted[0] = 1;
+    game.characterCompleted[2] = 1;
+    game.lives = 3;
+    queueKey(SDLK_SPACE);
+    queueKey(SDLK_RETURN);  // for the title menu: new game
+    runEndScreen();
+    EXPECT_EQ(fake.playerDrawn, 1);  // the figure stands on the goal during the pause
+    EXPECT_NE(std::find(fake.lists.begin(), fake.lists.end(), LIST_MESSAGE + 4), fake.lists.end());
+    EXPECT_NE(std::find(fake.lists.begin(), fake.lists.end(), LIST_STRIP_END_OF_GAME), fake.lists.end());
+    EXPECT_EQ(game.character, 0);
+    EXPECT_EQ(game.lives, 4);
+}
+
+TEST_F(ScreensTest, WaitForKeyHandlesFocusAndQuit) {
+    game.refreshRateKnown = 1;
+    game.desktopRefreshRate = 60;
+    game.fullscreen = 0;
+    queueActive(1, SDL_APPMOUSEFOCUS);
+    queueActive(1, SDL_APPINPUTFOCUS);  // not mouse focus: no refresh-rate call
+    queueKey(SDLK_a);
+    queueKey(SDLK_SPACE);
+    waitForKey(SDLK_SPACE);
+    EXPECT_EQ(fake.refreshRates, std::vector<unsigned>{60});
+    EXPECT_EQ(fake.graphicsSetUps, 0);
+    queueQuit();
+    EXPECT_EXIT(waitForKey(0), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
