@@ -7,12 +7,12 @@ start_display
 
 rm "$WORK/game/data/world.txt"
 start_game
-expect_eq "$(wait_for_exit)" 1 "exit status without world file"
+expect_exit 1
 expect_eq "$(od -c "$WORK/stderr" | head -3)" "$(printf 'ERROR opening file data\\world.txt\n\n' | od -c | head -3)" "stderr"
 [ -f "$WORK/game/config.txt" ] && [ -f "$WORK/game/data/hiscore.txt" ] || fail "files not saved after fatal"
 
 head -c 300 /dev/urandom >"$WORK/game/data/world.txt"
 start_game
-expect_eq "$(wait_for_exit)" 1 "exit status with junk world file"
+expect_exit 1
 expect_eq "$(cat "$WORK/stderr")" 'chyba pri nacitani mapy: data\world.txt' "stderr for junk"
 echo PASS

@@ -68,15 +68,14 @@ shot() { import -window root "$WORK/$1.png"; }
 # pixel SHOT X Y -> "r,g,b" in 0..255
 pixel() { convert "$WORK/$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:; }
 
-# Waits for the game to end; echoes its exit status.
-wait_for_exit() {
-    local limit=${1:-60}
+# Waits for the game to end and checks its exit status (not in a subshell: wait needs the parent).
+expect_exit() {
+    local expected=$1 limit=${2:-60} status=0
     for _ in $(seq $((limit * 10))); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            local status=0
             wait "$GAME_PID" || status=$?
             GAME_PID=""
-            echo "$status"
+            expect_eq "$status" "$expected" "exit status"
             return 0
         fi
         sleep 0.1

@@ -8,7 +8,7 @@ start_game
 wait_for_window
 wait_for_picture
 key alt+F4
-expect_eq "$(wait_for_exit)" 0 "exit status"
+expect_exit 0
 expect_eq "$(cat "$WORK/stdout")" 'Could not load hiscore from data\hiscore.txt' "stdout"
 expect_eq "$(cat "$WORK/stderr")" "" "stderr"
 expect_file "$WORK/game/data/hiscore.txt" 0

@@ -2,10 +2,14 @@
 
 #include <cmath>
 
+#include "bmp_writer.hpp"
 #include "canvas.hpp"
+#include "families.hpp"
 #include "items.hpp"
 #include "noise.hpp"
 #include "palette.hpp"
+#include "stone.hpp"
+#include "text.hpp"
 
 namespace {
 
@@ -229,4 +233,27 @@ Image dying_mask() {
             if (hash01(x, y, 4242) < 0.12 + 0.45 * d) img.at(x, y)[3] = 0;
         }
     return img;
+}
+
+
+void make_figures(const OutDir& out) {
+    const char* names[kFigureCount] = {"panak.bmp", "panak1.bmp", "panak2.bmp"};
+    for (int k = 0; k < kFigureCount; ++k) write_bmp24(out(names[k]), figure_picture(k));
+    write_mask(out("panak_a.bmp"), living_mask());
+    write_mask(out("panakd.bmp"), dying_mask());
+
+    // window icon: a gold Z on a tile over the abyss
+    Canvas c(32, 32);
+    cairo_t* cr = c.cr();
+    set_rgb(cr, pal::abyss);
+    cairo_paint(cr);
+    draw_stone_disc(cr, 16, 16, 15.5, 11);
+    TextStyle st;
+    st.fill = pal::gold_hi;
+    st.fill_bottom = pal::gold_lo;
+    st.outline = 3;
+    st.outline_col = pal::gold_dark;
+    use_font(cr, Face::SerifBold, 22);
+    draw_text_mid(cr, "Z", 16, 16, Align::Centre, st);
+    write_bmp24(out("icon.bmp"), c.image());
 }

@@ -101,7 +101,8 @@ void draw_crumbling_disc(cairo_t* cr, double cx, double cy, double r, uint32_t s
     std::vector<std::vector<Pt>> cracks;
     for (int i = 0; i < n; ++i) {
         double a = (i + 0.35 * (hash01(i, 9, seed) - 0.5)) * 2 * M_PI / n - M_PI / 2;
-        cracks.push_back(crack(lc, lc, a, hole, r + pad, 5, seed + i * 13));
+        cracks.push_back(crack(lc, lc, a, hole, r * 1.02, 5, seed + i * 13));
+        cracks.back().push_back({lc + std::cos(a) * r * 1.6, lc + std::sin(a) * r * 1.6});
     }
 
     for (int i = 0; i < n; ++i) {
@@ -120,8 +121,10 @@ void draw_crumbling_disc(cairo_t* cr, double cx, double cy, double r, uint32_t s
         cairo_set_source_surface(fc, whole.surface(), 0, 0);
         cairo_paint(fc);
         // tilted fragments catch less light
+        cairo_set_operator(fc, CAIRO_OPERATOR_ATOP);
         cairo_set_source_rgba(fc, 0, 0, 0, 0.05 + 0.22 * hash01(i, 5, seed));
         cairo_paint(fc);
+        cairo_set_operator(fc, CAIRO_OPERATOR_OVER);
         cairo_reset_clip(fc);
         // open the gaps, then darken the broken faces
         outline();

@@ -19,6 +19,7 @@ const char* file_of(Face f) {
         case Face::CondBold: return "DejaVuSansCondensed-Bold.ttf";
         case Face::Serif: return "DejaVuSerif.ttf";
         case Face::SerifBold: return "DejaVuSerif-Bold.ttf";
+        case Face::SerifCondBold: return "DejaVuSerifCondensed-Bold.ttf";
     }
     return "DejaVuSans.ttf";
 }

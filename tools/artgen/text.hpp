@@ -8,7 +8,7 @@
 
 #include "palette.hpp"
 
-enum class Face { Sans, SansBold, CondBold, Serif, SerifBold };
+enum class Face { Sans, SansBold, CondBold, Serif, SerifBold, SerifCondBold };
 
 void use_font(cairo_t* cr, Face face, double px);
 double text_width(cairo_t* cr, const std::string& s);
