@@ -10,13 +10,6 @@
 
 static const char* const MAP_ERROR = "chyba pri nacitani mapy: %s\n";
 
-static void readDataLine(FILE* file, char* line, const char* path) {
-    if (readContentLine(file, line) == 0) {
-        fclose(file);
-        fatal(MAP_ERROR, path);
-    }
-}
-
 // Pair k of a wall line: left wall, then bottom wall. A short line has no walls where it ends.
 static void readWallRow(const char* line, int row) {
     const size_t length = strlen(line);
@@ -42,21 +35,23 @@ static bool readLevelRow(const char* line, int row) {
     return true;
 }
 
-int loadWorld(const char* path) {
-    FILE* file = openGameFile(path, "r");
-    if (file == nullptr) fatal("ERROR opening file %s\n", path);
+int parseWorld(FILE* file) {
     char line[LINE_BUFFER_SIZE];
     for (int row = 0; row < WORLD_SIZE; ++row) {
-        readDataLine(file, line, path);
+        if (readContentLine(file, line) == 0) return -1;
         readWallRow(line, row);
     }
     for (int row = 0; row < WORLD_SIZE; ++row) {
-        readDataLine(file, line, path);
-        if (!readLevelRow(line, row)) {
-            fclose(file);
-            fatal(MAP_ERROR, path);
-        }
+        if (readContentLine(file, line) == 0 || !readLevelRow(line, row)) return -1;
     }
+    return 0;
+}
+
+int loadWorld(const char* path) {
+    FILE* file = openGameFile(path, "r");
+    if (file == nullptr) fatal("ERROR opening file %s\n", path);
+    const int result = parseWorld(file);
     fclose(file);
+    if (result != 0) fatal(MAP_ERROR, path);
     return 0;
 }

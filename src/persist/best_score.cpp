@@ -9,17 +9,21 @@
 
 static const char* const HISCORE_PATH = "data\\hiscore.txt";
 
+void readBestScore(FILE* file) {
+    char line[LINE_BUFFER_SIZE];
+    readContentLine(file, line);
+    int32_t value;
+    // A negative number is kept as its two's complement, above any reachable score.
+    if (matchNumber(line, &value)) game.bestScore = static_cast<uint32_t>(value);
+}
+
 void loadBestScore() {
     FILE* file = openGameFile(HISCORE_PATH, "r");
     if (file == nullptr) {
         fputs("Could not load hiscore from data\\hiscore.txt", stdout);
         return;
     }
-    char line[LINE_BUFFER_SIZE];
-    readContentLine(file, line);
-    int32_t value;
-    // A negative number is kept as its two's complement, above any reachable score.
-    if (matchNumber(line, &value)) game.bestScore = static_cast<uint32_t>(value);
+    readBestScore(file);
     fclose(file);
 }
 

@@ -47,12 +47,7 @@ int matchSetting(const char* line, const char* key, int32_t* value) {
     return matchNumber(line + keyLength + 1, value);
 }
 
-static void loadConfig(const char* configPath) {
-    FILE* file = openGameFile(configPath, "r");
-    if (file == nullptr) {
-        printf("Could not load config from %s", configPath);
-        return;
-    }
+void readConfig(FILE* file) {
     SettingKey keys[6];
     settingKeys(keys);
     char line[LINE_BUFFER_SIZE];
@@ -60,6 +55,15 @@ static void loadConfig(const char* configPath) {
         readContentLine(file, line);  // once the file is exhausted nothing matches
         matchSetting(line, key.name, key.value);
     }
+}
+
+static void loadConfig(const char* configPath) {
+    FILE* file = openGameFile(configPath, "r");
+    if (file == nullptr) {
+        printf("Could not load config from %s", configPath);
+        return;
+    }
+    readConfig(file);
     fclose(file);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 // Reads "data\hiscore.txt", then the configuration at `configPath`; a missing file prints
 // its message and leaves the values as they were.
@@ -10,6 +11,9 @@ void loadSettings(const char* configPath);
 // Writes "data\hiscore.txt", then the configuration at `configPath`, each attempted
 // whatever became of the other.
 void saveSettings(const char* configPath);
+
+// Reads the six settings from an open file, by position.
+void readConfig(FILE* file);
 
 // Matches "KEY: %d" the way the file has always been read: key in the first column, a
 // colon, optional blanks, a signed number. Returns 1 and stores the value on a match.
