@@ -1,0 +1,77 @@
+// Shared by the fuzz targets: the input as an open file, the lines a reader should see, and a
+// check that a reader wrote nothing but the fields it owns.
+#pragma once
+
+#include "game/state.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A failed check must stop the fuzzer with a saved input, in every build type.
+#define FUZZ_CHECK(condition) \
+    do {                      \
+        if (!(condition)) __builtin_trap(); \
+    } while (0)
+
+// The input as a read-only file; null bytes stay in it. Null only when the C library refuses.
+inline FILE* openInput(const uint8_t* data, size_t size) {
+    return fmemopen(const_cast<uint8_t*>(data), size, "r");
+}
+
+// The content lines the line reader should deliver, worked out independently: lines end at
+// '\n' or '\r', only the first 255 characters count, a C string ends at the first null byte,
+// and empty or "#" lines are skipped.
+inline std::vector<std::string> contentLines(const uint8_t* data, size_t size) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= size; ++i) {
+        if (i < size && data[i] != '\n' && data[i] != '\r') continue;
+        std::string line(reinterpret_cast<const char*>(data) + start, std::min<size_t>(i - start, 255));
+        line = line.c_str();
+        if (!line.empty() && line[0] != '#') lines.push_back(line);
+        start = i + 1;
+    }
+    return lines;
+}
+
+// A leading "%d" read without the parser under test: blanks, a sign, digits, saturated at 32 bits.
+inline bool referenceNumber(const char* text, int32_t* value) {
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    if (*p < '0' || *p > '9') return false;
+    int64_t magnitude = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > (int64_t{1} << 32)) magnitude = int64_t{1} << 32;
+    }
+    const int64_t signedValue = negative ? -magnitude : magnitude;
+    *value = static_cast<int32_t>(signedValue > INT32_MAX ? INT32_MAX : signedValue < INT32_MIN ? INT32_MIN : signedValue);
+    return true;
+}
+
+// ASan cannot see a write that stays inside the one game record, so compare the bytes.
+class RecordSnapshot {
+public:
+    RecordSnapshot() { memcpy(bytes_, &game, sizeof game); }
+
+    // True when every byte outside the [offset, offset + size) ranges is as it was.
+    bool unchangedOutside(std::initializer_list<std::pair<size_t, size_t>> owned) const {
+        unsigned char now[sizeof(GameState)];
+        memcpy(now, &game, sizeof game);
+        for (const auto& range : owned) memcpy(now + range.first, bytes_ + range.first, range.second);
+        return memcmp(now, bytes_, sizeof now) == 0;
+    }
+
+private:
+    unsigned char bytes_[sizeof(GameState)];
+};
+
+#define FIELD_RANGE(field) std::make_pair(offsetof(GameState, field), sizeof(GameState::field))
