@@ -37,8 +37,11 @@ def spanning_maze(rng):
 def all_edges():
     return {edge((x, y), n) for x in range(SIZE) for y in range(SIZE) for n in neighbours(x, y)}
 
-def distances(open_edges):
-    dist, queue = {(0, 0): 0}, deque([(0, 0)])
+STARTS = ((0, 7), (7, 7), (7, 0))
+
+def distances(open_edges, sources):
+    dist = {source: 0 for source in sources}
+    queue = deque(sources)
     while queue:
         here = queue.popleft()
         for n in neighbours(*here):
@@ -48,13 +51,14 @@ def distances(open_edges):
     return dist
 
 def levels(open_edges, rng):
-    dist = distances(open_edges)
-    far = max(dist.values())
+    """Calm (1) in the three start sectors, fiercest (10) at the goal, rising along the way."""
+    to_goal = distances(open_edges, [(0, 0)])
+    from_start = distances(open_edges, list(STARTS))
     result = {}
-    for cell, d in dist.items():
-        base = 10 - 9 * d / far  # 10 at the goal, 1 at the farthest sector
-        result[cell] = max(1, min(10, round(base + rng.choice((-1, 0, 0, 1)))))
-    result[(0, 0)] = 10
+    for cell in to_goal:
+        progress = from_start[cell] / (from_start[cell] + to_goal[cell])
+        noise = rng.choice((-1, 0, 0, 1)) if 0 < progress < 0.9 else 0
+        result[cell] = max(1, min(10, round(1 + 9 * progress + noise)))
     return result
 
 def world_text(open_edges, level):
