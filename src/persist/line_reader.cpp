@@ -13,6 +13,6 @@ static bool isSkipped(const char* line) { return line[0] == '\0' || line[0] == '
 
 int readContentLine(FILE* file, char* buffer) {
     readRawLine(file, buffer);
-    while (isSkipped(buffer) && !feof(file)) readRawLine(file, buffer);
+    while (isSkipped(buffer) && !feof(file) && !ferror(file)) readRawLine(file, buffer);
     return isSkipped(buffer) ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 
 #include "game/state.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,15 +15,52 @@
 #include <utility>
 #include <vector>
 
+#include <sys/types.h>
+
 // A failed check must stop the fuzzer with a saved input, in every build type.
-#define FUZZ_CHECK(condition) \
-    do {                      \
+#define FUZZ_CHECK(condition)               \
+    do {                                    \
         if (!(condition)) __builtin_trap(); \
     } while (0)
 
 // The input as a read-only file; null bytes stay in it. Null only when the C library refuses.
-inline FILE* openInput(const uint8_t* data, size_t size) {
-    return fmemopen(const_cast<uint8_t*>(data), size, "r");
+inline FILE* openInput(const uint8_t* data, size_t size) { return fmemopen(const_cast<uint8_t*>(data), size, "r"); }
+
+// A file whose reads fail once `readable` bytes are delivered, like a disk error or a folder
+// where a file should be: the reader must end as if the file ended there, not spin.
+struct FailingFile {
+    const uint8_t* data;
+    size_t readable, position;
+};
+
+inline FILE* openFailingInput(const uint8_t* data, size_t readable) {
+    cookie_io_functions_t io = {};
+    io.read = [](void* cookie, char* buffer, size_t size) -> ssize_t {
+        FailingFile& file = *static_cast<FailingFile*>(cookie);
+        if (file.position == file.readable) {
+            errno = EIO;
+            return -1;
+        }
+        const size_t count = std::min(size, file.readable - file.position);
+        memcpy(buffer, file.data + file.position, count);
+        file.position += count;
+        return static_cast<ssize_t>(count);
+    };
+    io.close = [](void* cookie) {
+        delete static_cast<FailingFile*>(cookie);
+        return 0;
+    };
+    FailingFile* cookie = new FailingFile{data, readable, 0};
+    FILE* file = fopencookie(cookie, "r", io);
+    if (file == nullptr) delete cookie;
+    return file;
+}
+
+// Runs `check(file, readable)` on the whole input, then on a file that fails halfway through.
+template <typename Check>
+void withEachFile(const uint8_t* data, size_t size, Check check) {
+    if (FILE* file = openInput(data, size)) check(file, size);
+    if (FILE* file = openFailingInput(data, size / 2)) check(file, size / 2);
 }
 
 // The content lines the line reader should deliver, worked out independently: lines end at
@@ -53,13 +92,15 @@ inline bool referenceNumber(const char* text, int32_t* value) {
         if (magnitude > (int64_t{1} << 32)) magnitude = int64_t{1} << 32;
     }
     const int64_t signedValue = negative ? -magnitude : magnitude;
-    *value = static_cast<int32_t>(signedValue > INT32_MAX ? INT32_MAX : signedValue < INT32_MIN ? INT32_MIN : signedValue);
+    *value = static_cast<int32_t>(signedValue > INT32_MAX   ? INT32_MAX
+                                  : signedValue < INT32_MIN ? INT32_MIN
+                                                            : signedValue);
     return true;
 }
 
 // ASan cannot see a write that stays inside the one game record, so compare the bytes.
 class RecordSnapshot {
-public:
+   public:
     RecordSnapshot() { memcpy(bytes_, &game, sizeof game); }
 
     // True when every byte outside the [offset, offset + size) ranges is as it was.
@@ -70,7 +111,7 @@ public:
         return memcmp(now, bytes_, sizeof now) == 0;
     }
 
-private:
+   private:
     unsigned char bytes_[sizeof(GameState)];
 };
 

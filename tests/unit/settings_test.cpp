@@ -147,6 +147,14 @@ TEST_F(SettingsTest, FailedSaveKeepsTheOldFileAndReportsBoth) {
     EXPECT_EQ(readFile("config.txt"), "old");
 }
 
+TEST_F(SettingsTest, FolderInPlaceOfAFileReadsAsEmptyInsteadOfHanging) {
+    mkdir("config.txt", 0755);
+    mkdir("data/hiscore.txt", 0755);
+    captureLoad();  // a read error used to keep the comment-skipping loop going for ever
+    EXPECT_EQ(game.bestScore, 0u);
+    EXPECT_EQ(game.screenWidth, 800);
+}
+
 TEST(LineReader, EndsLinesAtLfCrAndEndOfFile) {
     FILE* file = tmpfile();
     fputs("a\r\nb\rc\n#x\n\nd", file);
