@@ -1,69 +1,8 @@
-// The entry routine and the frame loop.
-#include "app/frame_clock.h"
-#include "app/platform.h"
-#include "app/sdl_io.h"
+// The entry routine: start up, fill the Board, show the title menu, then play frame by frame.
+#include "app/frame_loop.h"
 #include "app/startup.h"
-#include "app/waits.h"
-#include "game/death.h"
-#include "game/movement.h"
-#include "game/rules.h"
 #include "game/state.h"
-#include "render/scene.h"
 #include "screens/title_menu.h"
-
-#include <SDL.h>
-#include <cstdlib>
-
-static void turnAndMove(int direction) {
-    game.facing = direction;
-    game.moveInput = direction;
-}
-
-// Rows of the key table are tested one after another; a match does not stop later rows.
-static void handleKey() {
-    if (isAltF4()) exit(0);
-    if (game.event.key.keysym.sym == SDLK_ESCAPE) {
-        runTitleMenu();
-        // The menu polled into the same record: only a key press still held there may act.
-        if (game.event.type != SDL_KEYDOWN) return;
-    }
-    switch (game.event.key.keysym.sym) {
-    case SDLK_UP: turnAndMove(DIR_UP); break;
-    case SDLK_DOWN: turnAndMove(DIR_DOWN); break;
-    case SDLK_RIGHT: turnAndMove(DIR_RIGHT); break;
-    case SDLK_LEFT: turnAndMove(DIR_LEFT); break;
-    case SDLK_f: game.showFps = !game.showFps; break;
-    default: break;
-    }
-}
-
-static void handleEvent() {
-    switch (game.event.type) {
-    case SDL_KEYDOWN: handleKey(); break;
-    case SDL_ACTIVEEVENT:
-        if (game.event.active.gain == 0)
-            waitWhileInactive();
-        else if (game.event.active.state == SDL_APPMOUSEFOCUS && game.refreshRateKnown)
-            setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
-        break;
-    case SDL_QUIT: exit(0);
-    default: break;
-    }
-}
-
-static void runFrame() {
-    game.nowTicks = currentTicks();
-    game.moveInput = DIR_NONE;
-    if (pollEvent()) handleEvent();  // one event per frame; the rest wait for the next frames
-    stepPlayer();
-    updateFrameTiming(game.frameDelta);
-    updateFps();
-    checkGoal();
-    updateRules();
-    drawScene();
-    drawPlayerOrRespawn();
-    swapBuffers();
-}
 
 int main(int argc, char* argv[]) {
     (void)argc;

@@ -1,6 +1,9 @@
 // Steps, sector crossings, the slide, death phases and the goal, on the test clock.
 #include "fakes.h"
 
+#include "app/frame_clock.h"
+#include "app/frame_loop.h"
+#include "app/sdl_io.h"
 #include "audio/sound.h"
 #include "game/death.h"
 #include "game/levels.h"
@@ -232,6 +235,77 @@ TEST_F(PlayTest, StartRunPlacesEachCharacterInItsCorner) {
     EXPECT_EQ(game.sectorX, 0);
     EXPECT_EQ(game.sectorY, 7);
     EXPECT_EQ(fake.music.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlayTest, EscapeMenuLeavesOnlyAKeyPressToActInTheSameFrame) {
+    place(3, 3, 2, 2);
+    game.facing = DIR_UP;
+    // The menu's last event was an arrow key's release: nothing turns or moves.
+    queueKey(SDLK_ESCAPE);
+    queueKeyUp(SDLK_RIGHT);
+    ASSERT_TRUE(pollEvent());
+    handleEvent();
+    EXPECT_EQ(fake.titleMenus, 1);
+    EXPECT_EQ(game.facing, DIR_UP);
+    EXPECT_EQ(game.moveInput, DIR_NONE);
+
+    // A key press still held in the record acts as usual.
+    queueKey(SDLK_ESCAPE);
+    queueKey(SDLK_RIGHT);
+    ASSERT_TRUE(pollEvent());
+    handleEvent();
+    EXPECT_EQ(game.facing, DIR_RIGHT);
+    EXPECT_EQ(game.moveInput, DIR_RIGHT);
+}
+
+TEST_F(PlayTest, EventTableKeysFocusAndQuit) {
+    queueKey(SDLK_f);
+    queueKey(SDLK_F4);  // without Alt: nothing
+    queueKey(SDLK_LEFT);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(pollEvent());
+        handleEvent();
+    }
+    EXPECT_EQ(game.showFps, 1);
+    EXPECT_EQ(game.facing, DIR_LEFT);
+
+    game.refreshRateKnown = 1;
+    game.desktopRefreshRate = 75;
+    queueActive(1, SDL_APPMOUSEFOCUS);
+    ASSERT_TRUE(pollEvent());
+    handleEvent();
+    EXPECT_EQ(fake.refreshRates, std::vector<unsigned>{75});
+
+    queueKey(SDLK_F4, KMOD_RALT);
+    ASSERT_TRUE(pollEvent());
+    EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+    queueQuit();
+    ASSERT_TRUE(pollEvent());
+    EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(PlayTest, FrameClockUsesTheLowSixteenBitsAndFpsWindows) {
+    game.lastTicks = 0x0001FFF0;
+    fake.ticks = 0x00020010;  // 32 ms later, across a 16-bit wrap
+    game.tickAccumulator = 65530;
+    updateFrameTiming(game.frameDelta);
+    EXPECT_EQ(game.frameDelta, 32);
+    EXPECT_EQ(game.tickAccumulator, 26);  // wraps at 65 536
+
+    game.fpsFrames = 30;
+    game.fpsElapsed = 480;
+    game.frameDelta = 20;
+    updateFps();
+    EXPECT_EQ(game.fpsFrames, 31);  // exactly 500 ms: the window is not closed yet
+    game.frameDelta = 20;
+    updateFps();
+    EXPECT_EQ(game.fps, static_cast<int>(32 * 1000 / 520.0f));
+    EXPECT_EQ(game.fpsFrames, 0);
+    EXPECT_FLOAT_EQ(game.fpsElapsed, 0);
 }
 
 }  // namespace

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Escape during a run opens the title menu with "resume" selected and a long-on, short-off
+# blink; Escape again goes back to the game as it was. "New game" chosen at the start of
+# the second character's run starts over with character 0 in the start sector, score 0 and four
+# spare lives, and the abandoned score becomes the best.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib_screens.sh"
+install_game
+write_config 0 0 0
+{
+    echo "# no walls, level 10 everywhere: a tile soon crumbles under the figure"
+    for _ in 1 2 3 4 5 6 7 8; do echo 0000000000000000; done
+    for _ in 1 2 3 4 5 6 7 8; do echo '10;10;10;10;10;10;10;10;'; done
+} >"$WORK/game/data/world.txt"
+start_display
+start_game
+wait_for_window
+wait_for_picture
+expect_blink_on 1
+first_menu=$BLINK_DARK
+
+key Return
+wait_until_differs "$first_menu" play0 "$RIGHT_EDGE"
+cp "$WORK/play0.ppm" "$WORK/play.ppm"
+lose_run play Right 0 5 result
+key space
+wait_until_differs result played "$RIGHT_EDGE"
+same_at play0 "$(map_mark 0 7)" played "$(map_mark 7 7)" || fail "character 1 does not start in sector (7, 7)"
+if same play0 played "$SCORE_DIGITS"; then fail "no score from the steps of character 0"; fi
+
+key Escape
+wait_until_differs played run_menu "$RIGHT_EDGE"
+expect_blink_on 0
+same "$BLINK_DARK" "$first_menu" || fail "the menu during a run differs from the first one beyond the highlight"
+count_blink 0 5
+echo "blink during a run: $LIT_COUNT looks lit, $DARK_COUNT dark"
+[ "$DARK_COUNT" -ge 1 ] && [ $((2 * LIT_COUNT)) -ge $((5 * DARK_COUNT)) ] ||
+    fail "the highlight is not long on and short off during a run: $LIT_COUNT looks lit, $DARK_COUNT dark"
+
+key Escape
+wait_until_differs "$BLINK_LIT" resumed "$RIGHT_EDGE"
+same played resumed "$PANEL" || fail "the side panel after resuming differs from before the menu"
+
+key Escape
+wait_until_differs resumed run_menu2 "$RIGHT_EDGE"
+key Down
+expect_blink_on 1
+key Return
+wait_until_differs "$BLINK_LIT" restarted "$RIGHT_EDGE"
+same play0 restarted "$SCORE_DIGITS" || fail "the score after a new game is not 0"
+expect_eq "$(spare_lives restarted)" 4 "spare lives after a new game"
+same play0 restarted "$LIVES_BOX" || fail "the spare-life icons after a new game are not those of character 0"
+same play0 restarted "$(map_mark 0 7)" && same play0 restarted "$(map_mark 7 7)" ||
+    fail "the minimap does not mark the start sector (0, 7) after a new game"
+[ "$(differing_share played "$SCORE_DIGITS" restarted "$BEST_DIGITS")" -le 2 ] ||
+    fail "the best score does not show the abandoned score"
+
+key alt+F4
+expect_exit 0
+[ "$(cat "$WORK/game/data/hiscore.txt")" -gt 0 ] || fail "the abandoned score was not saved as the best"
+echo PASS

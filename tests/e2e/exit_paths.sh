@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Every way out of the game ends in its exit handler: Alt+F4 in play, in the menu, on a
+# picture page and while paused, the Quit item, a window manager's close and SIGTERM all end
+# with status 0 and both files written, the best score raised by a game still in progress.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib_exit.sh"
+start_display
+
+# fresh_game BEST FULLSCREEN SOUNDS MUSIC: a new copy of the game, best score BEST ("" for
+# no file), started and showing the title menu with the keyboard focus.
+fresh_game() {
+    rm -rf "$WORK/game"
+    install_game
+    write_config "$2" "$3" "$4"
+    [ -z "$1" ] || printf '%s' "$1" >"$WORK/game/data/hiscore.txt"
+    start_game
+    wait_for_window
+    wait_for_picture
+    # Focus the window: only then does taking the focus away tell the game anything.
+    focus_back
+}
+
+# A new game that scored: one step right from the start tile, whatever lies there, is worth
+# 2 points at the start (a fall afterwards takes nothing away).
+play_and_score() {
+    key Return
+    wait_for_play
+    key Right
+}
+
+# finished NAME BEST FULLSCREEN SOUNDS MUSIC [STDOUT]
+finished() {
+    expect_exit 0
+    expect_output stderr ''
+    expect_output stdout "${6:-}"
+    expect_saved "$2" 800 600 32 "$3" "$4" "$5"
+    echo "ok: $1"
+}
+
+fresh_game 7 0 0 0
+key alt+F4
+finished "Alt+F4 in the title menu keeps the best score" 7 0 0 0
+
+fresh_game 1 0 128 100
+play_and_score
+key alt+F4
+finished "Alt+F4 in play saves the score of the game in progress" 2 0 128 100
+
+fresh_game 1 0 0 0
+play_and_score
+key Escape
+wait_for_menu
+key alt+F4
+finished "Alt+F4 in the menu during a game" 2 0 0 0
+
+# The menu opens on Resume during a game: two steps down is the first picture page.
+fresh_game 1 0 0 0
+play_and_score
+key Escape
+wait_for_menu
+key Down Down Return
+wait_until_waiting
+key alt+F4
+finished "Alt+F4 on a picture page" 2 0 0 0
+
+# Up from Resume wraps round to Quit. A lower score leaves the best score as it was.
+fresh_game 5 0 128 0
+play_and_score
+key Escape
+wait_for_menu
+key Up Return
+finished "the Quit item, the best score higher than the game's" 5 0 128 0
+
+# In full screen a regained focus rebuilds the graphics, which reads every picture again.
+fresh_game 1 1 0 100
+play_and_score
+focus_away
+wait_until_waiting
+before=$(main_read_bytes)
+focus_back
+wait_until_drawing
+rebuild_at_least=$(($(stat -c %s "$WORK/game/data/menu.jpg") + $(stat -c %s "$WORK/game/data/konec.jpg")))
+[ $(($(main_read_bytes) - before)) -ge "$rebuild_at_least" ] || fail "the graphics were not rebuilt on regained focus"
+focus_away
+wait_until_waiting
+key alt+F4
+finished "Alt+F4 while paused in full screen" 2 1 0 100
+
+fresh_game 1 0 0 0
+play_and_score
+close_window
+finished "the window closed in play" 2 0 0 0
+
+fresh_game 1 0 128 100
+play_and_score
+focus_away
+wait_until_waiting
+close_window
+finished "the window closed while paused" 2 0 128 100
+
+fresh_game "" 0 0 0
+key Down Return
+wait_until_waiting
+close_window
+finished "the window closed on a picture page, no best score before" 0 0 0 0 'Could not load hiscore from data\\hiscore.txt'
+
+fresh_game 1 0 0 0
+play_and_score
+focus_away
+wait_until_waiting
+kill -TERM "$GAME_PID"
+finished "SIGTERM while paused" 2 0 0 0
+
+echo PASS

@@ -1,0 +1,179 @@
+# Shared steps of the tests of how the game ends, its saved files and long runs.
+# Source after lib.sh.
+
+# The two saved files as the game writes them: the best score alone, and the settings in
+# their 19 lines with no line end after the last one.
+# expect_saved HISCORE WIDTH HEIGHT BPP FULLSCREEN SOUNDS MUSIC
+expect_saved() {
+    local best=$1
+    shift
+    printf '%s' "$best" >"$WORK/expected_hiscore"
+    standard_config "$@" >"$WORK/expected_config"
+    [ -f "$WORK/game/data/hiscore.txt" ] || fail "data/hiscore.txt not written"
+    [ -f "$WORK/game/config.txt" ] || fail "config.txt not written"
+    cmp -s "$WORK/expected_hiscore" "$WORK/game/data/hiscore.txt" ||
+        fail "data/hiscore.txt: expected [$best], got [$(cat "$WORK/game/data/hiscore.txt")]"
+    cmp -s "$WORK/expected_config" "$WORK/game/config.txt" ||
+        fail "config.txt differs: $(diff "$WORK/expected_config" "$WORK/game/config.txt" | head -20)"
+    ! ls "$WORK/game/config.txt.tmp" "$WORK/game/data/hiscore.txt.tmp" >/dev/null 2>&1 ||
+        fail "a temporary file was left behind"
+}
+
+# standard_config WIDTH HEIGHT BPP FULLSCREEN SOUNDS MUSIC
+standard_config() {
+    printf '%s\nSCREEN_WIDTH: %s\n\n# rozliseni vyska (600)\nSCREEN_HEIGHT: %s\n\n# barevna hloubka v bitech (32)\nBPP: %s\n\n# 1 - fullscren, 0 - okno (1)\nFULLSCREEN: %s\n\n# 0 - zvuky vypnute, 128 - maximalni hlasitost zvuku (128)\nSOUNDS: %s\n\n# 0 - hudba vypnuta, 128 - maximalni hlasitost hudby (100)\nMUSIC: %s' \
+        "$STANDARD_CONFIG_HEAD" "$@"
+}
+
+# A report from the address or undefined-behaviour sanitizer, in the sanitizer build.
+expect_no_sanitizer_report() {
+    if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error:|^SUMMARY: ' "$WORK/stderr"; then
+        fail "sanitizer report"
+    fi
+}
+
+# Exact bytes of what the game printed: "$(cat)" would hide missing or extra line ends.
+# expect_output stdout|stderr PRINTF_FORMAT
+expect_output() {
+    # shellcheck disable=SC2059
+    printf "$2" >"$WORK/expected_$1"
+    cmp -s "$WORK/expected_$1" "$WORK/$1" ||
+        fail "$1: expected [$(od -c "$WORK/expected_$1" | head -8)], got [$(od -c "$WORK/$1" | head -8)]"
+}
+
+# Like start_game, with a command put before the program (e.g. one that drops privileges) and
+# extra sanitizer options from ZK_ASAN_EXTRA.
+start_game_as() {
+    mkdir -p "$WORK/elsewhere"
+    (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" \
+        ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99${ZK_ASAN_EXTRA:+:$ZK_ASAN_EXTRA}" \
+        "$@" "$WORK/game/zembrak" >"$WORK/stdout" 2>"$WORK/stderr") &
+    GAME_PID=$!
+}
+
+# Root passes every permission check; without these capabilities it meets the modes of
+# the files like anyone else. Empty for other users, who meet them anyway.
+WITHOUT_OVERRIDE=()
+if [ "$(id -u)" = 0 ]; then
+    WITHOUT_OVERRIDE=(setpriv --bounding-set=-dac_override,-dac_read_search,-fowner --)
+fi
+
+game_window() { xdotool search --name '^Zembrak$' | head -n1; }
+root_window() { xwininfo -root | awk '/Window id:/ {print $4}'; }
+
+# Without a window manager the keyboard focus stays where it was put last: moving it to the
+# root window makes the game lose the input focus, moving it back to the game's window gives
+# it back. Keys still reach the game meanwhile, as the pointer stays over its window.
+focus_away() { xdotool windowfocus "$(root_window)"; }
+focus_back() { xdotool windowfocus "$(game_window)"; }
+
+# Asks the game's window to close the way a window manager does (WM_PROTOCOLS message with
+# WM_DELETE_WINDOW), which SDL turns into SDL_QUIT.
+close_window() {
+    python3 - "$(game_window)" <<'EOF'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XFlush.argtypes = [ctypes.c_void_p]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+display = x.XOpenDisplay(None)
+if not display:
+    sys.exit("cannot open the display")
+window = int(sys.argv[1], 0)
+event = XEvent()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = window
+event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+event.xclient.data[1] = 0  # CurrentTime
+x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+x.XFlush(display)
+x.XCloseDisplay(display)
+EOF
+}
+
+# The game's main thread, seen through /proc.
+main_thread() { echo "/proc/$GAME_PID/task/$GAME_PID"; }
+main_cpu_ticks() { awk '{print $14 + $15}' "$(main_thread)/stat"; }
+# Bytes the main thread has read from files. After start-up only a rebuild of the graphics
+# reads files there (music streams on the audio thread, X traffic is not counted), so each
+# rebuild adds the same large amount.
+main_read_bytes() { awk '/^rchar:/ {print $2}' "$(main_thread)/io"; }
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$GAME_PID/status"; }
+
+# Looks at the main thread ten times in a second. Prints how many of those looks found it
+# asleep between looks at the event queue, which is how it waits for an event (a paused
+# game, a picture page, an end screen), and the processor ticks it used meanwhile. Play and
+# the menu draw all the time and are never found so.
+sample_main_thread() {
+    local asleep=0 before
+    before=$(main_cpu_ticks)
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        grep -q nanosleep "$(main_thread)/wchan" 2>/dev/null && asleep=$((asleep + 1))
+        sleep 0.1
+    done
+    echo "$asleep $(($(main_cpu_ticks) - before))"
+}
+
+# Polls until the game waits for an event.
+wait_until_waiting() {
+    local limit=${1:-60} asleep ticks
+    for _ in $(seq "$limit"); do
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended instead of waiting"
+        read -r asleep ticks <<<"$(sample_main_thread)"
+        [ "$asleep" -ge 7 ] && [ "$ticks" -le 3 ] && return 0
+    done
+    fail "the game did not come to wait for an event within ${limit}s"
+}
+
+# Polls until the game draws again.
+wait_until_drawing() {
+    local limit=${1:-60} asleep ticks
+    for _ in $(seq "$limit"); do
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended instead of drawing"
+        read -r asleep ticks <<<"$(sample_main_thread)"
+        [ "$asleep" -le 2 ] && return 0
+    done
+    fail "the game did not draw again within ${limit}s"
+}
+
+# Play shows the minimap, yellow cells, where the menu and its pages show the dark sky.
+showing_play() {
+    shot probe
+    local rgb r g b
+    rgb=$(pixel probe 745 140)
+    IFS=, read -r r g b <<<"$rgb"
+    [ "$r" -gt 150 ] && [ "$g" -gt 120 ] && [ "$b" -lt 80 ]
+}
+
+wait_for_play() {
+    for _ in $(seq 150); do
+        showing_play && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before play showed"
+        sleep 0.2
+    done
+    fail "play did not show"
+}
+
+wait_for_menu() {
+    for _ in $(seq 150); do
+        showing_play || return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before the menu showed"
+        sleep 0.2
+    done
+    fail "the menu did not show"
+}

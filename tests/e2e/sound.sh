@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Sound through SDL's disk audio driver, which writes the mixed output (raw 16-bit samples,
+# 0 for silence) to a file as it plays, in real time:
+#  - effects on, music off: silence until the first step, then the step is heard;
+#  - both off: no audio device is opened at all;
+#  - effects off, music on: the title music plays in the menu.
+# The mixer reports its failures on stdout as "Mix_...: ..." lines; there must be none.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib_screens.sh"
+install_game
+{
+    echo "# no walls, level 0 everywhere: the figure stays on its feet for a while"
+    for _ in 1 2 3 4 5 6 7 8; do echo 0000000000000000; done
+    for _ in 1 2 3 4 5 6 7 8; do echo '0;0;0;0;0;0;0;0;'; done
+} >"$WORK/game/data/world.txt"
+start_display
+export SDL_AUDIODRIVER=disk
+
+# run_with SOUNDS MUSIC NAME: starts the game with these volumes, recording to $WORK/NAME.raw.
+run_with() {
+    write_config 0 "$1" "$2"
+    export SDL_DISKAUDIOFILE="$WORK/$3.raw"
+    start_game
+    wait_for_window
+    wait_for_picture
+    grab menu
+}
+
+size() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+# sound_bytes FILE [OFFSET]: how many bytes of the recording (from OFFSET on) are not zero.
+sound_bytes() { tail -c +$((${2:-0} + 1)) "$1" | tr -d '\000' | wc -c; }
+
+# wait_for_sound FILE OFFSET WHAT: polls until the recording holds sound after OFFSET.
+wait_for_sound() {
+    local end=$((SECONDS + 30))
+    while [ $SECONDS -lt $end ]; do
+        [ "$(sound_bytes "$1" "$2")" -gt 0 ] && return 0
+        sleep 0.2
+    done
+    fail "$3 not heard within 30s ($(($(size "$1") - $2)) bytes recorded)"
+}
+
+finish() {
+    key alt+F4
+    expect_exit 0
+    if grep '^Mix_' "$WORK/stdout"; then fail "mixer errors with $1"; fi
+}
+
+run_with 128 0 effects
+recording=$WORK/effects.raw
+wait_for 30 "recording with effects on" test -s "$recording"
+key Return
+wait_until_differs menu play "$RIGHT_EDGE"
+before_step=$(size "$recording")
+expect_eq "$(head -c "$before_step" "$recording" | tr -d '\000' | wc -c)" 0 "sound bytes before the first step"
+key Right
+wait_for_sound "$recording" "$before_step" "the step"
+finish "effects on"
+
+run_with 0 0 quiet
+key Return
+wait_until_differs menu play "$RIGHT_EDGE"
+key Right  # a step with effects off plays nothing and reports nothing
+[ ! -e "$WORK/quiet.raw" ] || fail "an audio device was opened with effects and music off"
+finish "both off"
+
+run_with 0 100 music
+wait_for_sound "$WORK/music.raw" 0 "the title music"
+finish "music on"
+echo PASS
