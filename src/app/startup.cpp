@@ -13,17 +13,6 @@
 #include <SDL.h>
 #include <cstdlib>
 
-static void setLayoutConstants() {
-    game.tilePitch = 90.0f;
-    game.slideSpeed = 1.0f;
-    game.mapCellGap = 1.0f;
-    game.viewWidth = 800.0f;
-    game.fieldSize = 600.0f;
-    game.frameBorder = 30.0f;
-    game.boardOrigin = 30.0f;
-    game.mapCellPitch = 21.0f;
-}
-
 static bool audioWanted() { return game.soundVolume != 0 || game.musicVolume != 0; }
 
 static void startSdl() {

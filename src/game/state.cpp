@@ -25,6 +25,17 @@ void resetGameState() { game = initialState(); }
 // Static initialisation: the record holds its start values before main runs.
 static const bool gameStateReady = (resetGameState(), true);
 
+void setLayoutConstants() {
+    game.tilePitch = 90.0f;
+    game.slideSpeed = 1.0f;
+    game.mapCellGap = 1.0f;
+    game.viewWidth = 800.0f;
+    game.fieldSize = 600.0f;
+    game.frameBorder = 30.0f;
+    game.boardOrigin = 30.0f;
+    game.mapCellPitch = 21.0f;
+}
+
 void clearItems() {
     for (ItemSlot& heart : game.hearts) heart.active = 0;
     for (ItemSlot& bonus : game.bonuses) bonus.active = 0;

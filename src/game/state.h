@@ -127,6 +127,9 @@ extern GameState game;
 // Every field back to its value at process start (tests start from here).
 void resetGameState();
 
+// Sizes and spacings of the view that the display lists are built from; first thing at start-up.
+void setLayoutConstants();
+
 // Frees all Heart and Bonus slots and restarts both spawn counters.
 void clearItems();
 

@@ -15,14 +15,7 @@ void resetForTest() {
     fake = FakeWorld();
     resetGameState();
     initLevelTable();
-    game.tilePitch = 90;
-    game.slideSpeed = 1;
-    game.fieldSize = 600;
-    game.viewWidth = 800;
-    game.mapCellPitch = 21;
-    game.mapCellGap = 1;
-    game.boardOrigin = 30;
-    game.frameBorder = 30;
+    setLayoutConstants();
     for (int slot = 1; slot < EFFECT_SLOTS; ++slot)
         game.sounds[slot] = reinterpret_cast<Mix_Chunk*>(static_cast<intptr_t>(slot));
     game.musicTitle = reinterpret_cast<Mix_Music*>(static_cast<intptr_t>(101));

@@ -34,14 +34,7 @@ protected:
         SDL_Surface* surface = game.screenSurface;
         resetGameState();
         game.screenSurface = surface;
-        game.tilePitch = 90;
-        game.slideSpeed = 1;
-        game.mapCellGap = 1;
-        game.viewWidth = 800;
-        game.fieldSize = 600;
-        game.frameBorder = 30;
-        game.boardOrigin = 30;
-        game.mapCellPitch = 21;
+        setLayoutConstants();
         setUpGraphics();
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);

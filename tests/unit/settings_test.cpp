@@ -1,5 +1,6 @@
 // The configuration and best-score files: reading by position, writing byte for byte.
 #include "fakes.h"
+#include "temp_folder.h"
 
 #include "game/state.h"
 #include "persist/best_score.h"
@@ -27,21 +28,10 @@ std::string readFile(const std::string& path) {
 void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // Each test works in a folder of its own with a data/ below it, as the game does.
-struct SettingsTest : ::testing::Test {
-    std::string folder, previous;
+struct SettingsTest : TempFolderTest {
     void SetUp() override {
+        TempFolderTest::SetUp();
         resetForTest();
-        char buffer[4096];
-        previous = getcwd(buffer, sizeof buffer);
-        char pattern[] = "/tmp/zk-settings-XXXXXX";
-        folder = mkdtemp(pattern);
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-        mkdir("data", 0755);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(previous.c_str()), 0);
-        std::string command = "rm -rf " + folder;
-        ASSERT_EQ(system(command.c_str()), 0);
     }
     std::string captureLoad() {
         testing::internal::CaptureStdout();

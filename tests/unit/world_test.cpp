@@ -1,5 +1,6 @@
 // The World file: walls by pairs, levels by fields, and the files it must refuse.
 #include "fakes.h"
+#include "temp_folder.h"
 
 #include "game/state.h"
 #include "game/sector.h"
@@ -26,20 +27,10 @@ std::string levelLines(const std::string& row0 = "1;2;3;4;5;6;7;8;") {
     return text;
 }
 
-struct WorldTest : ::testing::Test {
-    std::string folder, previous;
+struct WorldTest : TempFolderTest {
     void SetUp() override {
+        TempFolderTest::SetUp();
         resetForTest();
-        char buffer[4096];
-        previous = getcwd(buffer, sizeof buffer);
-        char pattern[] = "/tmp/zk-world-XXXXXX";
-        folder = mkdtemp(pattern);
-        ASSERT_EQ(chdir(folder.c_str()), 0);
-        mkdir("data", 0755);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(previous.c_str()), 0);
-        ASSERT_EQ(system(("rm -rf " + folder).c_str()), 0);
     }
     void write(const std::string& text) { std::ofstream("data/world.txt", std::ios::binary) << text; }
 };
