@@ -51,14 +51,16 @@ def distances(open_edges, sources):
     return dist
 
 def levels(open_edges, rng):
-    """Calm (1) in the three start sectors, fiercest (10) at the goal, rising along the way."""
+    """Calm (1) in the three start sectors, rising slowly at first and steeply near the goal;
+    only the goal sector itself is level 10."""
     to_goal = distances(open_edges, [(0, 0)])
     from_start = distances(open_edges, list(STARTS))
     result = {}
     for cell in to_goal:
         progress = from_start[cell] / (from_start[cell] + to_goal[cell])
         noise = rng.choice((-1, 0, 0, 1)) if 0 < progress < 0.9 else 0
-        result[cell] = max(1, min(10, round(1 + 9 * progress + noise)))
+        result[cell] = max(1, min(9, round(1 + 8 * progress ** 1.5 + noise)))
+    result[(0, 0)] = 10
     return result
 
 def world_text(open_edges, level):
