@@ -1,0 +1,36 @@
+// The calls the core objects make outside the core (SDL clock, events and swap, the display's
+// refresh rate, sound, drawing, the screens), reduced to nothing or to a count, so the rule
+// step and the slide run without a window.
+#include "stubs.h"
+
+#include "app/platform.h"
+#include "app/sdl_io.h"
+#include "audio/sound.h"
+#include "render/lists.h"
+#include "render/scene.h"
+#include "screens/end_screen.h"
+#include "screens/title_menu.h"
+
+BenchClock benchClock;
+
+uint32_t currentTicks() {
+    benchClock.ticks += benchClock.step;
+    return benchClock.ticks;
+}
+int pollEvent() { return 0; }
+int waitEvent() { return 0; }
+void swapBuffers() { ++benchClock.swaps; }
+
+void setRefreshRate(unsigned) {}
+
+void playEffect(Mix_Chunk*) {}
+void startMusic(Mix_Music*) {}
+
+void setUpGraphics() {}
+void drawScene() {}
+void drawSlideFrame(int, int, float) { ++benchClock.slideFrames; }
+void drawPlayer() {}
+void drawDyingPlayer() {}
+
+void runEndScreen() {}
+void runTitleMenu() {}
