@@ -48,8 +48,20 @@ static SDL_Surface* trySetVideoMode(Uint32 flags) {
     return SDL_SetVideoMode(game.screenWidth, game.screenHeight, game.bitsPerPixel, flags);
 }
 
+// Larger than any display; SDL itself crashes on sizes near the 32-bit limit.
+static const int LARGEST_SCREEN_SIDE = 16384;
+
+static bool screenSizeUsable() {
+    return game.screenWidth >= 0 && game.screenWidth <= LARGEST_SCREEN_SIDE && game.screenHeight >= 0 &&
+           game.screenHeight <= LARGEST_SCREEN_SIDE;
+}
+
 // Full screen first when configured, then a window; the saved setting keeps what was configured.
 static void openVideoMode() {
+    if (!screenSizeUsable())
+        fatal("Cannot create SDL window with OpenGL support: SCREEN_WIDTH %d and SCREEN_HEIGHT %d in config.txt "
+              "are out of range 0..%d.",
+              game.screenWidth, game.screenHeight, LARGEST_SCREEN_SIDE);
     SDL_Surface* surface = nullptr;
     if (game.fullscreen) {
         surface = trySetVideoMode(SDL_OPENGL | SDL_FULLSCREEN);
