@@ -61,16 +61,6 @@ def lives_shown(shot):
             count += 1
     return count
 
-# The middle of each character's figure: red, cyan, gold. A dying or fallen figure shows none.
-FIGURE_COLOURS = (
-    lambda r, g, b: r > 130 and g < 90 and b < 90,
-    lambda r, g, b: b > 180 and r < 120,
-    lambda r, g, b: r > 200 and g > 150 and b < 100,
-)
-
-def figure_on(shot, tile, character):
-    return FIGURE_COLOURS[character](*board.pixel(shot, 30 + 90 * tile[0] + 44, 600 - (30 + 90 * tile[1] + 45)))
-
 def edge_cells(way):
     return {"Right": [(5, y) for y in range(6)], "Left": [(0, y) for y in range(6)],
             "Up": [(x, 5) for x in range(6)], "Down": [(x, 0) for x in range(6)]}[way]
@@ -102,10 +92,10 @@ def play(world_path, sector, tile, character=0, limit=600):
     print(f"start in sector {sector} on tile {tile} with {lives} spare lives", flush=True)
     while time.time() < end:
         shot = board.screenshot()
-        if not figure_on(shot, tile, character):
+        if not board.figure_on(shot, tile, character):
             time.sleep(0.05)
             shot = board.screenshot()
-            if not figure_on(shot, tile, character):
+            if not board.figure_on(shot, tile, character):
                 if lives == 0:
                     print(f"  fell in sector {sector} with no spare life left: run over", flush=True)
                     return 1

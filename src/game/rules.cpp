@@ -79,6 +79,8 @@ static void collectHeart() {
     }
 }
 
+// Kept: items are examined whether or not the player lives, so a Heart or Bonus that a
+// refilling hole brings under a falling figure is still collected.
 static void updateItems() {
     for (ItemSlot& heart : game.hearts) {
         if (!heart.active || vanishesWithTile(heart) || !isUnderPlayer(heart)) continue;

@@ -76,21 +76,63 @@ def step_key(here, there):
     dx, dy = there[0] - here[0], there[1] - here[1]
     return {(1, 0): "Right", (-1, 0): "Left", (0, 1): "Up", (0, -1): "Down"}[(dx, dy)]
 
-def walk_right_edge(x, y, deadline=60):
-    here = (x, y)
+# The middle of each character's figure: red, cyan, gold. A dying or fallen figure shows none.
+FIGURE_COLOURS = (
+    lambda r, g, b: r > 130 and g < 90 and b < 90,
+    lambda r, g, b: b > 180 and r < 120,
+    lambda r, g, b: r > 200 and g > 150 and b < 100,
+)
+
+def figure_on(shot, tile, character=0):
+    return FIGURE_COLOURS[character](*pixel(shot, 30 + 90 * tile[0] + 44, 600 - (30 + 90 * tile[1] + 45)))
+
+def walk_right_edge(x, y, deadline=90):
+    """Walks over safe tiles to column 5 and steps over the edge. The start tile is renewed
+    every tick, so with no safe route the figure waits there; after a fall it starts again
+    from there once it is back."""
+    start = here = (x, y)
     end = time.time() + deadline
     while time.time() < end:
+        shot = screenshot()
+        if not figure_on(shot, here):
+            time.sleep(0.1)
+            if not figure_on(screenshot(), here):
+                while not figure_on(screenshot(), start) and time.time() < end:
+                    time.sleep(0.1)
+                here = start
+                continue
         if here[0] == 5:
             key("Right")
             return 0
-        path = route(here, safe_cells(screenshot()), 5)
+        safe = safe_cells(shot) | {start}
+        path = route(here, safe, 5)
+        if not path and here != start:
+            path = route_to_cell(here, safe, start)
         if not path:
-            time.sleep(0.3)  # wait for holes to refill
+            time.sleep(0.1)  # wait for holes to refill
             continue
         key(step_key(here, path[0]))
         here = path[0]
-        time.sleep(0.15)
+        time.sleep(0.05)
     return 1
+
+def route_to_cell(start, safe, target):
+    previous = {start: None}
+    queue = deque([start])
+    while queue:
+        cell = queue.popleft()
+        if cell == target:
+            path = []
+            while cell != start:
+                path.append(cell)
+                cell = previous[cell]
+            return path[::-1]
+        for dx, dy in ((1, 0), (0, 1), (0, -1), (-1, 0)):
+            nxt = (cell[0] + dx, cell[1] + dy)
+            if nxt in safe and nxt not in previous:
+                previous[nxt] = cell
+                queue.append(nxt)
+    return None
 
 if __name__ == "__main__":
     if sys.argv[1] == "walk-right-edge":

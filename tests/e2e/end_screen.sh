@@ -20,7 +20,8 @@ write_config 0 0 0
 expect_result_picture() {
     same_at "$1" 150x185+25+208 "$1" 150x185+625+208 || fail "$1: no plain background beside the logo"
     [ "$(differing_share "$1" 150x185+325+208 "$1" 150x185+625+208)" -gt 300 ] || fail "$1: no logo"
-    [ "$(differing_share "$1" 94x100+406+408 "$1" 94x100+706+408)" -gt 300 ] || fail "$1: no message banner"
+    [ "$(differing_share "$1" 94x100+406+408 "$1" 94x100+706+408)" -gt 300 ] ||
+        fail "$1: no message banner"
     [ "$(differing_share "$1" 94x66+406+510 "$1" 94x66+706+510)" -gt 300 ] || fail "$1: no strip"
 }
 
@@ -32,7 +33,8 @@ press_ignored() {
     key "$@"
     sleep 1
     grab "$result-still"
-    same "$result" "$result-still" || fail "the end screen changed on $*: $(changed_box "$result" "$result-still")"
+    same "$result" "$result-still" ||
+        fail "the end screen changed on $*: $(changed_box "$result" "$result-still")"
 }
 
 # next_run RESULT PLAY X Y: Space on the end screen starts the next character in sector
@@ -41,8 +43,10 @@ next_run() {
     key space
     wait_until_differs "$1" "$2" "$RIGHT_EDGE"
     expect_eq "$(spare_lives "$2")" 4 "spare lives of the next character"
-    same_at play0 "$(map_mark 0 7)" "$2" "$(map_mark "$3" "$4")" || fail "the minimap does not mark sector ($3, $4)"
+    same_at play0 "$(map_mark 0 7)" "$2" "$(map_mark "$3" "$4")" ||
+        fail "the minimap does not mark sector ($3, $4)"
     if same play0 "$2" "$(map_mark 0 7)"; then fail "the minimap still marks sector (0, 7)"; fi
+    if same play0 "$2" "$SCORE_DIGITS"; then fail "the score went back to 0 for the next character"; fi
 }
 
 start_display
@@ -75,8 +79,10 @@ echo "character 2: $RUN_FALLS falls, ${SECONDS}s in"
 step_points=$((step_points + 2 * RUN_FALLS))
 expect_result_picture result3
 box=$(changed_box result1 result3)
-box_within "$box" 96 407 705 577 || fail "the end of the game changes $box of the picture, not only banner and strip"
-box_reaches "$box" 200 440 600 540 || fail "the end of the game changes only $box: not both banner and strip"
+box_within "$box" 96 407 705 577 ||
+    fail "the end of the game changes $box of the picture, not only banner and strip"
+box_reaches "$box" 200 440 600 540 ||
+    fail "the end of the game changes only $box: not both banner and strip"
 press_ignored result3 Return Escape Down
 
 key space
@@ -86,9 +92,7 @@ key Up  # no run to resume: round to "quit"
 expect_blink_on 5
 key alt+F4
 expect_exit 0
-# Steps score 2 each; a Bonus (at most one per run) adds 300.
-score=$(cat "$WORK/game/data/hiscore.txt")
-extra=$((score - step_points))
-[ $extra -ge 0 ] && [ $extra -le 900 ] && [ $((extra % 300)) = 0 ] ||
-    fail "best score $score after three runs with $step_points points from steps"
+# The game's score, saved as the best, holds the steps of all three runs (and any Bonus).
+best=$(cat "$WORK/game/data/hiscore.txt")
+[ "$best" -ge $step_points ] || fail "best score $best after three runs with $step_points points from steps"
 echo PASS

@@ -49,14 +49,14 @@ start_display() {
 # allocations until exit that are not ours. Memory errors and undefined behaviour still abort.
 start_game() {
     mkdir -p "$WORK/elsewhere"
-    (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" \
+    (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-x11}" \
         ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99" "$WORK/game/zembrak" \
         >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
 }
 
 wait_for_window() {
-    for _ in $(seq 300); do
+    for _ in $(seq 900); do
         xdotool search --name '^Zembrak$' >/dev/null 2>&1 && return 0
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
         sleep 0.1

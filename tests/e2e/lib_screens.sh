@@ -1,7 +1,7 @@
 # Screen reading for the menu, page, end-screen and sound tests. Source it after lib.sh.
 # Grabs are uncompressed PPM files in $WORK: a PNG grab costs about ten times as long, and
-# the blink checks need several grabs a second. Places are screen pixels, x from the left
-# and y from the top of the 800 x 600 window (y = 600 - view y); a part is WxH+X+Y.
+# the waits grab several times a second. Places are screen pixels, x from the left and y
+# from the top of the 800 x 600 window (y = 600 - view y); a part is WxH+X+Y.
 
 # The right end of the screen: side panel in play, plain background on the menu, its pages
 # and the result picture.
@@ -15,9 +15,6 @@ grab() {
         import -silent -window root -depth 8 "ppm:$WORK/$1.ppm"
     fi
 }
-
-# save_png NAME PATH: a PNG copy of a grab.
-save_png() { convert "$WORK/$1.ppm" "$2"; }
 
 # same A B [PART]: true when two grabs are equal pixel for pixel (in that part only).
 same() {
@@ -44,21 +41,24 @@ differing_share() {
 # changed_box A B: the box round every pixel that differs between two grabs, or "none".
 changed_box() {
     if same "$1" "$2"; then echo none; return; fi
-    convert "$WORK/$1.ppm" "$WORK/$2.ppm" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null
+    convert "$WORK/$1.ppm" "$WORK/$2.ppm" -compose difference -composite -threshold 0 \
+        -format '%@' info: 2>/dev/null
 }
 
 # box_within BOX X0 Y0 X1 Y1: true when the box lies within the pixels x0..x1, y0..y1.
 box_within() {
     local w h x y
     IFS='x+' read -r w h x y <<<"$1"
-    [ "$1" != none ] && [ "$x" -ge "$2" ] && [ "$y" -ge "$3" ] && [ $((x + w - 1)) -le "$4" ] && [ $((y + h - 1)) -le "$5" ]
+    [ "$1" != none ] && [ "$x" -ge "$2" ] && [ "$y" -ge "$3" ] &&
+        [ $((x + w - 1)) -le "$4" ] && [ $((y + h - 1)) -le "$5" ]
 }
 
 # box_reaches BOX X0 Y0 X1 Y1: true when the box reaches out at least to x0..x1, y0..y1.
 box_reaches() {
     local w h x y
     IFS='x+' read -r w h x y <<<"$1"
-    [ "$1" != none ] && [ "$x" -le "$2" ] && [ "$y" -le "$3" ] && [ $((x + w - 1)) -ge "$4" ] && [ $((y + h - 1)) -ge "$5" ]
+    [ "$1" != none ] && [ "$x" -le "$2" ] && [ "$y" -le "$3" ] &&
+        [ $((x + w - 1)) -ge "$4" ] && [ $((y + h - 1)) -ge "$5" ]
 }
 
 # wait_until_differs REF NAME [PART] [SECONDS]: grabs NAME until it differs from REF (in that
@@ -74,20 +74,7 @@ wait_until_differs() {
     fail "the screen did not change within ${4:-30}s (waiting for $2)"
 }
 
-# wait_until_same REF NAME PART [SECONDS]: grabs NAME until that part equals the one of REF.
-wait_until_same() {
-    local end=$((SECONDS + ${4:-30}))
-    while [ $SECONDS -lt $end ]; do
-        grab "$2"
-        same "$1" "$2" "$3" && return 0
-        [ -z "$GAME_PID" ] || kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended while waiting for $2"
-        sleep 0.05
-    done
-    fail "$3 did not come back to what $1 shows within ${4:-30}s"
-}
-
-# wait_for SECONDS WHAT COMMAND...: runs the command (which grabs what it needs) until it
-# succeeds.
+# wait_for SECONDS WHAT COMMAND...: runs the command until it succeeds.
 wait_for() {
     local limit=$1 end=$((SECONDS + $1)) what=$2
     shift 2
@@ -111,7 +98,7 @@ LABEL_LIT=350
 
 # lit_labels NAME: the labels drawn highlighted in a grab, e.g. "1", or "" for none.
 lit_labels() {
-    local format="" i means lit=""
+    local format="" i mean means lit=""
     for i in 0 1 2 3 4 5; do format="$format%[fx:int(1000*p{0,$i})] "; done
     # Each label squeezed into one pixel: its mean grey.
     means=$(convert "$WORK/$1.ppm[$MENU_LABELS]" -colorspace gray -scale '1x6!' -format "$format" info:)
@@ -123,11 +110,12 @@ lit_labels() {
     echo "$lit"
 }
 
-# expect_blink_on LABEL [SECONDS]: grabs until one grab has that label lit and another has
-# none lit, and checks that the two differ only inside that label: its highlight, and
-# nothing else, blinks. Leaves the grabs in BLINK_LIT and BLINK_DARK.
+# expect_blink_on LABEL [SECONDS]: grabs until that label is lit (a key that moves the
+# highlight, or closes a page, may take a moment), then until nothing is lit, and checks that
+# the two grabs differ only inside that label: its highlight, and nothing else, blinks.
+# Leaves the grabs in BLINK_LIT and BLINK_DARK.
 expect_blink_on() {
-    local label=$1 end=$((SECONDS + ${2:-30})) lit box top bottom name
+    local label=$1 end=$((SECONDS + ${2:-30})) lit seen="" box top bottom name
     top=${MENU_LABEL_TOPS[$label]} bottom=${MENU_LABEL_TOPS[$((label + 1))]}
     BLINK_LIT="" BLINK_DARK=""
     while [ $SECONDS -lt $end ]; do
@@ -135,32 +123,90 @@ expect_blink_on() {
         name=blink$BLINK_GRABS
         grab "$name"
         lit=$(lit_labels "$name")
-        case "$lit" in
-        "$label") BLINK_LIT=$name ;;
-        "") BLINK_DARK=$name ;;
-        *) fail "label(s) $lit lit where label $label should blink" ;;
-        esac
-        if [ -n "$BLINK_LIT" ] && [ -n "$BLINK_DARK" ]; then
+        if [ "$lit" = "$label" ]; then
+            BLINK_LIT=$name
+        elif [ -z "$BLINK_LIT" ]; then
+            seen="$seen ${lit:-none}"
+        elif [ -z "$lit" ]; then
+            BLINK_DARK=$name
             box=$(changed_box "$BLINK_LIT" "$BLINK_DARK")
             box_within "$box" 296 "$top" 492 "$bottom" ||
                 fail "the blink of label $label changes $box, not only 296..492 x $top..$bottom"
             return 0
+        else
+            fail "label(s) $lit lit after label $label was"
         fi
         sleep 0.02
     done
-    fail "label $label did not blink within ${2:-30}s (lit: ${BLINK_LIT:-never}, dark: ${BLINK_DARK:-never})"
+    fail "label $label did not blink within ${2:-30}s (lit: ${BLINK_LIT:-never}; before:${seen:0:200})"
 }
 
-# count_blink LABEL SECONDS: looks at one label for about that long and sets LIT_COUNT and
-# DARK_COUNT, the numbers of looks with its highlight shown and hidden.
-count_blink() {
-    local end=$((SECONDS + $2)) top=${MENU_LABEL_TOPS[$1]} bottom=${MENU_LABEL_TOPS[$(($1 + 1))]} mean
-    LIT_COUNT=0 DARK_COUNT=0
-    while [ $SECONDS -lt $end ]; do
-        mean=$(import -silent -window root -crop "196x$((bottom - top))+296+$top" +repage -colorspace gray \
-            -format '%[fx:int(1000*mean)]' info:)
-        if [ "$mean" -gt $LABEL_LIT ]; then LIT_COUNT=$((LIT_COUNT + 1)); else DARK_COUNT=$((DARK_COUNT + 1)); fi
-    done
+# measure_blink LABEL PHASES SECONDS: watches one label until its highlight has come and
+# gone PHASES times (or for that long) and sets LIT_MS and DARK_MS, the mean lengths of the
+# whole phases seen with the highlight shown and hidden. The label is read straight from
+# the X server a few hundred times a second (an ImageMagick grab takes tens of
+# milliseconds, too coarse for phases of 200 ms), and a phase starts and ends half-way
+# between the looks either side of a change.
+measure_blink() {
+    local top=${MENU_LABEL_TOPS[$1]} bottom=${MENU_LABEL_TOPS[$(($1 + 1))]} result
+    result=$(python3 - "$top" "$((bottom - top))" "$2" "$3" "$LABEL_LIT" <<'EOF'
+import ctypes, sys, time
+
+top, height, phases, seconds, lit_level = map(int, sys.argv[1:])
+x11 = ctypes.CDLL("libX11.so.6")
+
+class XImage(ctypes.Structure):
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_uint8)),
+                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
+                ("bits_per_pixel", ctypes.c_int)]
+
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XDefaultRootWindow.restype = ctypes.c_ulong
+x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x11.XGetImage.restype = ctypes.POINTER(XImage)
+x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                          ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+x11.XFree.argtypes = [ctypes.c_void_p]
+display = x11.XOpenDisplay(None)
+root = x11.XDefaultRootWindow(display)
+ZPIXMAP, ALL_PLANES, WIDTH = 2, 0xFFFFFFFF, 196
+
+def lit():
+    image = x11.XGetImage(display, root, 296, top, WIDTH, height, ALL_PLANES, ZPIXMAP)
+    i = image.contents
+    assert i.bits_per_pixel == 32
+    data = ctypes.string_at(i.data, i.bytes_per_line * height)
+    x11.XFree(i.data)
+    x11.XFree(image)
+    total = 0
+    for row in range(0, height, 2):
+        line = data[row * i.bytes_per_line:row * i.bytes_per_line + 4 * WIDTH]
+        # Every other pixel, blue-green-red-pad: grey ~ (r + g + b) / 3.
+        total += sum(line[0::8]) + sum(line[1::8]) + sum(line[2::8])
+    count = ((height + 1) // 2) * (WIDTH // 2)
+    return 1000 * total / (3 * 255 * count) > lit_level
+
+lengths = {True: [], False: []}
+end = time.monotonic() + seconds
+last = seen = changed_at = None
+while time.monotonic() < end and len(lengths[True]) + len(lengths[False]) < phases:
+    state, now = lit(), time.monotonic()
+    if last is not None and state != last:
+        start, changed_at = changed_at, (seen + now) / 2
+        if start is not None:
+            lengths[last].append(changed_at - start)
+    last, seen = state, now
+mean = lambda values: int(1000 * sum(values) / len(values)) if values else 0
+print(mean(lengths[True]), mean(lengths[False]), len(lengths[True]), len(lengths[False]))
+EOF
+    )
+    read -r LIT_MS DARK_MS _ <<<"$result"
+    [ "$LIT_MS" -gt 0 ] && [ "$DARK_MS" -gt 0 ] ||
+        fail "label $1 did not blink within $3s: $result (mean ms lit, dark; phases lit, dark)"
 }
 
 # --- Side panel in play ---------------------------------------------------------------------
@@ -200,6 +246,7 @@ fall() {
         same_at "$1" "$cell" gone 32x32+0+0 || break
         sleep 0.1
     done
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended during a fall"
     while [ $SECONDS -lt $end ]; do
         sleep 0.1
         # The result picture stays once it is up: a grab of the edge after the one of the
@@ -215,7 +262,11 @@ fall() {
         fi
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended during a fall"
     done
-    [ $SECONDS -lt $end ] || fail "the figure neither came back nor did the run end within 60s"
+    if [ $SECONDS -ge $end ]; then
+        grab stuck1 && sleep 1 && grab stuck2
+        same stuck1 stuck2 && fail "no end to a fall within 60s, and the screen stands still"
+        fail "no end to a fall within 60s, though the screen still changes"
+    fi
     grab "$1"
 }
 

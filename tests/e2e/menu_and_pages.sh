@@ -15,10 +15,10 @@ wait_for_picture
 expect_blink_on 1
 menu=$BLINK_DARK
 # With no run the highlight is shown as long as it is hidden.
-count_blink 1 4
-echo "blink with no run: $LIT_COUNT looks lit, $DARK_COUNT dark"
-[ "$LIT_COUNT" -le $((2 * DARK_COUNT)) ] && [ "$DARK_COUNT" -le $((2 * LIT_COUNT)) ] ||
-    fail "uneven blink with no run: $LIT_COUNT looks lit, $DARK_COUNT dark"
+measure_blink 1 12 20
+echo "blink with no run: ${LIT_MS} ms lit, ${DARK_MS} ms dark"
+[ $LIT_MS -le $((2 * DARK_MS)) ] && [ $DARK_MS -le $((2 * LIT_MS)) ] ||
+    fail "uneven blink with no run: ${LIT_MS} ms lit, ${DARK_MS} ms dark"
 
 key Up  # no resume item without a run: round to "quit"
 expect_blink_on 5
@@ -36,8 +36,10 @@ expect_page() {
     wait_until_differs "$menu" "$name" 100x100+180+300
     box=$(changed_box "$menu" "$name")
     # No label is drawn with a page: the top of the first one lies above the controls page.
-    box_within "$box" "$x0" "$((y0 < 252 ? y0 : 252))" "$x1" "$y1" || fail "page $name changes $box, beyond $x0..$x1 x $y0..$y1"
-    box_reaches "$box" $((x0 + 3)) $((y0 + 3)) $((x1 - 3)) $((y1 - 3)) || fail "page $name changes only $box of $x0..$x1 x $y0..$y1"
+    box_within "$box" "$x0" "$((y0 < 252 ? y0 : 252))" "$x1" "$y1" ||
+        fail "page $name changes $box, beyond $x0..$x1 x $y0..$y1"
+    box_reaches "$box" $((x0 + 3)) $((y0 + 3)) $((x1 - 3)) $((y1 - 3)) ||
+        fail "page $name changes only $box of $x0..$x1 x $y0..$y1"
     key "$7"
     expect_blink_on "$label"
     same "$BLINK_DARK" "$menu" || fail "the menu after page $name is not the menu before it"

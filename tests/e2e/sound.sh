@@ -53,7 +53,7 @@ wait_for 30 "recording with effects on" test -s "$recording"
 key Return
 wait_until_differs menu play "$RIGHT_EDGE"
 before_step=$(size "$recording")
-expect_eq "$(head -c "$before_step" "$recording" | tr -d '\000' | wc -c)" 0 "sound bytes before the first step"
+expect_eq "$(head -c "$before_step" "$recording" | tr -d '\000' | wc -c)" 0 "sound before the first step"
 key Right
 wait_for_sound "$recording" "$before_step" "the step"
 finish "effects on"

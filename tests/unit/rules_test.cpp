@@ -127,6 +127,16 @@ TEST_F(RulesTest, HeartAddsLifeUpToSixteenThenPoints) {
     EXPECT_EQ(fake.effects.size(), 1u);  // no sound at the cap
 }
 
+TEST_F(RulesTest, HeartUnderTheFallingPlayerIsStillCollected) {
+    fillStages(3);
+    game.deathTimer = 200;
+    game.hearts[0] = {2, 2, 1};
+    updateRules();
+    EXPECT_EQ(game.lives, 5);
+    EXPECT_EQ(game.hearts[0].active, 0);
+    EXPECT_EQ(game.board[2][2].stage, STAGE_HOLE);  // and the hole opens again under the figure
+}
+
 TEST_F(RulesTest, ItemsVanishWithTheirTileBeforePickUp) {
     fillStages(3);
     game.board[2][2].stage = STAGE_CRUMBLING;
