@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Fatal errors: a missing or damaged picture or alpha mask, a broken World file, SDL that
 # cannot start. Each prints its one message to stderr and ends with status 1, never with a
-# crash or a sanitizer report. Once SDL has started both files are still written; when SDL
-# itself fails nothing is.
+# crash or a sanitizer report. Once SDL has started both files are still written and the
+# textures made so far released; when SDL itself fails nothing is written.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
-start_display
+start_display_noreset
+build_gl_counter
 
 # Fixed bytes, so that a failure can be repeated: junk SEED COUNT PREFIX
 junk() {
@@ -15,7 +16,7 @@ sys.stdout.buffer.write(sys.argv[3].encode() + bytes(r.randrange(256) for _ in r
 }
 
 fresh() {
-    rm -rf "$WORK/game"
+    rm -rf "$WORK/game" "$WORK/gl_counts"
     install_game
     write_config 0 128 0
 }
@@ -24,12 +25,14 @@ fresh() {
 fails_with() {
     local name=$1 message=$2
     shift 2
-    start_game_as "$@"
+    ZK_ASAN_EXTRA=$GL_COUNTER_ASAN start_game_as "$@" "${GL_COUNTER[@]}"
     expect_exit 1
     expect_no_sanitizer_report
     expect_output stderr "$message"
     expect_output stdout 'Could not load hiscore from data\\hiscore.txt'
     expect_saved 0 800 600 32 0 128 0
+    # A picture that fails half way through the set: what was made so far is released.
+    [[ $message != Cannot* ]] || expect_gl_held 0 0
     echo "ok: $name"
 }
 

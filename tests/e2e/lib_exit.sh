@@ -15,7 +15,7 @@ expect_saved() {
         fail "data/hiscore.txt: expected [$best], got [$(cat "$WORK/game/data/hiscore.txt")]"
     cmp -s "$WORK/expected_config" "$WORK/game/config.txt" ||
         fail "config.txt differs: $(diff "$WORK/expected_config" "$WORK/game/config.txt" | head -20)"
-    ! ls "$WORK/game/config.txt.tmp" "$WORK/game/data/hiscore.txt.tmp" >/dev/null 2>&1 ||
+    [ ! -e "$WORK/game/config.txt.tmp" ] && [ ! -e "$WORK/game/data/hiscore.txt.tmp" ] ||
         fail "a temporary file was left behind"
 }
 
@@ -25,7 +25,7 @@ standard_config() {
         "$STANDARD_CONFIG_HEAD" "$@"
 }
 
-# A report from the address or undefined-behaviour sanitizer, in the sanitizer build.
+# Fails on a report of the address or undefined-behaviour sanitizer (sanitizer build).
 expect_no_sanitizer_report() {
     if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error:|^SUMMARY: ' "$WORK/stderr"; then
         fail "sanitizer report"
@@ -49,6 +49,109 @@ start_game_as() {
         ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99${ZK_ASAN_EXTRA:+:$ZK_ASAN_EXTRA}" \
         "$@" "$WORK/game/zembrak" >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
+}
+
+# Like start_display, for tests that start the game several times on one display: by
+# default Xvfb resets when its last client leaves, and a game started during the reset may
+# find no X server and come up without a window.
+start_display_noreset() {
+    local size=${1:-800x600}
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>/dev/null &
+    XVFB_PID=$!
+    for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+    [ -s "$WORK/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$WORK/display")"
+}
+
+# The game keeps no count of its textures and display lists, so a small library put in front
+# of libGL counts the names it was given and has not deleted yet, and how often it deleted a
+# name it did not hold. It writes the three numbers to $WORK/gl_counts after every such call.
+# Start the game with start_game_as "${GL_COUNTER[@]}" after build_gl_counter; in the
+# sanitizer build add $GL_COUNTER_ASAN to ZK_ASAN_EXTRA (the sanitizer wants to be the first
+# library; the counter comes before it, which is harmless).
+build_gl_counter() {
+    cat >"$WORK/gl_count.c" <<'C'
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+typedef unsigned int GLuint;
+typedef int GLsizei;
+enum { MAX_NAME = 1 << 20 };
+static unsigned char texture_held[MAX_NAME], list_held[MAX_NAME];
+static long textures, lists, foreign_deletes;
+
+static void report(void) {
+    static int fd = -2;
+    if (fd == -2) {
+        const char* path = getenv("ZK_GL_COUNTS");
+        fd = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
+    }
+    char line[64];
+    int length = snprintf(line, sizeof line, "%10ld %10ld %10ld\n", textures, lists, foreign_deletes);
+    if (fd >= 0 && pwrite(fd, line, length, 0) != length) fd = -1;
+}
+
+static void hold(unsigned char* held, long* count, GLuint name) {
+    if (name == 0 || name >= MAX_NAME) return;
+    if (!held[name]) ++*count;
+    held[name] = 1;
+}
+
+static void release(unsigned char* held, long* count, GLuint name, int strict) {
+    if (name == 0) return;
+    if (name < MAX_NAME && held[name]) {
+        held[name] = 0;
+        --*count;
+    } else if (strict) {
+        ++foreign_deletes;
+    }
+}
+
+void glGenTextures(GLsizei n, GLuint* names) {
+    static void (*real)(GLsizei, GLuint*);
+    if (!real) real = (void (*)(GLsizei, GLuint*))dlsym(RTLD_NEXT, "glGenTextures");
+    real(n, names);
+    for (GLsizei i = 0; i < n; ++i) hold(texture_held, &textures, names[i]);
+    report();
+}
+
+void glDeleteTextures(GLsizei n, const GLuint* names) {
+    static void (*real)(GLsizei, const GLuint*);
+    if (!real) real = (void (*)(GLsizei, const GLuint*))dlsym(RTLD_NEXT, "glDeleteTextures");
+    for (GLsizei i = 0; i < n; ++i) release(texture_held, &textures, names[i], 1);
+    real(n, names);
+    report();
+}
+
+GLuint glGenLists(GLsizei range) {
+    static GLuint (*real)(GLsizei);
+    if (!real) real = (GLuint(*)(GLsizei))dlsym(RTLD_NEXT, "glGenLists");
+    GLuint base = real(range);
+    for (GLsizei i = 0; base != 0 && i < range; ++i) hold(list_held, &lists, base + i);
+    report();
+    return base;
+}
+
+void glDeleteLists(GLuint list, GLsizei range) {
+    static void (*real)(GLuint, GLsizei);
+    if (!real) real = (void (*)(GLuint, GLsizei))dlsym(RTLD_NEXT, "glDeleteLists");
+    for (GLsizei i = 0; i < range; ++i) release(list_held, &lists, list + i, 0);
+    real(list, range);
+    report();
+}
+C
+    "${CC:-cc}" -shared -fPIC -O1 -o "$WORK/gl_count.so" "$WORK/gl_count.c" -ldl || fail "cannot build the GL counter"
+}
+GL_COUNTER=(env LD_PRELOAD="$WORK/gl_count.so" ZK_GL_COUNTS="$WORK/gl_counts")
+GL_COUNTER_ASAN=verify_asan_link_order=0
+
+# expect_gl_held TEXTURES LISTS: what the game holds now, and no name deleted that it did not hold.
+expect_gl_held() {
+    expect_eq "$(awk '{print $1, $2, $3}' "$WORK/gl_counts")" "$1 $2 0" "textures and display lists held, foreign deletes"
 }
 
 # Root passes every permission check; without these capabilities it meets the modes of
