@@ -65,24 +65,6 @@ def edge_cells(way):
     return {"Right": [(5, y) for y in range(6)], "Left": [(0, y) for y in range(6)],
             "Up": [(x, 5) for x in range(6)], "Down": [(x, 0) for x in range(6)]}[way]
 
-def route_to(start, safe, targets):
-    previous = {start: None}
-    queue = deque([start])
-    while queue:
-        cell = queue.popleft()
-        if cell in targets:
-            path = []
-            while cell != start:
-                path.append(cell)
-                cell = previous[cell]
-            return path[::-1]
-        for dx, dy in STEP.values():
-            nxt = (cell[0] + dx, cell[1] + dy)
-            if (nxt in safe or nxt in targets and nxt == (0, 0)) and nxt not in previous:
-                previous[nxt] = cell
-                queue.append(nxt)
-    return None
-
 def play(world_path, sector, tile, character=0, limit=600):
     walls = read_world(world_path)
     respawn = tile
@@ -126,9 +108,10 @@ def play(world_path, sector, tile, character=0, limit=600):
             time.sleep(0.75)
             continue
         safe = board.safe_cells(shot) | {respawn}  # the entry tile is renewed every tick
-        path = route_to(tile, safe, set(targets))
+        safe |= {(0, 0)} if sector == (0, 0) else set()  # the goal shows its marker, not stone
+        path = board.route_to(tile, safe, set(targets))
         if not path and tile != respawn:
-            path = route_to(tile, safe, {respawn})  # wait on the one tile that never falls
+            path = board.route_to(tile, safe, {respawn})  # wait on the one tile that never falls
         if not path:
             time.sleep(0.05)
             continue

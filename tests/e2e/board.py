@@ -51,12 +51,14 @@ def safe_cells(shot):
                 safe.add((x, y))
     return safe
 
-def route(start, safe, goal_column):
+def route_to(start, passable, targets):
+    """Shortest path of cells from `start` (not included) to any of `targets`, stepping only on
+    `passable` cells; None when there is none."""
     previous = {start: None}
     queue = deque([start])
     while queue:
         cell = queue.popleft()
-        if cell[0] == goal_column:
+        if cell in targets:
             path = []
             while cell != start:
                 path.append(cell)
@@ -64,7 +66,7 @@ def route(start, safe, goal_column):
             return path[::-1]
         for dx, dy in ((1, 0), (0, 1), (0, -1), (-1, 0)):
             nxt = (cell[0] + dx, cell[1] + dy)
-            if nxt in safe and nxt not in previous:
+            if nxt in passable and nxt not in previous:
                 previous[nxt] = cell
                 queue.append(nxt)
     return None
@@ -105,9 +107,9 @@ def walk_right_edge(x, y, deadline=90):
             key("Right")
             return 0
         safe = safe_cells(shot) | {start}
-        path = route(here, safe, 5)
+        path = route_to(here, safe, {(5, y) for y in range(6)})
         if not path and here != start:
-            path = route_to_cell(here, safe, start)
+            path = route_to(here, safe, {start})
         if not path:
             time.sleep(0.1)  # wait for holes to refill
             continue
@@ -116,23 +118,6 @@ def walk_right_edge(x, y, deadline=90):
         time.sleep(0.05)
     return 1
 
-def route_to_cell(start, safe, target):
-    previous = {start: None}
-    queue = deque([start])
-    while queue:
-        cell = queue.popleft()
-        if cell == target:
-            path = []
-            while cell != start:
-                path.append(cell)
-                cell = previous[cell]
-            return path[::-1]
-        for dx, dy in ((1, 0), (0, 1), (0, -1), (-1, 0)):
-            nxt = (cell[0] + dx, cell[1] + dy)
-            if nxt in safe and nxt not in previous:
-                previous[nxt] = cell
-                queue.append(nxt)
-    return None
 
 if __name__ == "__main__":
     if sys.argv[1] == "walk-right-edge":
