@@ -35,9 +35,10 @@ write_config() {
         "${4:-800}" "${5:-600}" "$1" "$2" "$3" >"$WORK/game/config.txt"
 }
 
+# -noreset: a game started just as the previous one leaves must not meet a resetting server.
 start_display() {
     local size=${1:-800x600}
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>/dev/null &
     XVFB_PID=$!
     for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
     [ -s "$WORK/display" ] || fail "Xvfb did not start"
