@@ -5,7 +5,7 @@
 # them (numbers beyond 32 bits saturate).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
-start_display_noreset
+start_display
 
 # try NAME WIDTH HEIGHT BPP FULLSCREEN SOUNDS MUSIC [AS_READ_WIDTH AS_READ_HEIGHT AS_READ_BPP]
 try() {

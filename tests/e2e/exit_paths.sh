@@ -5,7 +5,7 @@
 # game still in progress.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
-start_display_noreset
+start_display
 build_gl_counter
 
 # fresh_game BEST FULLSCREEN SOUNDS MUSIC: a new copy of the game, best score BEST ("" for

@@ -5,7 +5,7 @@
 # textures made so far released; when SDL itself fails nothing is written.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
-start_display_noreset
+start_display
 build_gl_counter
 
 # Fixed bytes, so that a failure can be repeated: junk SEED COUNT PREFIX

@@ -48,11 +48,15 @@ start_display() {
 # Starts the game from another folder, so it must find its data by itself. In the sanitizer
 # build, leak reports are off for the whole program: the GL driver, D-Bus and SDL keep
 # allocations until exit that are not ours. Memory errors and undefined behaviour still abort.
-start_game() {
+start_game() { start_game_as; }
+
+# The same with a command put before the program (e.g. one that drops privileges or sets the
+# environment) and extra sanitizer options from ZK_ASAN_EXTRA.
+start_game_as() {
     mkdir -p "$WORK/elsewhere"
     (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-x11}" \
-        ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99" "$WORK/game/zembrak" \
-        >"$WORK/stdout" 2>"$WORK/stderr") &
+        ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99${ZK_ASAN_EXTRA:+:$ZK_ASAN_EXTRA}" \
+        "$@" "$WORK/game/zembrak" >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
 }
 

@@ -41,28 +41,6 @@ expect_output() {
         fail "$1: expected [$(od -c "$WORK/expected_$1" | head -8)], got [$(od -c "$WORK/$1" | head -8)]"
 }
 
-# Like start_game, with a command put before the program (e.g. one that drops privileges) and
-# extra sanitizer options from ZK_ASAN_EXTRA.
-start_game_as() {
-    mkdir -p "$WORK/elsewhere"
-    (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" \
-        ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99${ZK_ASAN_EXTRA:+:$ZK_ASAN_EXTRA}" \
-        "$@" "$WORK/game/zembrak" >"$WORK/stdout" 2>"$WORK/stderr") &
-    GAME_PID=$!
-}
-
-# Like start_display, for tests that start the game several times on one display: by
-# default Xvfb resets when its last client leaves, and a game started during the reset may
-# find no X server and come up without a window.
-start_display_noreset() {
-    local size=${1:-800x600}
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>/dev/null &
-    XVFB_PID=$!
-    for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-    [ -s "$WORK/display" ] || fail "Xvfb did not start"
-    export DISPLAY=":$(cat "$WORK/display")"
-}
-
 # The game keeps no count of its textures and display lists, so a small library put in front
 # of libGL counts the names it was given and has not deleted yet, and how often it deleted a
 # name it did not hold. It writes the three numbers to $WORK/gl_counts after every such call.

@@ -6,7 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
 trap 'chmod -R u+w "$WORK" 2>/dev/null || true; cleanup' EXIT
-start_display_noreset
+start_display
 
 reinstall() {
     chmod -R u+w "$WORK/game" 2>/dev/null || true
