@@ -10,4 +10,18 @@ int pollEvent() { return SDL_PollEvent(&game.event); }
 
 int waitEvent() { return SDL_WaitEvent(&game.event); }
 
+// SDL 1.2 has no wait with a time-out: look at the queue and sleep between looks, in steps of
+// 10 ms like SDL_WaitEvent, cut short so the deadline is not overslept.
+void waitForEventUntil(uint32_t deadline) {
+    const int32_t longestSleep = 10;
+    for (;;) {
+        SDL_PumpEvents();
+        SDL_Event queued;
+        if (SDL_PeepEvents(&queued, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) != 0) return;
+        const int32_t left = static_cast<int32_t>(deadline - SDL_GetTicks());
+        if (left <= 0) return;
+        SDL_Delay(static_cast<Uint32>(left < longestSleep ? left : longestSleep));
+    }
+}
+
 void swapBuffers() { SDL_GL_SwapBuffers(); }

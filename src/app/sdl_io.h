@@ -13,5 +13,9 @@ int pollEvent();
 // Blocks until an event arrives in game.event; returns 0 on error.
 int waitEvent();
 
+// Sleeps until an event is queued or the tick counter reaches `deadline`, whichever comes
+// first. The event stays queued for the next poll.
+void waitForEventUntil(uint32_t deadline);
+
 // Shows the frame just drawn.
 void swapBuffers();

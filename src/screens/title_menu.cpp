@@ -22,6 +22,7 @@ struct Menu {
     int blinkInterval;
     int highlightVisible;
     int open;
+    bool stale;  // the picture on screen no longer shows the menu as it is
 };
 
 // A run is in progress exactly while spare lives are not 0, so the last life counts as none.
@@ -44,12 +45,13 @@ static Menu openMenu() {
     game.tickAccumulator = 0;
     menu.highlightVisible = 1;
     menu.open = 1;
+    menu.stale = true;
     return menu;
 }
 
-static void drawMenu(Menu& menu) {
-    callList(LIST_MENU_BACKGROUND);
-    for (int item = ITEM_RESUME; item <= ITEM_QUIT; ++item) callList(item);
+// The menu's clock: keeps the frame timing current and flips the highlight when its
+// interval has passed.
+static void advanceBlink(Menu& menu) {
     updateFrameTiming(game.frameDelta);
     if (game.tickAccumulator > menu.blinkInterval) {
         if (menu.blinkInterval == BLINK_HIDDEN)
@@ -58,14 +60,27 @@ static void drawMenu(Menu& menu) {
             menu.blinkInterval = BLINK_HIDDEN;
         game.tickAccumulator = 0;
         menu.highlightVisible = !menu.highlightVisible;
+        menu.stale = true;
     }
+}
+
+// The tick at which the highlight flips next, if no key comes first.
+static uint32_t nextBlinkTick(const Menu& menu) {
+    return game.lastTicks + static_cast<uint32_t>(menu.blinkInterval + 1 - game.tickAccumulator);
+}
+
+static void drawMenu(Menu& menu) {
+    callList(LIST_MENU_BACKGROUND);
+    for (int item = ITEM_RESUME; item <= ITEM_QUIT; ++item) callList(item);
     if (menu.highlightVisible) callList(menu.selection + 6);
     swapBuffers();
+    menu.stale = false;
 }
 
 static void moveSelection(Menu& menu, int step) {
     menu.selection += step;
     menu.open = 2;
+    menu.stale = true;
     if (menu.selection > ITEM_QUIT) menu.selection = runInProgress() ? ITEM_RESUME : ITEM_NEW_GAME;
     if (menu.selection < ITEM_RESUME || (menu.selection == ITEM_RESUME && !runInProgress())) menu.selection = ITEM_QUIT;
 }
@@ -76,6 +91,7 @@ static void showPage(Menu& menu, int pageList) {
     swapBuffers();
     waitForKey(0);  // the key that closes the page does nothing else
     menu.open = 2;
+    menu.stale = true;
 }
 
 static void chooseItem(Menu& menu) {
@@ -112,21 +128,28 @@ static void handleMenuEvents(Menu& menu) {
         switch (game.event.type) {
         case SDL_QUIT: exit(0);
         case SDL_ACTIVEEVENT:
-            if (game.event.active.gain != 0)
+            if (game.event.active.gain != 0) {
                 onFocusGained();
-            else
+            } else {
                 waitWhileInactive();
+                menu.stale = true;  // in full screen the graphics were made anew
+            }
             break;
         case SDL_KEYDOWN: handleMenuKey(menu); break;
+        case SDL_VIDEOEXPOSE: menu.stale = true; break;  // the window lost what it showed
         default: break;
         }
     }
 }
 
+// A pass draws only when the picture changed; in between it sleeps until the next key or the
+// next blink, so a menu left open costs next to nothing.
 void runTitleMenu() {
     Menu menu = openMenu();
     while (menu.open != 0) {
-        drawMenu(menu);
+        advanceBlink(menu);
+        if (menu.stale) drawMenu(menu);
         handleMenuEvents(menu);
+        if (menu.open != 0 && !menu.stale) waitForEventUntil(nextBlinkTick(menu));
     }
 }

@@ -58,6 +58,12 @@ void queueQuit() {
     queue(event);
 }
 
+void queueExpose() {
+    SDL_Event event = {};
+    event.type = SDL_VIDEOEXPOSE;
+    queue(event);
+}
+
 uint32_t currentTicks() {
     const uint32_t now = fake.ticks;
     fake.ticks += fake.tickStep;
@@ -77,12 +83,27 @@ int pollEvent() {
     return 1;
 }
 
+// Blocks on the test clock: a held-back event is waited for.
 int waitEvent() {
     if (fake.events.empty()) throw std::runtime_error("waiting for an event that never comes");
+    if (static_cast<int32_t>(fake.eventTimes.front() - fake.ticks) > 0) fake.ticks = fake.eventTimes.front();
     return pollEvent();
 }
 
-void swapBuffers() { ++fake.swaps; }
+// Sleeps on the test clock: to the deadline, or to the moment the next held-back event is
+// let through, whichever is earlier.
+void waitForEventUntil(uint32_t deadline) {
+    ++fake.timedWaits;
+    if (!fake.events.empty() && fake.eventTimes.front() <= fake.ticks) return;
+    uint32_t wakeAt = deadline;
+    if (!fake.events.empty() && fake.eventTimes.front() < wakeAt) wakeAt = fake.eventTimes.front();
+    if (static_cast<int32_t>(wakeAt - fake.ticks) > 0) fake.ticks = wakeAt;
+}
+
+void swapBuffers() {
+    ++fake.swaps;
+    fake.swapTicks.push_back(fake.ticks);
+}
 
 void playEffect(Mix_Chunk* chunk) {
     if (game.soundVolume != 0) fake.effects.push_back(chunk);

@@ -19,6 +19,8 @@ struct FakeWorld {
     int slideFrames = 0;
     float lastSlideProgress = 0;
     int swaps = 0;
+    std::vector<uint32_t> swapTicks;  // the test clock at every swap
+    int timedWaits = 0;               // waitForEventUntil calls
     int endScreens = 0;
     int titleMenus = 0;
     int graphicsSetUps = 0;
@@ -39,6 +41,7 @@ void queueKey(SDLKey key, SDLMod mod = KMOD_NONE);
 void queueKeyUp(SDLKey key);
 void queueActive(int gain, int state);
 void queueQuit();
+void queueExpose();
 
 // Holds the most recently queued event back until the test clock reaches `tick`.
 void releaseLastEventAt(uint32_t tick);

@@ -117,8 +117,8 @@ TEST_F(ScreensTest, QuitItemAndAltF4EndWithStatusZero) {
     runTitleMenu();
 }
 
-// Whether each menu pass drew a highlight, pass by pass.
-std::vector<int> highlightPerPass() {
+// For every picture the menu showed: 1 when it had a highlight, 0 when not.
+std::vector<int> highlightPerPicture() {
     std::vector<int> shown;
     for (int list : fake.lists) {
         if (list == LIST_MENU_BACKGROUND) shown.push_back(0);
@@ -127,29 +127,85 @@ std::vector<int> highlightPerPass() {
     return shown;
 }
 
+// The menu sleeps between pictures, so the test clock moves only by its waits: each new
+// picture shows when and what the player sees.
 TEST_F(ScreensTest, HighlightBlinksAtItsIntervals) {
-    // 100 ms a pass. With a run in progress: shown until more than 1000 ms have gathered,
-    // then hidden until more than 220 ms, then shown again.
-    fake.tickStep = 100;
-    game.lives = 2;
-    queueKey(SDLK_RETURN);
-    releaseLastEventAt(1700);
-    runTitleMenu();
-    std::vector<int> expected(11, 1);
-    expected.insert(expected.end(), {0, 0, 0, 1, 1, 1});
-    std::vector<int> shown = highlightPerPass();
-    shown.resize(expected.size());
-    EXPECT_EQ(shown, expected);
+    struct Case {
+        int lives;
+        uint32_t returnAt;
+        std::vector<uint32_t> swapTicks;
+        std::vector<int> highlight;
+    };
+    const Case cases[] = {
+        // A run in progress: shown until more than 1000 ms have passed, hidden for more than 220.
+        {2, 2500, {0, 1001, 1222, 2223, 2444}, {1, 0, 1, 0, 1}},
+        // No run: an even blink, a change every 201 ms.
+        {0, 1000, {0, 201, 402, 603, 804}, {1, 0, 1, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        resetForTest();
+        game.lives = c.lives;
+        queueKey(SDLK_RETURN);
+        releaseLastEventAt(c.returnAt);
+        runTitleMenu();
+        EXPECT_EQ(fake.swapTicks, c.swapTicks) << "lives " << c.lives;
+        EXPECT_EQ(highlightPerPicture(), c.highlight) << "lives " << c.lives;
+        EXPECT_EQ(game.nowTicks, c.returnAt) << "the frame timing is current when the menu closes";
+    }
+}
 
-    // No run: an even 200 ms blink.
-    resetForTest();
-    fake.tickStep = 100;
+TEST_F(ScreensTest, WaitingMenuDrawsOnlyWhenThePictureChanges) {
+    // Ten seconds in the first menu: one picture per blink, one wait per picture, no spinning.
+    fake.tickStep = 0;
     queueKey(SDLK_RETURN);
-    releaseLastEventAt(1000);
+    releaseLastEventAt(10000);
     runTitleMenu();
-    shown = highlightPerPass();
-    shown.resize(9);
-    EXPECT_EQ(shown, (std::vector<int>{1, 1, 1, 0, 0, 0, 1, 1, 1}));
+    EXPECT_EQ(fake.swaps, 50);  // at 0 and then every 201 ms up to 9849
+    EXPECT_EQ(fake.timedWaits, 50);
+    EXPECT_EQ(game.lives, 4);
+
+    // Events that change nothing on screen draw nothing; an exposed window is drawn again.
+    resetForTest();
+    game.lives = 2;
+    queueKeyUp(SDLK_DOWN);
+    releaseLastEventAt(100);
+    queueActive(1, SDL_APPMOUSEFOCUS);
+    releaseLastEventAt(200);
+    queueExpose();
+    releaseLastEventAt(600);
+    queueKey(SDLK_ESCAPE);
+    releaseLastEventAt(800);
+    runTitleMenu();
+    EXPECT_EQ(fake.swapTicks, (std::vector<uint32_t>{0, 600}));
+    EXPECT_EQ(highlightPerPicture(), (std::vector<int>{1, 1}));
+}
+
+TEST_F(ScreensTest, WaitingMenuActsOnKeysInTheOrderPressed) {
+    fake.tickStep = 0;
+    game.lives = 2;
+    game.score = 700;
+    // Three keys at once: Down, Down, Return opens page 1 (Return first would have resumed).
+    queueKey(SDLK_DOWN);
+    releaseLastEventAt(300);
+    queueKey(SDLK_DOWN);
+    releaseLastEventAt(300);
+    queueKey(SDLK_RETURN);
+    releaseLastEventAt(300);
+    queueKey(SDLK_SPACE);  // closes the page and nothing else
+    releaseLastEventAt(500);
+    queueKey(SDLK_UP);
+    releaseLastEventAt(700);
+    queueKey(SDLK_RETURN);  // on new game
+    releaseLastEventAt(700);
+    runTitleMenu();
+    // The menu at 0, the page at 300, the menu again at 500 with page 1 highlighted.
+    EXPECT_EQ(fake.swapTicks, (std::vector<uint32_t>{0, 300, 500}));
+    const std::vector<int> pageThenMenu(std::find(fake.lists.begin(), fake.lists.end(), LIST_PAGE_1) - 1,
+                                        fake.lists.end());
+    EXPECT_EQ(pageThenMenu.size(), 10u);
+    EXPECT_EQ(pageThenMenu.back(), LIST_MENU_LABEL + 8);
+    EXPECT_EQ(game.score, 0u);  // new game
+    EXPECT_EQ(game.lives, 4);
 }
 
 TEST_F(ScreensTest, FocusLossPausesAndRebuildsInFullScreen) {
@@ -163,6 +219,7 @@ TEST_F(ScreensTest, FocusLossPausesAndRebuildsInFullScreen) {
     queueKey(SDLK_RETURN);
     releaseLastEventAt(100);  // pressed after the pause
     runTitleMenu();
+    EXPECT_EQ(fake.swaps, 2);  // the menu is drawn again after the pause
     EXPECT_EQ(fake.graphicsSetUps, 1);
     EXPECT_TRUE(fake.refreshRates.empty());
     EXPECT_EQ(game.lives, 4);  // Return acted on new game, not on a moved selection
