@@ -9,6 +9,11 @@
 #   end screen  a World with level 10 everywhere and no walls; the figure steps right every
 #               half second until all five lives are gone and the end screen waits for Space.
 #               Checked: no frame while measuring, frames again after Space.
+#   first menu  the title menu at start-up, no run in progress: the highlight blinks every
+#               200 ms, so the menu shows about five frames a second and sleeps in between.
+#   run menu    Escape during play: the highlight shows for a second and hides for 220 ms,
+#               about 1.6 frames a second. Checked: Escape gives play back at its own pace.
+# For the menus the frames shown while measuring are reported too, as frames per second.
 # For reference it also reports the same figure during play.
 #
 # Usage: bench/run_idle.sh [BUILD_DIR]
@@ -93,11 +98,65 @@ measure_still() {
     fi
 }
 
+# renderer_seconds PID: CPU seconds used so far by the renderer's threads (Mesa's llvmpipe).
+renderer_seconds() {
+    local hz total=0 task
+    hz=$(getconf CLK_TCK)
+    for task in /proc/"$1"/task/*; do
+        grep -q '^llvmpipe' "$task/comm" 2>/dev/null || continue
+        total=$((total + $(awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "$task/stat")))
+    done
+    python3 -c "print($total / $hz)"
+}
+
+# measure_menu NAME: CPU share while a menu waits, the renderer threads' part of it, and the
+# frames shown meanwhile (its blink), from the swap log's own stamps.
+measure_menu() {
+    local f0 t0 f1 t1 c0 c1 r0 r1 w0 w1
+    read -r f0 t0 < <($SWAPLOG last "$LOG")
+    c0=$(cpu_seconds "$RUN_PID"); r0=$(renderer_seconds "$RUN_PID"); w0=$(date +%s.%N)
+    sleep "$MEASURED"
+    c1=$(cpu_seconds "$RUN_PID"); r1=$(renderer_seconds "$RUN_PID"); w1=$(date +%s.%N)
+    read -r f1 t1 < <($SWAPLOG last "$LOG")
+    python3 -c "
+w = $w1 - $w0
+print('  $1: %.2f %% of one core (renderer threads %.2f, the rest %.2f), %.2f frames/s shown' % (
+    100 * ($c1 - $c0) / w, 100 * ($r1 - $r0) / w, 100 * (($c1 - $c0) - ($r1 - $r0)) / w,
+    ($f1 - $f0) / (($t1 - $t0) / 1e9) if $t1 > $t0 else 0))"
+}
+
+# expect_play_pace WHAT: more than 20 frames a second come within 3 s, as in play.
+expect_play_pace() {
+    local before after
+    sleep 0.5
+    before=$(frames)
+    sleep 2
+    after=$(frames)
+    if [ $((after - before)) -gt 40 ]; then echo "  play after $1: yes"; else echo "  play after $1: NO ($((after - before)) frames in 2 s)"; fi
+}
+
 ROOT_WINDOW=$(xwininfo -root | awk '/Window id:/ { print $4 }')
 
 for sound in $SOUND_SETTINGS; do
     if [ "$sound" = 1 ]; then volumes="128 100"; else volumes="0 0"; fi
     echo "-- SOUNDS/MUSIC: $volumes"
+
+    install_game $volumes
+    LOG=$WORK/idle-menu-$sound.log
+    start_counted "$LOG" "$WORK/game/zembrak"
+    wait_first_frame "$LOG"
+    sleep 1
+    measure_menu "first menu (no run in progress)"
+    shot "first-menu-sound$sound"
+    key Return
+    expect_play_pace "Return on new game"
+    key Escape
+    sleep 1
+    measure_menu "menu during a run (Escape from play)"
+    shot "run-menu-sound$sound"
+    key Escape
+    expect_play_pace "Escape (resume)"
+    stop_run
 
     install_game $volumes
     start_play "pause-$sound"
