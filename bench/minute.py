@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Plays a scripted minute of the real game with real key presses, for the frame-time spread
+(run_spread.sh). Needs the game on $DISPLAY in an 800 x 600 window, its first menu up, and the
+World of run_spread.sh: no walls, level 0 everywhere except sector (4, 7) at level 10.
+
+The minute: the first menu, a new game, steps and three crossings to the right (each with its
+slide), the Escape menu and back, a crossing into the level-10 sector, where the figure steps
+off the entry tile until every life is gone (falls and respawns), the end screen and Space,
+then the second character steps and crosses to the left until the minute is over.
+
+Every action is written to ACTIONS_LOG as "<CLOCK_MONOTONIC ns> <what>", the clock the swap
+counter stamps frames with; the counter's own log (SWAP_LOG) tells when the end screen shows.
+Usage: minute.py ACTIONS_LOG SWAP_LOG [SECONDS]
+"""
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
+import board  # noqa: E402
+
+LOG = open(sys.argv[1], "a", buffering=1)
+SWAP_LOG = sys.argv[2]
+LENGTH = float(sys.argv[3]) if len(sys.argv) > 3 else 60.0
+
+
+def act(what):
+    LOG.write(f"{time.monotonic_ns()} {what}\n")
+
+
+def press(name, what):
+    act(what)
+    board.key(name)
+
+
+def lives_shown(shot):
+    count = 0
+    for i in range(16):
+        r, g, _ = board.pixel(shot, 652 + 32 * (i % 4), 600 - (364 - 32 * (i // 4)))
+        count += r > 120 or g > 120
+    return count
+
+
+def walk_and_cross(tile, way, deadline):
+    """Walks over safe tiles to the edge column of `way` and steps over it; returns the entry
+    tile in the next sector, or None when time ran out. A fall shows as one spare life less
+    once the figure is back on the entry tile, which never falls."""
+    column = 5 if way == "Right" else 0
+    entry = tile
+    lives = lives_shown(board.screenshot())
+    while time.monotonic() < deadline:
+        shot = board.screenshot()
+        shown = lives_shown(shot)
+        if shown < lives:
+            act(f"fell; respawned on the entry tile ({shown} spare lives)")
+            lives, tile = shown, entry
+            continue
+        if tile[0] == column:
+            press(way, f"cross {way}: sector effect and slide")
+            time.sleep(0.9)
+            return (5 - column, tile[1])
+        safe = board.safe_cells(shot) | {entry}
+        path = board.route_to(tile, safe, {(column, y) for y in range(6)})
+        if not path:
+            time.sleep(0.05)
+            continue
+        press(board.step_key(tile, path[0]), "step " + board.step_key(tile, path[0]))
+        tile = path[0]
+        time.sleep(0.2)
+    return None
+
+
+def end_screen_shown():
+    """The swap counter tags the end screen's message picture with "e"."""
+    with open(SWAP_LOG) as log:
+        return any(line.startswith("swap ") and line.rstrip().endswith(" e") for line in log)
+
+
+def fall_until_run_ends(deadline):
+    """In the level-10 sector: steps off the entry tile and waits there until the tile
+    crumbles, again and again until no life is left and the end screen shows."""
+    lives = lives_shown(board.screenshot())
+    while time.monotonic() < deadline and not end_screen_shown():
+        press("Right", f"step off the entry tile ({lives} spare lives)")
+        give_up = time.monotonic() + 4
+        while time.monotonic() < give_up and not end_screen_shown():
+            time.sleep(0.1)
+            shown = lives_shown(board.screenshot())
+            if shown < lives:
+                act(f"fell; respawned on the entry tile ({shown} spare lives)")
+                lives = shown
+                time.sleep(0.3)  # back on the entry tile, which never falls
+                break
+    if end_screen_shown():
+        act("the last life is gone: end screen")
+
+
+def main():
+    start = time.monotonic()
+    end = start + LENGTH
+    act("first menu")
+    time.sleep(1.5)
+    press("Return", "Return: new game, game music starts")
+    time.sleep(1.0)
+    tile = (0, 5)
+    for _ in range(3):
+        tile = walk_and_cross(tile, "Right", end) or tile
+    press("Escape", "Escape: the menu")
+    time.sleep(1.5)
+    press("Down", "menu: Down")
+    time.sleep(0.5)
+    press("Up", "menu: Up")
+    time.sleep(0.5)
+    press("Escape", "Escape: back to play")
+    time.sleep(0.8)
+    tile = walk_and_cross(tile, "Right", end) or tile
+    act("in the level-10 sector")
+    fall_until_run_ends(end)
+    time.sleep(1.5)
+    press("space", "Space: the next character, game music starts")
+    time.sleep(1.0)
+    tile = (5, 5)
+    while time.monotonic() < end - 1:
+        tile = walk_and_cross(tile, "Left", end - 1) or tile
+    act("minute over")
+
+
+if __name__ == "__main__":
+    main()
