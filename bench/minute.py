@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Plays a scripted minute of the real game with real key presses, for the frame-time spread
 (run_spread.sh). Needs the game on $DISPLAY in an 800 x 600 window, its first menu up, and the
-World of run_spread.sh: no walls, level 0 everywhere except sector (4, 7) at level 10.
+World of run_spread.sh: no walls, level 0 everywhere except sector (3, 7) at level 10.
 
-The minute: the first menu, a new game, steps and three crossings to the right (each with its
+The minute: the first menu, a new game, steps and two crossings to the right (each with its
 slide), the Escape menu and back, a crossing into the level-10 sector, where the figure steps
 off the entry tile until every life is gone (falls and respawns), the end screen and Space,
 then the second character steps and crosses to the left until the minute is over.
@@ -22,11 +22,20 @@ import board  # noqa: E402
 
 LOG = open(sys.argv[1], "a", buffering=1)
 SWAP_LOG = sys.argv[2]
+GRABS = open(sys.argv[1] + ".grabs", "a", buffering=1)
 LENGTH = float(sys.argv[3]) if len(sys.argv) > 3 else 60.0
 
 
 def act(what):
     LOG.write(f"{time.monotonic_ns()} {what}\n")
+
+
+def screenshot():
+    """A screen grab, noted as "<start-ns> <end-ns> grab": the X server is busy with it."""
+    start = time.monotonic_ns()
+    shot = board.screenshot()
+    GRABS.write(f"{start} {time.monotonic_ns()} grab\n")
+    return shot
 
 
 def press(name, what):
@@ -48,9 +57,9 @@ def walk_and_cross(tile, way, deadline):
     once the figure is back on the entry tile, which never falls."""
     column = 5 if way == "Right" else 0
     entry = tile
-    lives = lives_shown(board.screenshot())
+    lives = lives_shown(screenshot())
     while time.monotonic() < deadline:
-        shot = board.screenshot()
+        shot = screenshot()
         shown = lives_shown(shot)
         if shown < lives:
             act(f"fell; respawned on the entry tile ({shown} spare lives)")
@@ -80,13 +89,13 @@ def end_screen_shown():
 def fall_until_run_ends(deadline):
     """In the level-10 sector: steps off the entry tile and waits there until the tile
     crumbles, again and again until no life is left and the end screen shows."""
-    lives = lives_shown(board.screenshot())
+    lives = lives_shown(screenshot())
     while time.monotonic() < deadline and not end_screen_shown():
         press("Right", f"step off the entry tile ({lives} spare lives)")
         give_up = time.monotonic() + 4
         while time.monotonic() < give_up and not end_screen_shown():
             time.sleep(0.1)
-            shown = lives_shown(board.screenshot())
+            shown = lives_shown(screenshot())
             if shown < lives:
                 act(f"fell; respawned on the entry tile ({shown} spare lives)")
                 lives = shown
@@ -104,7 +113,7 @@ def main():
     press("Return", "Return: new game, game music starts")
     time.sleep(1.0)
     tile = (0, 5)
-    for _ in range(3):
+    for _ in range(2):
         tile = walk_and_cross(tile, "Right", end) or tile
     press("Escape", "Escape: the menu")
     time.sleep(1.5)
