@@ -15,3 +15,5 @@ echo
 "$BENCH_DIR/run_startup.sh" "$BUILD_DIR"
 echo
 "$BENCH_DIR/run_idle.sh" "$BUILD_DIR"
+echo
+"$BENCH_DIR/run_spread.sh" "$BUILD_DIR"

@@ -125,14 +125,15 @@ print('  $1: %.2f %% of one core (renderer threads %.2f, the rest %.2f), %.2f fr
     ($f1 - $f0) / (($t1 - $t0) / 1e9) if $t1 > $t0 else 0))"
 }
 
-# expect_play_pace WHAT: more than 20 frames a second come within 3 s, as in play.
+# expect_play_pace WHAT: frames come faster than any menu blinks (5 a second), as in play,
+# even on a loaded machine.
 expect_play_pace() {
     local before after
     sleep 0.5
     before=$(frames)
     sleep 2
     after=$(frames)
-    if [ $((after - before)) -gt 40 ]; then echo "  play after $1: yes"; else echo "  play after $1: NO ($((after - before)) frames in 2 s)"; fi
+    if [ $((after - before)) -gt 20 ]; then echo "  play after $1: yes"; else echo "  play after $1: NO ($((after - before)) frames in 2 s)"; fi
 }
 
 ROOT_WINDOW=$(xwininfo -root | awk '/Window id:/ { print $4 }')

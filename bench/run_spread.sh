@@ -18,10 +18,10 @@ for tool in import; do command -v "$tool" >/dev/null || { echo "missing tool: $t
 
 WORLD=$WORK/world-minute.txt
 {
-    echo "# no walls; level 0 everywhere but sector (3, 7), at level 10"
+    echo "# no walls; level 0 everywhere but sector (2, 7), at level 10"
     for _ in 1 2 3 4 5 6 7 8; do echo 0000000000000000; done
     for _ in 1 2 3 4 5 6 7; do echo '0;0;0;0;0;0;0;0;'; done
-    echo '0;0;0;10;0;0;0;0;'
+    echo '0;0;10;0;0;0;0;0;'
 } >"$WORLD"
 
 start_display 800x600
