@@ -58,11 +58,10 @@ set(CPACK_PACKAGE_NAME zembrak)
 set(CPACK_PACKAGE_VENDOR "Zembrak developers")
 set(CPACK_PACKAGE_CONTACT "${ZK_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade race across a crumbling world of floating tiles")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Three characters race in turn from three corners of a world of 8 x 8 sectors to the goal, "
-    "stepping from tile to tile over the abyss while the tiles age, crumble and fall away. "
-    "Hearts give spare lives, bonuses give points; the best score is kept between games. "
-    "Played with the arrow keys.")
+set(CPACK_PACKAGE_DESCRIPTION "Three characters race in turn from three corners of a world of 8 x 8 \
+sectors to the goal, stepping from tile to tile over the abyss while the tiles age, crumble and \
+fall away. Hearts give spare lives, bonuses give points; the best score is kept between games. \
+Played with the arrow keys.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -70,9 +69,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZK_MAINTAINER}")
 # SDL 1.2 comes either as the original library or as its compatibility layer over SDL 2;
-# Ogg Vorbis music needs the mixer's codecs, which libsdl-mixer1.2 brings.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libsdl1.2debian (>= 1.2.15) | libsdl1.2-compat, libsdl-image1.2 (>= 1.2.12), libsdl-mixer1.2 (>= 1.2.12), libgl1, libstdc++6, libc6")
+# Ogg Vorbis music needs the mixer's codecs, which libsdl-mixer1.2 brings. SDL opens libGL
+# itself for the window's context; the drawing calls come through libOpenGL.
+set(ZK_DEB_DEPENDS "libsdl1.2debian (>= 1.2.15) | libsdl1.2-compat, libsdl-image1.2 (>= 1.2.12)")
+string(APPEND ZK_DEB_DEPENDS ", libsdl-mixer1.2 (>= 1.2.12), libgl1, libopengl0, libc6 (>= 2.34)")
+if(XRANDR_FOUND)
+  string(APPEND ZK_DEB_DEPENDS ", libx11-6, libxrandr2")
+endif()
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${ZK_DEB_DEPENDS}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZK_HOMEPAGE}")
