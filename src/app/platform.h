@@ -60,6 +60,10 @@ int playerFilePath(PlayerFolder folder, const char* name, char* path, size_t siz
 // Probes the display: returns 1 and the refresh rate in hertz when the host can control it.
 int probeDesktopRefreshRate(int* hertz);
 
+// Calls `onLost`, which must end the process, when the connection to the display breaks (the X
+// server went away). Call once the window is open.
+void watchDisplayConnection(void (*onLost)());
+
 // Mode record the refresh-rate rule chooses among: only modes of the current size and depth count.
 struct DisplayMode {
     unsigned width, height, depth, rate;

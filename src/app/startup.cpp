@@ -79,6 +79,7 @@ static void openVideoMode() {
     if (surface == nullptr) fatal("Cannot create SDL window with OpenGL support: %s.", SDL_GetError());
     game.screenSurface = surface;
     applyInputGrab();
+    watchDisplayConnection(endWithoutDisplay);
 }
 
 static void probeRefreshRate() {
