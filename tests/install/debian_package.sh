@@ -40,7 +40,10 @@ for group in "${groups[@]}"; do
     IFS='|' read -ra alternatives <<<"$group"
     for alternative in "${alternatives[@]}"; do
         name=$(awk '{print $1}' <<<"$alternative")
-        apt-cache show "$name" >/dev/null 2>&1 || dpkg-query -W "$name" >/dev/null 2>&1 && known=1
+        if dpkg-query -W "$name" >/dev/null 2>&1 || apt-cache show "$name" >/dev/null 2>&1; then
+            known=1
+            break
+        fi
     done
     [ "$known" = 1 ] || fail "no package provides the dependency [$group]"
 done
