@@ -16,11 +16,15 @@ dpkg-deb -c "$DEB" | awk '{
     if (path == "") next
     if (type == "l") print type, path, "->", $8; else print type, path }' | LC_ALL=C sort >"$WORK/deb.list"
 install_into "$WORK/stage" /usr
-tree_of "$WORK/stage" >"$WORK/install.list"
+# Debian's manual pages are compressed; the package is otherwise the install, file for file.
+tree_of "$WORK/stage" | sed 's|^f \(usr/share/man/man6/.*\.6\)$|f \1.gz|' | LC_ALL=C sort >"$WORK/install.list"
 diff "$WORK/install.list" "$WORK/deb.list" >"$WORK/list.diff" ||
     fail "the package differs from the install (< install, > package): $(cat "$WORK/list.diff")"
 dpkg-deb -c "$DEB" | awk '$2 != "root/root" {print}' >"$WORK/owners"
 [ ! -s "$WORK/owners" ] || fail "files not owned by root: $(cat "$WORK/owners")"
+dpkg-deb --fsys-tarfile "$DEB" | tar -xOf - ./usr/share/man/man6/zembrak.6.gz | gzip -dc >"$WORK/packaged.6" ||
+    fail "the packaged manual page is not gzip data"
+cmp -s "$WORK/packaged.6" "$WORK/stage/usr/share/man/man6/zembrak.6" || fail "the packaged manual page differs"
 echo "ok: the package holds what the install rules put in place"
 
 field() { dpkg-deb -f "$DEB" "$1"; }
