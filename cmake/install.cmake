@@ -68,10 +68,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZK_MAINTAINER}")
-# SDL 1.2 comes either as the original library or as its compatibility layer over SDL 2;
+# SDL 1.2 comes either as the original library or as its compatibility layer over SDL 2,
+# whose shim package puts it where the loader looks (and provides libsdl1.2debian);
 # Ogg Vorbis music needs the mixer's codecs, which libsdl-mixer1.2 brings. SDL opens libGL
 # itself for the window's context; the drawing calls come through libOpenGL.
-set(ZK_DEB_DEPENDS "libsdl1.2debian (>= 1.2.15) | libsdl1.2-compat, libsdl-image1.2 (>= 1.2.12)")
+set(ZK_DEB_DEPENDS "libsdl1.2debian (>= 1.2.15) | libsdl1.2-compat-shim, libsdl-image1.2 (>= 1.2.12)")
 string(APPEND ZK_DEB_DEPENDS ", libsdl-mixer1.2 (>= 1.2.12), libgl1, libopengl0, libc6 (>= 2.34)")
 if(XRANDR_FOUND)
   string(APPEND ZK_DEB_DEPENDS ", libx11-6, libxrandr2")
