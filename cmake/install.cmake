@@ -73,7 +73,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZK_MAINTAINER}")
 # Ogg Vorbis music needs the mixer's codecs, which libsdl-mixer1.2 brings. SDL opens libGL
 # itself for the window's context; the drawing calls come through libOpenGL.
 set(ZK_DEB_DEPENDS "libsdl1.2debian (>= 1.2.15) | libsdl1.2-compat-shim, libsdl-image1.2 (>= 1.2.12)")
-string(APPEND ZK_DEB_DEPENDS ", libsdl-mixer1.2 (>= 1.2.12), libgl1, libopengl0, libc6 (>= 2.34)")
+string(APPEND ZK_DEB_DEPENDS ", libsdl-mixer1.2 (>= 1.2.12), libgl1, libglx0, libopengl0")
+# A build without optimisation links the C++ runtime too.
+string(APPEND ZK_DEB_DEPENDS ", libstdc++6, libgcc-s1, libc6 (>= 2.34)")
 if(XRANDR_FOUND)
   string(APPEND ZK_DEB_DEPENDS ", libx11-6, libxrandr2")
 endif()

@@ -64,7 +64,7 @@ for library in $(objdump -p "$PROGRAM" | awk '/NEEDED/ {print $2}'); do
     [ -n "$path" ] || fail "$library is not installed"
     owner=$(owner_of "$path") || fail "no package owns $path"
     owner=${owner%%:*}
-    grep -Eq "(^|[ ,|])$owner( |,|$)" <<<"$DEPENDS" || fail "$library comes from $owner, which Depends does not name: $DEPENDS"
+    tr ',|' '\n\n' <<<"$DEPENDS" | awk '{print $1}' | grep -Fxq "$owner" || fail "$library comes from $owner, which Depends does not name: $DEPENDS"
 done
 echo "ok: dependencies"
 
