@@ -51,6 +51,19 @@ def lives_shown(shot):
     return count
 
 
+MARK = None  # the minimap's colour for the sector the figure is in
+LEVEL10 = (2, 7)
+
+
+def sector_shown(shot):
+    """The sector the minimap marks, or None."""
+    for sx in range(8):
+        for sy in range(8):
+            if board.pixel(shot, 627 + 21 * sx, 27 + 21 * (7 - sy)) == MARK:
+                return (sx, sy)
+    return None
+
+
 def walk_and_cross(tile, way, deadline):
     """Walks over safe tiles to the edge column of `way` and steps over it; returns the entry
     tile in the next sector, or None when time ran out. A fall shows as one spare life less
@@ -66,8 +79,12 @@ def walk_and_cross(tile, way, deadline):
             lives, tile = shown, entry
             continue
         if tile[0] == column:
+            before = sector_shown(shot)
             press(way, f"cross {way}: sector effect and slide")
             time.sleep(0.9)
+            if before is not None and sector_shown(screenshot()) == before:
+                act("no crossing: the figure was a step short of the edge, now on it")
+                continue
             return (5 - column, tile[1])
         safe = board.safe_cells(shot) | {entry}
         path = board.route_to(tile, safe, {(column, y) for y in range(6)})
@@ -93,6 +110,10 @@ def fall_until_run_ends(deadline):
     the figure only ever stands on one of the two."""
     lives = lives_shown(screenshot())
     while time.monotonic() < deadline and not end_screen_shown():
+        if sector_shown(screenshot()) == (LEVEL10[0] - 1, LEVEL10[1]):  # crossed back by a Left
+            press("Right", "back over the edge into the level-10 sector")
+            time.sleep(0.9)
+            continue
         press("Right", f"step off the entry tile ({lives} spare lives)")
         give_up = time.monotonic() + 5
         fell = False
@@ -117,6 +138,8 @@ def main():
     time.sleep(1.5)
     press("Return", "Return: new game, game music starts")
     time.sleep(1.0)
+    global MARK
+    MARK = board.pixel(screenshot(), 627, 27)  # sector (0, 7), where the first run starts
     tile = (0, 5)
     tile = walk_and_cross(tile, "Right", end) or tile
     press("Escape", "Escape: the menu")
