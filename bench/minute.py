@@ -103,26 +103,28 @@ def end_screen_shown():
         return any(line.startswith("swap ") and line.rstrip().endswith(" e") for line in log)
 
 
-def fall_until_run_ends(deadline):
+def fall_until_run_ends(entry, deadline):
     """In the level-10 sector: steps off the entry tile onto its right neighbour and waits
     there until the tile crumbles, again and again until no life is left and the end screen
-    shows. A tile that holds out too long is left for the entry tile, which never falls, so
-    the figure only ever stands on one of the two."""
-    lives = lives_shown(screenshot())
+    shows. A fall shows as the figure back on the entry tile after it had left it (the count
+    of lives may not drop: a Heart can come up where the figure fell). A tile that holds out
+    too long is left for the entry tile, so the figure only ever stands on one of the two."""
     while time.monotonic() < deadline and not end_screen_shown():
         if sector_shown(screenshot()) == (LEVEL10[0] - 1, LEVEL10[1]):  # crossed back by a Left
             press("Right", "back over the edge into the level-10 sector")
             time.sleep(0.9)
             continue
-        press("Right", f"step off the entry tile ({lives} spare lives)")
+        press("Right", "step off the entry tile")
         give_up = time.monotonic() + 5
-        fell = False
+        left = fell = False
         while time.monotonic() < give_up and not end_screen_shown():
-            time.sleep(0.1)
-            shown = lives_shown(screenshot())
-            if shown < lives:
-                act(f"fell; respawned on the entry tile ({shown} spare lives)")
-                lives, fell = shown, True
+            time.sleep(0.05)
+            on_entry = board.figure_on(screenshot(), entry)
+            if not on_entry:
+                left = True
+            elif left:
+                act(f"fell; respawned on the entry tile ({lives_shown(screenshot())} spare lives)")
+                fell = True
                 break
         if not fell and not end_screen_shown():
             press("Left", "back onto the entry tile")  # a dead figure only turns
@@ -152,7 +154,7 @@ def main():
     time.sleep(0.8)
     tile = walk_and_cross(tile, "Right", end) or tile
     act("in the level-10 sector")
-    fall_until_run_ends(end)
+    fall_until_run_ends(tile, end)
     time.sleep(1.5)
     if not end_screen_shown():
         act("no end screen within the minute")
