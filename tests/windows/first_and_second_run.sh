@@ -4,7 +4,8 @@
 # touching the display mode. The title menu is the Linux build's menu; Return starts a game,
 # the arrows step and score, Alt+F4 ends with status 0 and both files written with Windows
 # line ends. The second start reads them back: a window of the size put into config.txt, the
-# best score kept, the settings written again unchanged.
+# best score kept, the settings written again unchanged, a World file with CR LF line ends
+# read as well.
 source "$(dirname "$0")/lib.sh"
 start_display 800x600
 grab_linux_menu
@@ -46,10 +47,13 @@ key Down
 wait_until_differs stepped stepped2 "$SCORE_DIGITS"
 key alt+F4
 expect_exit 0
+# Nothing else: the title music (Ogg Vorbis) and the step sound (WAV) played through SDL's
+# dummy audio driver without a failure to report.
 expect_bytes "$WORK/release/stdout.txt" 'Could not load hiscore from data\\hiscore.txtCould not load config from config.txt'
 expect_no_output stderr.txt
-best=$(cat "$WORK/release/data/hiscore.txt")
-[[ "$best" =~ ^[1-9][0-9]*$ ]] || fail "data\\hiscore.txt holds [$best], not the score of the steps"
+# Two steps of 2 points each: a new run scores at level 1 until it first tries an edge.
+best=4
+expect_bytes "$WORK/release/data/hiscore.txt" "$best"
 expect_windows_config 800 600 32 1 128 100
 expect_eq "$(x_display_mode)" "$x_before" "X display mode after the game"
 expect_eq "$(display_report)" "$display_before" "the display as Wine reports it after the game"
@@ -57,6 +61,10 @@ expect_eq "$(display_report)" "$display_before" "the display as Wine reports it 
 # --- second start: a window of 640 x 480, set by editing the file the first start wrote
 sed -i 's/^SCREEN_WIDTH: 800\r$/SCREEN_WIDTH: 640\r/; s/^SCREEN_HEIGHT: 600\r$/SCREEN_HEIGHT: 480\r/; s/^FULLSCREEN: 1\r$/FULLSCREEN: 0\r/' \
     "$WORK/release/config.txt"
+# A comment line far longer than a line the game keeps: cut, skipped, nothing else changes.
+{ printf '#%01000d\r\n' 0; cat "$WORK/release/config.txt"; } >"$WORK/config.txt" && mv "$WORK/config.txt" "$WORK/release/config.txt"
+# The World as Notepad would save it, with CR LF line ends: read all the same.
+sed -i 's/$/\r/' "$WORK/release/data/world.txt"
 # Started with both separators in its path: the game's folder is found all the same.
 start_wine_game "$(windows_program_path | sed 's|^Z:\\|Z:/|; s|\\zembrak.exe$|/zembrak.exe|')"
 wait_for_window
@@ -78,5 +86,7 @@ expect_no_output stdout.txt
 expect_no_output stderr.txt
 expect_bytes "$WORK/release/data/hiscore.txt" "$best"
 expect_windows_config 640 480 32 0 128 100
+# Saved through temporary files that replaced the old ones and are gone.
+[ -z "$(find "$WORK/release" -name '*.tmp')" ] || fail "temporary files left: $(find "$WORK/release" -name '*.tmp')"
 expect_eq "$(display_report)" "$display_before" "the display as Wine reports it after the second game"
 echo PASS

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -99,6 +102,43 @@ TEST(ImageLoaderTest, PicturesUnderTheWrongNameLoadByTheirContent) {
         ASSERT_TRUE(real && lite);
         expect_same_surface(real.get(), lite.get());
     }
+}
+
+// A JPEG cut short inside its picture data still loads, the missing rows filled in by libjpeg;
+// cut inside its header it does not. Either way both loaders must agree.
+TEST(ImageLoaderTest, JpegsCutShortLoadAsSdlImageLoadsThem) {
+    const std::string folder = ZK_DATA_DIR;
+    char temporary[] = "/tmp/zk-img-XXXXXX";
+    ASSERT_NE(mkdtemp(temporary), nullptr);
+    for (const char* name : {"menu.jpg", "zembra.jpg"}) {
+        SDL_RWops* whole = SDL_RWFromFile((folder + "/" + name).c_str(), "rb");
+        ASSERT_NE(whole, nullptr);
+        const int size = SDL_RWseek(whole, 0, RW_SEEK_END);
+        SDL_RWseek(whole, 0, RW_SEEK_SET);
+        std::vector<char> bytes(size);
+        ASSERT_EQ(SDL_RWread(whole, bytes.data(), 1, size), size);
+        SDL_RWclose(whole);
+        for (int kept : {100, 400, size / 3, size / 2, size - 2}) {
+            SCOPED_TRACE(std::string(name) + " cut to " + std::to_string(kept) + " bytes");
+            const std::string path = std::string(temporary) + "/cut.jpg";
+            SDL_RWops* out = SDL_RWFromFile(path.c_str(), "wb");
+            ASSERT_NE(out, nullptr);
+            ASSERT_EQ(SDL_RWwrite(out, bytes.data(), 1, kept), kept);
+            SDL_RWclose(out);
+            Surface real(IMG_Load(path.c_str()), SDL_FreeSurface);
+            Surface lite(lite_IMG_Load(path.c_str()), SDL_FreeSurface);
+            ASSERT_EQ(real == nullptr, lite == nullptr);
+            if (kept >= size / 3) {
+                EXPECT_TRUE(real) << "a picture cut in its data loads";
+            }
+            if (kept <= 100) {
+                EXPECT_FALSE(real) << "a picture cut in its header does not load";
+            }
+            if (real) expect_same_surface(real.get(), lite.get());
+            remove(path.c_str());
+        }
+    }
+    rmdir(temporary);
 }
 
 TEST(ImageLoaderTest, MissingAndDamagedFilesGiveNoSurface) {

@@ -15,6 +15,16 @@ export WINEPREFIX=${ZK_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zembrak/winep
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d"  # no Mono or Gecko installer
 
+# On failure, show what the game itself wrote too.
+fail() {
+    echo "FAIL: $*" >&2
+    for f in stdout.txt stderr.txt; do
+        [ -f "$WORK/release/$f" ] && { echo "--- $f:"; cat "$WORK/release/$f"; echo; } >&2
+    done
+    for f in stdout stderr; do [ -s "$WORK/$f" ] && { echo "--- Wine's $f:"; tail -20 "$WORK/$f"; } >&2; done
+    exit 1
+}
+
 # Wine's server outlives the program; it must not outlive the test or keep the display.
 wine_cleanup() {
     wineserver -k 2>/dev/null || true
