@@ -4,8 +4,8 @@
 Deterministic (fixed seed). Writes the World file to the path given, default data/world.txt.
 Sector (0, 0) is the bottom-left goal sector; runs start in the other three corners.
 """
+import argparse
 import random
-import sys
 from collections import deque
 
 SIZE = 8
@@ -79,12 +79,14 @@ def world_text(open_edges, level):
     return "\n".join(lines) + "\n"
 
 def main():
+    parser = argparse.ArgumentParser(description="Writes the shipped World file (deterministic).")
+    parser.add_argument("output", nargs="?", default="data/world.txt", help="where to write (default: %(default)s)")
+    arguments = parser.parse_args()
     rng = random.Random(SEED)
     open_edges = spanning_maze(rng)
     closed = sorted(all_edges() - open_edges)
     open_edges |= set(rng.sample(closed, EXTRA_OPENINGS))
-    path = sys.argv[1] if len(sys.argv) > 1 else "data/world.txt"
-    with open(path, "w", newline="\n") as out:
+    with open(arguments.output, "w", newline="\n") as out:
         out.write(world_text(open_edges, levels(open_edges, rng)))
 
 if __name__ == "__main__":

@@ -52,20 +52,17 @@ static void changeToDirectoryOf(char* programPath) {
 }
 
 void changeToProgramDirectory(char* programPath) {
-    bool hasSeparator = strchr(programPath, '/') != nullptr || strchr(programPath, '\\') != nullptr;
 #ifndef _WIN32
-    if (!hasSeparator) {
-        // Started through PATH: argv[0] says nothing about where the program lies.
-        char selfPath[4096];
-        ssize_t length = readlink("/proc/self/exe", selfPath, sizeof selfPath - 1);
-        if (length > 0) {
-            selfPath[length] = '\0';
-            changeToDirectoryOf(selfPath);
-        }
+    // The running program itself, links resolved: argv[0] may be a link in another folder, or
+    // no path at all when started through PATH.
+    char selfPath[4096];
+    const ssize_t length = readlink("/proc/self/exe", selfPath, sizeof selfPath - 1);
+    if (length > 0) {
+        selfPath[length] = '\0';
+        changeToDirectoryOf(selfPath);
         return;
     }
 #endif
-    (void)hasSeparator;
     changeToDirectoryOf(programPath);
 }
 
@@ -81,28 +78,6 @@ void setEnvironment(const char* assignment) {
     setenv(name, equals + 1, 1);
 #endif
 }
-
-int replaceFile(const char* sourceGamePath, const char* targetGamePath) {
-    const NativePath source = nativePath(sourceGamePath);
-    const NativePath target = nativePath(targetGamePath);
-#ifdef _WIN32
-    // rename never replaces an existing file on Windows.
-    return MoveFileExA(source.text, target.text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : -1;
-#else
-    return rename(source.text, target.text);
-#endif
-}
-
-void syncFile(FILE* file) {
-    fflush(file);
-#ifdef _WIN32
-    _commit(_fileno(file));
-#else
-    fsync(fileno(file));
-#endif
-}
-
-void removeGameFile(const char* gamePath) { remove(nativePath(gamePath).text); }
 
 unsigned chooseRefreshRate(const DisplayMode& current, const DisplayMode* modes, size_t count, unsigned wanted) {
     unsigned best = 0;

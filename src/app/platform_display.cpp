@@ -43,6 +43,9 @@ void setRefreshRate(unsigned wanted) {
     ReleaseDC(NULL, dc);
 }
 
+// Windows keeps the desktop when a window's process loses it; nothing to watch.
+void watchDisplayConnection(void (*onLost)()) { (void)onLost; }
+
 #elif defined(ZK_HAVE_XRANDR)
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
@@ -100,7 +103,22 @@ void setRefreshRate(unsigned wanted) {
     closeXrandrScreen(screen);
 }
 
+static void (*displayLostAction)() = nullptr;
+
+// Xlib's own handler ends the process from inside Xlib; ours hands over to the game's exit path.
+static int onDisplayConnectionLost(Display*) {
+    if (displayLostAction != nullptr) displayLostAction();
+    return 0;  // not reached: the action ends the process
+}
+
+void watchDisplayConnection(void (*onLost)()) {
+    displayLostAction = onLost;
+    XSetIOErrorHandler(onDisplayConnectionLost);
+}
+
 #else
+
+void watchDisplayConnection(void (*onLost)()) { (void)onLost; }
 
 // No refresh-rate control on this system: start-up leaves it switched off.
 int probeDesktopRefreshRate(int* hertz) {

@@ -6,13 +6,30 @@
 #include "persist/settings.h"
 #include "render/lists.h"
 
+#include "app/fatal.h"
+
 #include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+
+static bool displayLost = false;
+
+void endWithoutDisplay() {
+    displayLost = true;
+    fatal("Lost the connection to the display.");
+}
 
 void shutdownHandler() {
-    releaseGraphics();
+    if (!displayLost) releaseGraphics();
     closeAudio();
     // The score of a game still in progress counts.
     raiseBestScore();
     saveSettings("config.txt");
+    if (displayLost) {
+        // SDL's clean-up, and every exit handler after this one, would talk to the display.
+        fflush(stdout);
+        fflush(stderr);
+        _Exit(1);
+    }
     SDL_Quit();
 }

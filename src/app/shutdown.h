@@ -3,3 +3,7 @@
 
 // Registered with atexit right after SDL starts; runs on every exit, fatal ones included.
 void shutdownHandler();
+
+// Ends the process after the display went away: status 1 and both files saved, without the
+// clean-up that would wait on the vanished display for ever.
+void endWithoutDisplay();

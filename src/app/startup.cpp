@@ -44,6 +44,13 @@ static void requestGlAttributes() {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 }
 
+// The grab asked for before the window existed is only noted by SDL, and asking again for the
+// same state is ignored: release it and take it again now that there is a window to hold.
+static void applyInputGrab() {
+    SDL_WM_GrabInput(SDL_GRAB_OFF);
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+}
+
 static SDL_Surface* trySetVideoMode(Uint32 flags) {
     return SDL_SetVideoMode(game.screenWidth, game.screenHeight, game.bitsPerPixel, flags);
 }
@@ -71,6 +78,8 @@ static void openVideoMode() {
     if (surface == nullptr) surface = trySetVideoMode(SDL_OPENGL | SDL_ANYFORMAT);
     if (surface == nullptr) fatal("Cannot create SDL window with OpenGL support: %s.", SDL_GetError());
     game.screenSurface = surface;
+    applyInputGrab();
+    watchDisplayConnection(endWithoutDisplay);
 }
 
 static void probeRefreshRate() {

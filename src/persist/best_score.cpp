@@ -2,6 +2,7 @@
 
 #include "app/platform.h"
 #include "game/state.h"
+#include "persist/file_place.h"
 #include "persist/line_reader.h"
 #include "persist/settings.h"
 
@@ -18,7 +19,9 @@ void readBestScore(FILE* file) {
 }
 
 void loadBestScore() {
-    FILE* file = openGameFile(HISCORE_PATH, "r");
+    char path[4096];
+    chooseFileToRead(HISCORE_PATH, PLAYER_DATA, path, sizeof path);
+    FILE* file = openGameFile(path, "r");
     if (file == nullptr) {
         fputs("Could not load hiscore from data\\hiscore.txt", stdout);
         return;
@@ -30,7 +33,7 @@ void loadBestScore() {
 void saveBestScore() {
     char text[16];
     snprintf(text, sizeof text, "%d", static_cast<int32_t>(game.bestScore));
-    if (writeFileSafely(HISCORE_PATH, text) != 0) fputs("Could not save hiscore to data\\hiscore.txt", stdout);
+    if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0) fputs("Could not save hiscore to data\\hiscore.txt", stdout);
 }
 
 void raiseBestScore() {

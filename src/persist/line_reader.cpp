@@ -1,6 +1,15 @@
 #include "persist/line_reader.h"
 
+// Some Windows editors begin a text file with a UTF-8 byte-order mark; it is not part of the
+// first line. A file that merely begins like one is read from its start again.
+static void skipByteOrderMark(FILE* file) {
+    if (ftell(file) != 0) return;
+    if (fgetc(file) == 0xEF && fgetc(file) == 0xBB && fgetc(file) == 0xBF) return;
+    if (fseek(file, 0, SEEK_SET) != 0) clearerr(file);
+}
+
 void readRawLine(FILE* file, char* buffer) {
+    skipByteOrderMark(file);
     int length = 0;
     for (int c = fgetc(file); c != EOF && c != '\n' && c != '\r'; c = fgetc(file)) {
         // Characters past the buffer are dropped: nothing the game reads lies that far out.

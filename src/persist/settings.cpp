@@ -3,6 +3,7 @@
 #include "app/platform.h"
 #include "game/state.h"
 #include "persist/best_score.h"
+#include "persist/file_place.h"
 #include "persist/line_reader.h"
 
 #include <cctype>
@@ -58,7 +59,9 @@ void readConfig(FILE* file) {
 }
 
 static void loadConfig(const char* configPath) {
-    FILE* file = openGameFile(configPath, "r");
+    char path[4096];
+    chooseFileToRead(configPath, PLAYER_SETTINGS, path, sizeof path);
+    FILE* file = openGameFile(path, "r");
     if (file == nullptr) {
         printf("Could not load config from %s", configPath);
         return;
@@ -94,22 +97,5 @@ void saveSettings(const char* configPath) {
     saveBestScore();
     char text[1024];
     formatConfig(text, sizeof text);
-    if (writeFileSafely(configPath, text) != 0) printf("Could not save config to %s", configPath);
-}
-
-int writeFileSafely(const char* gamePath, const char* text) {
-    char temporary[512];
-    snprintf(temporary, sizeof temporary, "%s.tmp", gamePath);
-    FILE* file = openGameFile(temporary, "w");
-    if (file == nullptr) return -1;
-    const size_t length = strlen(text);
-    bool written = fwrite(text, 1, length, file) == length;
-    written = (fflush(file) == 0) && written;
-    syncFile(file);
-    written = (fclose(file) == 0) && written;
-    if (!written || replaceFile(temporary, gamePath) != 0) {
-        removeGameFile(temporary);
-        return -1;
-    }
-    return 0;
+    if (saveGameFile(configPath, PLAYER_SETTINGS, text) != 0) printf("Could not save config to %s", configPath);
 }

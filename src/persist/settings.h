@@ -21,7 +21,3 @@ int matchSetting(const char* line, const char* key, int32_t* value);
 
 // Matches a leading "%d": optional blanks, optional sign, digits. Returns 1 on a match.
 int matchNumber(const char* line, int32_t* value);
-
-// Writes `text` to `gamePath` through a temporary file beside it; 0 on success. The old
-// file stays whole until the new one is complete.
-int writeFileSafely(const char* gamePath, const char* text);

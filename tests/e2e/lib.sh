@@ -51,12 +51,17 @@ start_display() {
 start_game() { start_game_as; }
 
 # The same with a command put before the program (e.g. one that drops privileges or sets the
-# environment) and extra sanitizer options from ZK_ASAN_EXTRA.
+# environment) and extra sanitizer options from ZK_ASAN_EXTRA; ZK_START_PATH starts it by
+# another path (a link to it, say). The player's own folders, where
+# files go that cannot be saved beside the program, lie in the test's folder too.
+PLAYER_CONFIG="$WORK/player/config/zembrak"
+PLAYER_DATA="$WORK/player/data/zembrak"
 start_game_as() {
     mkdir -p "$WORK/elsewhere"
     (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-x11}" \
+        XDG_CONFIG_HOME="$WORK/player/config" XDG_DATA_HOME="$WORK/player/data" \
         ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99${ZK_ASAN_EXTRA:+:$ZK_ASAN_EXTRA}" \
-        "$@" "$WORK/game/zembrak" >"$WORK/stdout" 2>"$WORK/stderr") &
+        "$@" "${ZK_START_PATH:-$WORK/game/zembrak}" >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
 }
 

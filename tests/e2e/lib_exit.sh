@@ -15,8 +15,9 @@ expect_saved() {
         fail "data/hiscore.txt: expected [$best], got [$(cat "$WORK/game/data/hiscore.txt")]"
     cmp -s "$WORK/expected_config" "$WORK/game/config.txt" ||
         fail "config.txt differs: $(diff "$WORK/expected_config" "$WORK/game/config.txt" | head -20)"
-    [ ! -e "$WORK/game/config.txt.tmp" ] && [ ! -e "$WORK/game/data/hiscore.txt.tmp" ] ||
-        fail "a temporary file was left behind"
+    local leftovers
+    leftovers=$(ls -A "$WORK/game" "$WORK/game/data" | grep -E '^(config|hiscore)\.txt.' || true)
+    [ -z "$leftovers" ] || fail "a temporary file was left behind: $leftovers"
 }
 
 # standard_config WIDTH HEIGHT BPP FULLSCREEN SOUNDS MUSIC

@@ -54,6 +54,27 @@ TEST_F(PlayTest, StepsScoreExceptStraightBack) {
     EXPECT_EQ(fake.effects.size(), 3u);
 }
 
+// What a player sees on the score after a few arrow presses from the middle of the Board at
+// the start of a game: an unscored step back still counts as the last direction.
+TEST_F(PlayTest, ScoreAfterKeySequencesFromAFreshGame) {
+    const struct {
+        const char* keys;
+        uint32_t score;
+    } cases[] = {
+        {"RLRL", 2}, {"UDUD", 2}, {"RRLL", 6}, {"RULD", 8}, {"DDUUD", 6},
+        {"LLR", 2},  // the program starts with "right" as the last direction: a first Left earns nothing
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        resetForTest();
+        newGame();
+        place(3, 3, 2, 2);
+        for (const char* k = c.keys; *k != '\0'; ++k)
+            press(*k == 'R' ? DIR_RIGHT : *k == 'L' ? DIR_LEFT : *k == 'U' ? DIR_UP : DIR_DOWN);
+        EXPECT_EQ(game.score, c.score);
+    }
+}
+
 TEST_F(PlayTest, DeadPlayerTurnsButDoesNotMove) {
     place(3, 3, 2, 2);
     game.deathTimer = 50;

@@ -1,0 +1,41 @@
+#include "persist/file_place.h"
+
+#include <cstdio>
+#include <cstring>
+
+// The player's copy carries the file's own name, without the game's "data\" folder.
+static const char* fileName(const char* gamePath) {
+    const char* name = gamePath;
+    for (const char* p = gamePath; *p != '\0'; ++p)
+        if (*p == '/' || *p == '\\') name = p + 1;
+    return name;
+}
+
+static void copyPath(char* path, size_t size, const char* text) { snprintf(path, size, "%s", text); }
+
+void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, size_t size) {
+    copyPath(path, size, gamePath);
+    if (canSaveFile(gamePath)) return;
+    char playerPath[4096];
+    if (!playerFilePath(folder, fileName(gamePath), playerPath, sizeof playerPath, 0)) return;
+    FILE* file = fopen(playerPath, "r");
+    if (file == nullptr) return;
+    fclose(file);
+    copyPath(path, size, playerPath);
+}
+
+static int writeText(SaveStream* save, const char* text) {
+    const size_t length = strlen(text);
+    fwrite(text, 1, length, save->file);  // a short write marks the stream, and finishSave keeps the old file
+    return finishSave(save);
+}
+
+int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text) {
+    SaveStream save;
+    if (beginSave(gamePath, &save) == 0) return writeText(&save, text);
+    // Not writable beside the program: the player's own folder keeps it instead.
+    char playerPath[4096];
+    if (!playerFilePath(folder, fileName(gamePath), playerPath, sizeof playerPath, 1)) return -1;
+    if (beginSave(playerPath, &save) != 0) return -1;
+    return writeText(&save, text);
+}
