@@ -42,6 +42,10 @@ install_release() {
 # The Windows path of the unpacked program, as a player's shortcut would give it.
 windows_program_path() { printf 'Z:%s\\zembrak.exe' "$(echo "$WORK/release" | tr / '\\')"; }
 
+# The prefix has no sound device, like many an office machine; the game plays its sound through
+# SDL's dummy driver unless a test sets ZK_AUDIO_DRIVER to another, or to nothing.
+ZK_AUDIO_DRIVER=dummy
+
 # start_wine_game [PROGRAM_PATH]: from another folder, so the game must find its own. SDL's
 # entry glue sends the game's output to stdout.txt and stderr.txt beside the program; Wine's
 # own chatter goes to $WORK/stdout and $WORK/stderr.
@@ -50,7 +54,8 @@ start_wine_game() {
     mkdir -p "$WORK/elsewhere"
     rm -f "$WORK/release/stdout.txt" "$WORK/release/stderr.txt"
     focus_follows_pointer
-    (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER=dummy wine "$program" >"$WORK/stdout" 2>"$WORK/stderr") &
+    (cd "$WORK/elsewhere" && exec env -u SDL_AUDIODRIVER ${ZK_AUDIO_DRIVER:+SDL_AUDIODRIVER=$ZK_AUDIO_DRIVER} \
+        wine "$program" >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
 }
 
