@@ -45,6 +45,8 @@ windows_program_path() { printf 'Z:%s\\zembrak.exe' "$(echo "$WORK/release" | tr
 # The prefix has no sound device, like many an office machine; the game plays its sound through
 # SDL's dummy driver unless a test sets ZK_AUDIO_DRIVER to another, or to nothing.
 ZK_AUDIO_DRIVER=dummy
+# A command put before Wine, e.g. one that takes root's right to write anywhere.
+WINE_AS=()
 
 # start_wine_game [PROGRAM_PATH]: from another folder, so the game must find its own. SDL's
 # entry glue sends the game's output to stdout.txt and stderr.txt beside the program; Wine's
@@ -54,14 +56,16 @@ start_wine_game() {
     mkdir -p "$WORK/elsewhere"
     rm -f "$WORK/release/stdout.txt" "$WORK/release/stderr.txt"
     focus_follows_pointer
+    xdotool mousemove --sync 400 300
     (cd "$WORK/elsewhere" && exec env -u SDL_AUDIODRIVER ${ZK_AUDIO_DRIVER:+SDL_AUDIODRIVER=$ZK_AUDIO_DRIVER} \
-        wine "$program" >"$WORK/stdout" 2>"$WORK/stderr") &
+        "${WINE_AS[@]}" wine "$program" >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
 }
 
 # Without a window manager the focus stays where the last program's window left it, which is
 # nowhere once that window is gone, and Wine then gets no keys. A fresh server's focus
-# follows the pointer; put it back that way before each start.
+# follows the pointer; put it back that way before each start, with the pointer in the middle
+# of the screen, where a centred window always is.
 focus_follows_pointer() {
     python3 - <<'PY'
 import ctypes, sys
