@@ -56,7 +56,7 @@ start_wine_game() {
     mkdir -p "$WORK/elsewhere"
     rm -f "$WORK/release/stdout.txt" "$WORK/release/stderr.txt"
     focus_follows_pointer
-    xdotool mousemove --sync 400 300
+    xdotool mousemove 400 300
     (cd "$WORK/elsewhere" && exec env -u SDL_AUDIODRIVER ${ZK_AUDIO_DRIVER:+SDL_AUDIODRIVER=$ZK_AUDIO_DRIVER} \
         "${WINE_AS[@]}" wine "$program" >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
