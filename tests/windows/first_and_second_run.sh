@@ -65,8 +65,9 @@ sed -i 's/^SCREEN_WIDTH: 800\r$/SCREEN_WIDTH: 640\r/; s/^SCREEN_HEIGHT: 600\r$/S
 { printf '#%01000d\r\n' 0; cat "$WORK/release/config.txt"; } >"$WORK/config.txt" && mv "$WORK/config.txt" "$WORK/release/config.txt"
 # The World as Notepad would save it, with CR LF line ends: read all the same.
 sed -i 's/$/\r/' "$WORK/release/data/world.txt"
-# Started with both separators in its path: the game's folder is found all the same.
-start_wine_game "$(windows_program_path | sed 's|^Z:\\|Z:/|; s|\\zembrak.exe$|/zembrak.exe|')"
+# Started by a relative path with forward slashes: the game's folder is found all the same.
+start_wine_game '../release/zembrak.exe'
+
 wait_for_window
 for _ in $(seq 100); do
     geometry=$(xwininfo -id "$(game_window)" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')

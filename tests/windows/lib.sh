@@ -48,17 +48,24 @@ ZK_AUDIO_DRIVER=dummy
 # A command put before Wine, e.g. one that takes root's right to write anywhere.
 WINE_AS=()
 
-# start_wine_game [PROGRAM_PATH]: from another folder, so the game must find its own. SDL's
-# entry glue sends the game's output to stdout.txt and stderr.txt beside the program; Wine's
-# own chatter goes to $WORK/stdout and $WORK/stderr.
+# start_wine_game [COMMAND_LINE]: from another folder, $WORK/elsewhere, so the game must find
+# its own. Without a command line Wine starts the program by its full Windows path; with one,
+# a small launcher starts it with exactly that command line (relative, forward slashes...).
+# SDL's entry glue sends the game's output to stdout.txt and stderr.txt beside the program;
+# Wine's own chatter goes to $WORK/stdout and $WORK/stderr.
 start_wine_game() {
-    local program=${1:-$(windows_program_path)}
+    local program=(wine "$(windows_program_path)")
+    if [ $# -gt 0 ]; then
+        [ -f "$WORK/launch.exe" ] || x86_64-w64-mingw32-gcc -O2 -Wall -o "$WORK/launch.exe" "$HERE/launch.c" ||
+            fail "cannot build the launcher"
+        program=(wine "$WORK/launch.exe" "$1")
+    fi
     mkdir -p "$WORK/elsewhere"
     rm -f "$WORK/release/stdout.txt" "$WORK/release/stderr.txt"
     focus_follows_pointer
     xdotool mousemove 400 300
     (cd "$WORK/elsewhere" && exec env -u SDL_AUDIODRIVER ${ZK_AUDIO_DRIVER:+SDL_AUDIODRIVER=$ZK_AUDIO_DRIVER} \
-        "${WINE_AS[@]}" wine "$program" >"$WORK/stdout" 2>"$WORK/stderr") &
+        "${WINE_AS[@]}" "${program[@]}" >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
 }
 

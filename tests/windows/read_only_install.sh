@@ -35,9 +35,10 @@ standard_config 800 600 32 0 128 100 | sed '$!s/$/\r/' >"$WORK/expected_config"
 cmp -s "$WORK/expected_config" "$player/config.txt" || fail "config.txt in %APPDATA%\\Zembrak: $(od -c "$player/config.txt" | head -4)"
 echo "saved in $player"
 
-# The player's copy wins over the one beside the program from now on.
+# The player's copy wins over the one beside the program from now on. Started by a path that
+# mixes both separators, the last one a slash.
 sed -i 's/^SCREEN_WIDTH: 800\r$/SCREEN_WIDTH: 640\r/; s/^SCREEN_HEIGHT: 600\r$/SCREEN_HEIGHT: 480\r/' "$player/config.txt"
-start_wine_game
+start_wine_game "$(windows_program_path | sed 's|\\zembrak.exe$|/zembrak.exe|; s|^Z:\\|Z:/|')"
 wait_for_window
 for _ in $(seq 100); do
     geometry=$(xwininfo -id "$(game_window)" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
