@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 #include <sys/stat.h>
@@ -51,3 +53,15 @@ protected:
         ASSERT_EQ(system(("rm -rf " + folder).c_str()), 0);
     }
 };
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void writeFile(const std::string& path, const std::string& text, mode_t mode = 0644) {
+    std::ofstream(path, std::ios::binary) << text;
+    chmod(path.c_str(), mode);
+}

@@ -23,18 +23,6 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text, mode_t mode = 0644) {
-    std::ofstream(path, std::ios::binary) << text;
-    chmod(path.c_str(), mode);
-}
-
 mode_t modeOf(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
@@ -103,6 +91,13 @@ void expectNoPlayerFiles() { EXPECT_EQ(namesIn("home"), std::set<std::string>{})
 void makeFolderReadOnly() {
     chmod("data", 0555);
     chmod(".", 0555);
+}
+
+// An install owned by someone else: its files and folders refuse this player's writes.
+void makeReadOnlyInstall() {
+    chmod("config.txt", 0444);
+    chmod("data/hiscore.txt", 0444);
+    makeFolderReadOnly();
 }
 
 const SaveCase SAVE_CASES[] = {
@@ -266,27 +261,21 @@ TEST_F(LoadPlaceTest, WritableFilesBesideTheProgramWinOverPlayerCopies) {
 
 TEST_F(LoadPlaceTest, AReadOnlyInstallReadsThePlayerCopies) {
     writePlayerCopies();
-    chmod("config.txt", 0444);
-    chmod("data/hiscore.txt", 0444);
-    makeFolderReadOnly();
+    makeReadOnlyInstall();
     EXPECT_EQ(load(true), "");
     EXPECT_EQ(game.screenWidth, 1280);
     EXPECT_EQ(game.bestScore, 900u);
 }
 
 TEST_F(LoadPlaceTest, AReadOnlyInstallWithoutPlayerCopiesStartsFromItsOwnFiles) {
-    chmod("config.txt", 0444);
-    chmod("data/hiscore.txt", 0444);
-    makeFolderReadOnly();
+    makeReadOnlyInstall();
     EXPECT_EQ(load(true), "");
     EXPECT_EQ(game.screenWidth, 640);
     EXPECT_EQ(game.bestScore, 200u);
 }
 
 TEST_F(LoadPlaceTest, ASavedReadOnlyInstallReadsBackWhatItSaved) {
-    makeFolderReadOnly();
-    chmod("config.txt", 0444);
-    chmod("data/hiscore.txt", 0444);
+    makeReadOnlyInstall();
     {
         WithoutOverride lowered;
         game.bestScore = 4321;

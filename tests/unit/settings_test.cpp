@@ -18,15 +18,6 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
 // Each test works in a folder of its own with a data/ below it, as the game does.
 struct SettingsTest : TempFolderTest {
     void SetUp() override {
