@@ -4,6 +4,9 @@
 #include "game/state.h"
 #include "screens/title_menu.h"
 
+// On Windows SDL renames main so that its entry glue runs first and calls it.
+#include <SDL.h>
+
 int main(int argc, char* argv[]) {
     (void)argc;
     startUp(argv[0]);

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# An install the player cannot write to, as under Program Files: the game starts from the
+# files beside it, keeps the settings and best score in %APPDATA%\Zembrak instead, leaves its
+# own folder untouched, and reads the player's copies back at the next start.
+source "$(dirname "$0")/lib.sh"
+trap 'chmod -R u+w "$WORK" 2>/dev/null || true; wine_cleanup' EXIT
+start_display 800x600
+install_release
+appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
+[ -d "$appdata" ] || fail "no AppData folder in the Wine prefix: $appdata"
+player="$appdata/Zembrak"
+rm -rf "$player"
+
+printf 'SCREEN_WIDTH: 800\r\nSCREEN_HEIGHT: 600\r\nBPP: 32\r\nFULLSCREEN: 0\r\nSOUNDS: 128\r\nMUSIC: 100\r\n' \
+    >"$WORK/release/config.txt"
+printf '1234' >"$WORK/release/data/hiscore.txt"
+chmod -R a-w "$WORK/release"
+(cd "$WORK/release" && find . -type f -exec md5sum {} + | sort) >"$WORK/installed.md5"
+WINE_AS=("${WITHOUT_OVERRIDE[@]}")
+# Writing as the test's user must really be refused, or this proves nothing.
+! "${WINE_AS[@]}" sh -c ': >"$1"' sh "$WORK/release/probe" 2>/dev/null || fail "the install is still writable"
+
+start_wine_game
+wait_for_window
+wait_for_picture
+key alt+F4
+expect_exit 0
+(cd "$WORK/release" && find . -type f -exec md5sum {} + | sort) >"$WORK/after.md5"
+cmp -s "$WORK/installed.md5" "$WORK/after.md5" || fail "the install changed: $(diff "$WORK/installed.md5" "$WORK/after.md5")"
+[ -z "$(ls -A "$WORK/release" | grep -v -x -f <(sed 's|.*  \./||; s|/.*||' "$WORK/installed.md5"))" ] ||
+    fail "files appeared in the install: $(ls -A "$WORK/release")"
+expect_bytes "$player/hiscore.txt" 1234
+cp "$player/config.txt" "$WORK/release_config" 2>/dev/null || fail "no config.txt in %APPDATA%\\Zembrak"
+standard_config 800 600 32 0 128 100 | sed '$!s/$/\r/' >"$WORK/expected_config"
+cmp -s "$WORK/expected_config" "$player/config.txt" || fail "config.txt in %APPDATA%\\Zembrak: $(od -c "$player/config.txt" | head -4)"
+echo "saved in $player"
+
+# The player's copy wins over the one beside the program from now on. Started by a path that
+# mixes both separators, the last one a slash.
+sed -i 's/^SCREEN_WIDTH: 800\r$/SCREEN_WIDTH: 640\r/; s/^SCREEN_HEIGHT: 600\r$/SCREEN_HEIGHT: 480\r/' "$player/config.txt"
+start_wine_game "$(windows_program_path | sed 's|\\zembrak.exe$|/zembrak.exe|; s|^Z:\\|Z:/|')"
+wait_for_window
+for _ in $(seq 100); do
+    geometry=$(xwininfo -id "$(game_window)" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+    [ "$geometry" = 640x480 ] && break
+    sleep 0.1
+done
+expect_eq "$geometry" 640x480 "window size from the player's config.txt"
+wait_for_picture
+key alt+F4
+expect_exit 0
+expect_bytes "$player/hiscore.txt" 1234
+rm -rf "$player"
+echo PASS
