@@ -13,7 +13,6 @@ counter stamps frames with; the counter's own log (SWAP_LOG) tells when the end 
 Usage: minute.py ACTIONS_LOG SWAP_LOG [SECONDS]
 """
 import os
-import subprocess
 import sys
 import time
 
