@@ -60,7 +60,8 @@ PROGRAM=$WORK/unpacked/usr/lib/games/zembrak/zembrak
 owner_of() { dpkg -S "$1" 2>/dev/null || dpkg -S "/usr$1" 2>/dev/null || dpkg -S "${1#/usr}" 2>/dev/null; }
 for library in $(objdump -p "$PROGRAM" | awk '/NEEDED/ {print $2}'); do
     [[ $library =~ ^lib(asan|ubsan|lsan|tsan)\. ]] && continue
-    path=$(ldconfig -p | awk -v l="$library" '$1 == l && /x86-64|x32|AArch64/ {print $NF; exit}')
+    # awk reads to the end: leaving early would stop ldconfig with SIGPIPE, a failure under pipefail.
+    path=$(ldconfig -p | awk -v l="$library" '$1 == l && /x86-64|x32|AArch64/ && found == "" {found = $NF} END {print found}')
     [ -n "$path" ] || fail "$library is not installed"
     owner=$(owner_of "$path") || fail "no package owns $path"
     owner=${owner%%:*}
