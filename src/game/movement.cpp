@@ -15,7 +15,7 @@ static bool leavesBoard(int direction) {
 }
 
 static void stepOnBoard(int direction) {
-    // Stepping straight back the way one came earns nothing.
+    // Kept: stepping straight back earns nothing, and an unscored step still counts as the last one.
     if (game.lastDirection != (direction + 2) % 4) game.score += game.stepScore;
     switch (direction) {
     case DIR_RIGHT: game.playerX += 1; break;

@@ -65,7 +65,7 @@ struct GameState {
     uint8_t respawnX, respawnY;
     int32_t facing;
     int32_t moveInput;
-    int32_t lastDirection;
+    int32_t lastDirection;  // Kept: starts as right (0), so a first step left earns nothing
     int32_t lastSectorDirection;  // survives runs and games
 
     // Progress and scoring, per game.
