@@ -5,7 +5,8 @@
 static void skipByteOrderMark(FILE* file) {
     if (ftell(file) != 0) return;
     if (fgetc(file) == 0xEF && fgetc(file) == 0xBB && fgetc(file) == 0xBF) return;
-    if (fseek(file, 0, SEEK_SET) != 0) clearerr(file);
+    fseek(file, 0, SEEK_SET);
+    clearerr(file);  // a read error met while looking is met again by the line reader itself
 }
 
 void readRawLine(FILE* file, char* buffer) {

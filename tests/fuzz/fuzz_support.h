@@ -46,6 +46,19 @@ inline FILE* openFailingInput(const uint8_t* data, size_t readable) {
         file.position += count;
         return static_cast<ssize_t>(count);
     };
+    // Seekable like a real file, so the reader may look at the first bytes and go back.
+    io.seek = [](void* cookie, off64_t* offset, int whence) -> int {
+        FailingFile& file = *static_cast<FailingFile*>(cookie);
+        const off64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? off64_t(file.position) : off64_t(file.readable);
+        const off64_t target = base + *offset;
+        if (target < 0 || target > off64_t(file.readable)) {
+            errno = EINVAL;
+            return -1;
+        }
+        file.position = size_t(target);
+        *offset = target;
+        return 0;
+    };
     io.close = [](void* cookie) {
         delete static_cast<FailingFile*>(cookie);
         return 0;
@@ -68,8 +81,9 @@ void withEachFile(const uint8_t* data, size_t size, Check check) {
 // and empty or "#" lines are skipped.
 inline std::vector<std::string> contentLines(const uint8_t* data, size_t size) {
     std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i <= size; ++i) {
+    // A whole UTF-8 byte-order mark at the very start is not part of the first line.
+    size_t start = size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF ? 3 : 0;
+    for (size_t i = start; i <= size; ++i) {
         if (i < size && data[i] != '\n' && data[i] != '\r') continue;
         std::string line(reinterpret_cast<const char*>(data) + start, std::min<size_t>(i - start, 255));
         line = line.c_str();
