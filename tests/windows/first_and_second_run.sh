@@ -69,12 +69,7 @@ sed -i 's/$/\r/' "$WORK/release/data/world.txt"
 start_wine_game '../release/zembrak.exe'
 
 wait_for_window
-for _ in $(seq 100); do
-    geometry=$(xwininfo -id "$(game_window)" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
-    [ "$geometry" = 640x480 ] && break
-    sleep 0.1
-done
-expect_eq "$geometry" 640x480 "window size from config.txt"
+expect_window_size 640x480 "window size from config.txt"
 # Centred on the 800 x 600 desktop, as SDL_VIDEO_CENTERED asks: the window's caption, which
 # Wine counts in and X does not show, moves the picture a little down.
 read -r left top <<<"$(xwininfo -id "$(game_window)" | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4} END {print x, y}')"

@@ -92,6 +92,18 @@ PY
 
 # Exact bytes of a file the game wrote.
 # expect_bytes FILE PRINTF_FORMAT
+# Polls until the game's window has the size WxH (Wine may resize it once after mapping).
+# expect_window_size WxH WHAT
+expect_window_size() {
+    local geometry=""
+    for _ in $(seq 100); do
+        geometry=$(xwininfo -id "$(game_window)" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+        [ "$geometry" = "$1" ] && break
+        sleep 0.1
+    done
+    expect_eq "$geometry" "$1" "$2"
+}
+
 expect_bytes() {
     # shellcheck disable=SC2059
     printf "$2" >"$WORK/expected_bytes"

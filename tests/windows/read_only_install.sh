@@ -40,12 +40,7 @@ echo "saved in $player"
 sed -i 's/^SCREEN_WIDTH: 800\r$/SCREEN_WIDTH: 640\r/; s/^SCREEN_HEIGHT: 600\r$/SCREEN_HEIGHT: 480\r/' "$player/config.txt"
 start_wine_game "$(windows_program_path | sed 's|\\zembrak.exe$|/zembrak.exe|; s|^Z:\\|Z:/|')"
 wait_for_window
-for _ in $(seq 100); do
-    geometry=$(xwininfo -id "$(game_window)" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
-    [ "$geometry" = 640x480 ] && break
-    sleep 0.1
-done
-expect_eq "$geometry" 640x480 "window size from the player's config.txt"
+expect_window_size 640x480 "window size from the player's config.txt"
 wait_for_picture
 key alt+F4
 expect_exit 0

@@ -7,22 +7,15 @@
 #include "palette.hpp"
 #include "stone.hpp"
 #include "text.hpp"
+#include "ui.hpp"
 
 namespace {
-
-void rounded_square(cairo_t* cr, double x, double y, double side, double r) {
-    cairo_new_path(cr);
-    cairo_arc(cr, x + side - r, y + r, r, -M_PI / 2, 0);
-    cairo_arc(cr, x + side - r, y + side - r, r, 0, M_PI / 2);
-    cairo_arc(cr, x + r, y + side - r, r, M_PI / 2, M_PI);
-    cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-}
 
 // Violet depths lit from above, a gold rim from 48 px up, a few stars from 64 px up.
 void draw_plate(cairo_t* cr, double n) {
     const double inset = n / 32.0, side = n - 2 * inset, r = n * 0.18;
-    rounded_square(cr, inset, inset, side, r);
+    cairo_new_path(cr);
+    rounded_rect(cr, inset, inset, side, side, r);
     cairo_pattern_t* g = cairo_pattern_create_linear(0, inset, 0, n - inset);
     add_stop(g, 0, pal::abyss_mist);
     add_stop(g, 0.55, pal::abyss);
