@@ -3,13 +3,10 @@
 // step and the slide run without a window.
 #include "stubs.h"
 
-#include "app/platform.h"
-#include "app/sdl_io.h"
+#include "platform/engine.h"
 #include "audio/sound.h"
 #include "render/lists.h"
 #include "render/scene.h"
-#include "screens/end_screen.h"
-#include "screens/title_menu.h"
 
 BenchClock benchClock;
 

@@ -1,15 +1,14 @@
 #include "app/frame_loop.h"
 
-#include "app/frame_clock.h"
-#include "app/platform.h"
-#include "app/sdl_io.h"
-#include "app/waits.h"
+#include "game/frame_clock.h"
+#include "platform/engine.h"
+#include "platform/engine.h"
+#include "screens/waits.h"
 #include "game/death.h"
 #include "game/movement.h"
 #include "game/rules.h"
 #include "game/state.h"
 #include "render/scene.h"
-#include "screens/title_menu.h"
 
 #include <SDL.h>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 #include "app/frame_loop.h"
 #include "app/startup.h"
 #include "game/state.h"
-#include "screens/title_menu.h"
+#include "platform/engine.h"
 
 // On Windows SDL renames main so that its entry glue runs first and calls it.
 #include <SDL.h>

@@ -2,11 +2,11 @@
 
 #include "audio/sound.h"
 #include "game/state.h"
-#include "persist/best_score.h"
+#include "game/rules.h"
 #include "persist/settings.h"
 #include "render/lists.h"
 
-#include "app/fatal.h"
+#include "platform/fatal.h"
 
 #include <SDL.h>
 #include <cstdio>

@@ -1,7 +1,10 @@
 #include "app/startup.h"
 
-#include "app/fatal.h"
-#include "app/platform.h"
+#include "platform/fatal.h"
+#include "platform/display.h"
+#include "platform/engine.h"
+#include "platform/paths.h"
+#include "platform/program.h"
 #include "app/shutdown.h"
 #include "audio/sound.h"
 #include "game/levels.h"

@@ -1,8 +1,9 @@
 #include "audio/sound.h"
 
-#include "app/fatal.h"
-#include "app/platform.h"
+#include "platform/fatal.h"
+#include "platform/paths.h"
 #include "game/state.h"
+#include "platform/engine.h"
 
 #include <cstdio>
 

@@ -10,9 +10,3 @@ void openAudio();
 
 // Exit: frees effects, closes the mixer, frees the tracks, in that order.
 void closeAudio();
-
-// Plays an effect once on the first free channel; prints the mixer error when that fails.
-void playEffect(Mix_Chunk* chunk);
-
-// Loops a track until another one replaces it; prints the mixer error when that fails.
-void startMusic(Mix_Music* track);

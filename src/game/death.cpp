@@ -2,7 +2,7 @@
 
 #include "game/state.h"
 #include "render/scene.h"
-#include "screens/end_screen.h"
+#include "platform/engine.h"
 
 void checkGoal() {
     // Tested before the rule step, so the goal counts even on a hole.

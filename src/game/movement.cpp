@@ -3,6 +3,7 @@
 #include "audio/sound.h"
 #include "game/sector.h"
 #include "game/state.h"
+#include "platform/engine.h"
 
 static bool leavesBoard(int direction) {
     switch (direction) {

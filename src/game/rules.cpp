@@ -2,6 +2,7 @@
 
 #include "audio/sound.h"
 #include "game/state.h"
+#include "platform/engine.h"
 
 #include <cstdlib>
 
@@ -115,4 +116,8 @@ void updateRules() {
     if (game.tickAccumulator > level.tickInterval) ageBoard(level);
     updateItems();
     checkDeath();
+}
+
+void raiseBestScore() {
+    if (game.score > game.bestScore) game.bestScore = game.score;
 }

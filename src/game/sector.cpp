@@ -1,7 +1,7 @@
 #include "game/sector.h"
 
-#include "app/frame_clock.h"
-#include "app/sdl_io.h"
+#include "game/frame_clock.h"
+#include "platform/engine.h"
 #include "audio/sound.h"
 #include "game/levels.h"
 #include "game/rules.h"

@@ -1,6 +1,6 @@
 #include "game/state.h"
 
-#include "audio/sound.h"
+#include "platform/engine.h"
 
 #include <cstdlib>
 

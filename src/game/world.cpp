@@ -1,7 +1,7 @@
 #include "game/world.h"
 
-#include "app/fatal.h"
-#include "app/platform.h"
+#include "platform/fatal.h"
+#include "platform/program.h"
 #include "game/state.h"
 #include "persist/line_reader.h"
 

@@ -1,10 +1,9 @@
 #include "persist/best_score.h"
 
-#include "app/platform.h"
+#include "platform/program.h"
 #include "game/state.h"
 #include "persist/file_place.h"
 #include "persist/line_reader.h"
-#include "persist/settings.h"
 
 #include <cstdio>
 
@@ -34,8 +33,4 @@ void saveBestScore() {
     char text[16];
     snprintf(text, sizeof text, "%d", static_cast<int32_t>(game.bestScore));
     if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0) fputs("Could not save hiscore to data\\hiscore.txt", stdout);
-}
-
-void raiseBestScore() {
-    if (game.score > game.bestScore) game.bestScore = game.score;
 }

@@ -12,5 +12,3 @@ void loadBestScore();
 // Writes the best score; prints the save message when that fails.
 void saveBestScore();
 
-// The best score becomes the score when the score is higher (unsigned comparison).
-void raiseBestScore();

@@ -1,15 +1,10 @@
 #include "persist/file_place.h"
 
+#include "platform/paths.h"
+#include "platform/save_file.h"
+
 #include <cstdio>
 #include <cstring>
-
-// The player's copy carries the file's own name, without the game's "data\" folder.
-static const char* fileName(const char* gamePath) {
-    const char* name = gamePath;
-    for (const char* p = gamePath; *p != '\0'; ++p)
-        if (*p == '/' || *p == '\\') name = p + 1;
-    return name;
-}
 
 static void copyPath(char* path, size_t size, const char* text) { snprintf(path, size, "%s", text); }
 
@@ -17,7 +12,7 @@ void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, siz
     copyPath(path, size, gamePath);
     if (canSaveFile(gamePath)) return;
     char playerPath[4096];
-    if (!playerFilePath(folder, fileName(gamePath), playerPath, sizeof playerPath, 0)) return;
+    if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0)) return;
     FILE* file = fopen(playerPath, "r");
     if (file == nullptr) return;
     fclose(file);
@@ -35,7 +30,7 @@ int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text) {
     if (beginSave(gamePath, &save) == 0) return writeText(&save, text);
     // Not writable beside the program: the player's own folder keeps it instead.
     char playerPath[4096];
-    if (!playerFilePath(folder, fileName(gamePath), playerPath, sizeof playerPath, 1)) return -1;
+    if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 1)) return -1;
     if (beginSave(playerPath, &save) != 0) return -1;
     return writeText(&save, text);
 }

@@ -2,7 +2,7 @@
 // written; otherwise (a system-wide install) in the player's own folder.
 #pragma once
 
-#include "app/platform.h"
+#include "platform/player_folder.h"
 
 #include <cstddef>
 

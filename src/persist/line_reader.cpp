@@ -1,5 +1,10 @@
 #include "persist/line_reader.h"
 
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
 // Some Windows editors begin a text file with a UTF-8 byte-order mark; it is not part of the
 // first line. A file that merely begins like one is read from its start again.
 static void skipByteOrderMark(FILE* file) {
@@ -25,4 +30,18 @@ int readContentLine(FILE* file, char* buffer) {
     readRawLine(file, buffer);
     while (isSkipped(buffer) && !feof(file) && !ferror(file)) readRawLine(file, buffer);
     return isSkipped(buffer) ? 0 : 1;
+}
+
+int matchNumber(const char* line, int32_t* value) {
+    const char* p = line;
+    while (isspace(static_cast<unsigned char>(*p))) ++p;
+    const char* digits = (*p == '+' || *p == '-') ? p + 1 : p;
+    if (!isdigit(static_cast<unsigned char>(*digits))) return 0;
+    errno = 0;
+    long long parsed = strtoll(p, nullptr, 10);
+    // Numbers beyond 32 bits saturate rather than wrap into nonsense.
+    if (parsed > INT32_MAX) parsed = INT32_MAX;
+    if (parsed < INT32_MIN) parsed = INT32_MIN;
+    *value = static_cast<int32_t>(parsed);
+    return 1;
 }

@@ -1,6 +1,7 @@
 // Line readers shared by every text file the game reads.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 const int LINE_BUFFER_SIZE = 256;
@@ -13,3 +14,6 @@ void readRawLine(FILE* file, char* buffer);
 // Skips empty and "#" lines. Returns 1 with a content line in the buffer, 0 when the file
 // ended while the buffer still held an empty or comment line.
 int readContentLine(FILE* file, char* buffer);
+
+// Matches a leading "%d": optional blanks, optional sign, digits. Returns 1 on a match.
+int matchNumber(const char* line, int32_t* value);

@@ -1,6 +1,6 @@
 #include "persist/settings.h"
 
-#include "app/platform.h"
+#include "platform/program.h"
 #include "game/state.h"
 #include "persist/best_score.h"
 #include "persist/file_place.h"
@@ -26,20 +26,6 @@ static void settingKeys(SettingKey keys[6]) {
     keys[3] = {"FULLSCREEN", &game.fullscreen};
     keys[4] = {"SOUNDS", &game.soundVolume};
     keys[5] = {"MUSIC", &game.musicVolume};
-}
-
-int matchNumber(const char* line, int32_t* value) {
-    const char* p = line;
-    while (isspace(static_cast<unsigned char>(*p))) ++p;
-    const char* digits = (*p == '+' || *p == '-') ? p + 1 : p;
-    if (!isdigit(static_cast<unsigned char>(*digits))) return 0;
-    errno = 0;
-    long long parsed = strtoll(p, nullptr, 10);
-    // Numbers beyond 32 bits saturate rather than wrap into nonsense.
-    if (parsed > INT32_MAX) parsed = INT32_MAX;
-    if (parsed < INT32_MIN) parsed = INT32_MIN;
-    *value = static_cast<int32_t>(parsed);
-    return 1;
 }
 
 int matchSetting(const char* line, const char* key, int32_t* value) {

@@ -18,6 +18,3 @@ void readConfig(FILE* file);
 // Matches "KEY: %d" the way the file has always been read: key in the first column, a
 // colon, optional blanks, a signed number. Returns 1 and stores the value on a match.
 int matchSetting(const char* line, const char* key, int32_t* value);
-
-// Matches a leading "%d": optional blanks, optional sign, digits. Returns 1 on a match.
-int matchNumber(const char* line, int32_t* value);

@@ -2,6 +2,7 @@
 
 #include "game/state.h"
 #include "render/lists.h"
+#include "platform/engine.h"
 
 #include <SDL_opengl.h>
 #include <cstdio>

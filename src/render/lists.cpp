@@ -1,8 +1,9 @@
 #include "render/lists.h"
 
-#include "app/frame_clock.h"
+#include "game/frame_clock.h"
 #include "game/state.h"
 #include "render/textures.h"
+#include "platform/engine.h"
 
 #include <SDL_opengl.h>
 

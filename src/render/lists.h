@@ -59,10 +59,6 @@ enum DisplayList {
     LIST_COUNT = 76,
 };
 
-// Viewport, projection, all textures and lists (releasing an earlier set first), then a
-// fresh frame clock. Ends the program when a picture cannot be loaded.
-void setUpGraphics();
-
 // Loads the font texture and compiles the digit lists.
 void buildFontLists();
 
@@ -71,9 +67,3 @@ void deleteTexture(uint32_t name);
 
 // Releases the lists and every texture; safe to call when nothing was made.
 void releaseGraphics();
-
-// Calls list n of the block.
-void callList(int list);
-
-// Back to the untranslated view.
-void resetView();

@@ -3,6 +3,7 @@
 #include "game/state.h"
 #include "render/hud.h"
 #include "render/lists.h"
+#include "platform/engine.h"
 
 #include <SDL_opengl.h>
 

@@ -1,7 +1,7 @@
 #include "render/textures.h"
 
-#include "app/fatal.h"
-#include "app/platform.h"
+#include "platform/fatal.h"
+#include "platform/paths.h"
 
 #include <SDL_image.h>
 #include <SDL_opengl.h>

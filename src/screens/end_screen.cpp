@@ -1,13 +1,11 @@
-#include "screens/end_screen.h"
 
-#include "app/frame_clock.h"
-#include "app/sdl_io.h"
-#include "app/waits.h"
+#include "game/frame_clock.h"
+#include "platform/engine.h"
+#include "screens/waits.h"
 #include "audio/sound.h"
 #include "game/state.h"
 #include "render/lists.h"
 #include "render/scene.h"
-#include "screens/title_menu.h"
 
 #include <SDL.h>
 

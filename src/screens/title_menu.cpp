@@ -1,11 +1,10 @@
-#include "screens/title_menu.h"
 
-#include "app/frame_clock.h"
-#include "app/sdl_io.h"
-#include "app/waits.h"
+#include "game/frame_clock.h"
+#include "platform/engine.h"
+#include "screens/waits.h"
 #include "audio/sound.h"
 #include "game/state.h"
-#include "persist/best_score.h"
+#include "game/rules.h"
 #include "render/lists.h"
 
 #include <SDL.h>

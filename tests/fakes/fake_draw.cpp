@@ -4,6 +4,7 @@
 #include "game/state.h"
 #include "render/lists.h"
 #include "render/scene.h"
+#include "platform/engine.h"
 
 void callList(int list) { fake.lists.push_back(list); }
 void resetView() {}

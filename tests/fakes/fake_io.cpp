@@ -1,8 +1,7 @@
 // Clock, events, buffer swaps and sound, all recorded instead of performed.
 #include "fakes.h"
 
-#include "app/platform.h"
-#include "app/sdl_io.h"
+#include "platform/engine.h"
 #include "audio/sound.h"
 #include "game/levels.h"
 #include "game/state.h"

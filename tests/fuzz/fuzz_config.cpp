@@ -2,6 +2,7 @@
 #include "fuzz_support.h"
 
 #include "game/state.h"
+#include "persist/line_reader.h"
 #include "persist/settings.h"
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include "render/lists.h"
 #include "render/scene.h"
 #include "render/textures.h"
+#include "platform/engine.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>

@@ -1,5 +1,6 @@
 // Platform rules that are pure functions: program directory, file names, refresh-rate choice.
-#include "app/platform.h"
+#include "platform/paths.h"
+#include "platform/refresh_rate.h"
 
 #include <gtest/gtest.h>
 

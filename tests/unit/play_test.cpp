@@ -1,9 +1,9 @@
 // Steps, sector crossings, the slide, death phases and the goal, on the test clock.
 #include "fakes.h"
 
-#include "app/frame_clock.h"
+#include "game/frame_clock.h"
 #include "app/frame_loop.h"
-#include "app/sdl_io.h"
+#include "platform/engine.h"
 #include "audio/sound.h"
 #include "game/death.h"
 #include "game/levels.h"

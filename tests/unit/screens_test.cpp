@@ -1,11 +1,10 @@
 // Title menu and end screen driven with queued events and the test clock.
 #include "fakes.h"
 
-#include "app/waits.h"
+#include "screens/waits.h"
 #include "game/state.h"
 #include "render/lists.h"
-#include "screens/end_screen.h"
-#include "screens/title_menu.h"
+#include "platform/engine.h"
 
 #include <gtest/gtest.h>
 

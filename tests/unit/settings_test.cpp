@@ -5,6 +5,7 @@
 #include "game/state.h"
 #include "persist/best_score.h"
 #include "persist/line_reader.h"
+#include "game/rules.h"
 #include "persist/settings.h"
 
 #include <gtest/gtest.h>

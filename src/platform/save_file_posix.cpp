@@ -1,19 +1,15 @@
-// Saving the game's files without losing them, and the player's own folders, per system.
-#include "app/platform.h"
+// Saving the game's files on POSIX systems: links followed, a temporary file renamed over
+// the real one, modes kept.
+#include "platform/save_file.h"
+
+#include "platform/paths.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-
-#ifdef _WIN32
-#include <direct.h>
-#include <io.h>
-#include <windows.h>
-#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 // Copies `text` whole or not at all.
 static int copyWhole(char* to, size_t size, const char* text) {
@@ -22,58 +18,6 @@ static int copyWhole(char* to, size_t size, const char* text) {
     memcpy(to, text, length + 1);
     return 1;
 }
-
-#ifdef _WIN32
-
-int canSaveFile(const char* gamePath) {
-    const NativePath path = nativePath(gamePath);
-    if (_access(path.text, 0) == 0) return _access(path.text, 2) == 0;
-    // No file: the folder takes new files if a trial file can be made and removed there.
-    char trial[sizeof path.text + 16];
-    snprintf(trial, sizeof trial, "%s.probe", path.text);
-    FILE* file = fopen(trial, "w");
-    if (file == nullptr) return 0;
-    fclose(file);
-    remove(trial);
-    return 1;
-}
-
-int beginSave(const char* gamePath, SaveStream* save) {
-    const NativePath path = nativePath(gamePath);
-    if (!copyWhole(save->target, sizeof save->target, path.text)) return -1;
-    // A write-protected file stays as it is.
-    if (_access(path.text, 0) == 0 && _access(path.text, 2) != 0) return -1;
-    snprintf(save->temporary, sizeof save->temporary, "%s.tmp", save->target);
-    save->file = fopen(save->temporary, "w");
-    if (save->file != nullptr) return 0;
-    save->temporary[0] = '\0';
-    save->file = fopen(save->target, "w");
-    return save->file != nullptr ? 0 : -1;
-}
-
-int finishSave(SaveStream* save) {
-    bool written = fflush(save->file) == 0 && !ferror(save->file);
-    _commit(_fileno(save->file));
-    written = (fclose(save->file) == 0) && written;
-    if (save->temporary[0] == '\0') return written ? 0 : -1;
-    // rename never replaces an existing file on Windows.
-    if (written && MoveFileExA(save->temporary, save->target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return 0;
-    remove(save->temporary);
-    return -1;
-}
-
-int playerFilePath(PlayerFolder folder, const char* name, char* path, size_t size, int create) {
-    (void)folder;  // one folder holds both on Windows
-    const char* appData = getenv("APPDATA");
-    if (appData == nullptr || appData[0] == '\0') return 0;
-    char directory[1024];
-    if (snprintf(directory, sizeof directory, "%s\\Zembrak", appData) >= static_cast<int>(sizeof directory)) return 0;
-    if (create) _mkdir(directory);
-    return snprintf(path, size, "%s\\%s", directory, name) < static_cast<int>(size);
-}
-
-#else
 
 // Follows links from `path` to the file they lead to, which need not exist yet.
 static int resolveLinks(const char* path, char* real, size_t size) {
@@ -205,38 +149,3 @@ int finishSave(SaveStream* save) {
     return -1;
 }
 
-// Makes every missing folder on the way to `directory`.
-static int makeFolders(char* directory) {
-    for (char* p = directory + 1; *p != '\0'; ++p) {
-        if (*p != '/') continue;
-        *p = '\0';
-        const int made = mkdir(directory, 0755) == 0 || errno == EEXIST;
-        *p = '/';
-        if (!made) return 0;
-    }
-    return mkdir(directory, 0755) == 0 || errno == EEXIST;
-}
-
-// $XDG_... when it names an absolute folder, else the default below $HOME.
-static int xdgFolder(PlayerFolder folder, char* directory, size_t size) {
-    const char* variable = getenv(folder == PLAYER_SETTINGS ? "XDG_CONFIG_HOME" : "XDG_DATA_HOME");
-    int length;
-    if (variable != nullptr && variable[0] == '/') {
-        length = snprintf(directory, size, "%s/zembrak", variable);
-    } else {
-        const char* home = getenv("HOME");
-        if (home == nullptr || home[0] != '/') return 0;
-        length = snprintf(directory, size, "%s/%s/zembrak", home,
-                          folder == PLAYER_SETTINGS ? ".config" : ".local/share");
-    }
-    return length < static_cast<int>(size);
-}
-
-int playerFilePath(PlayerFolder folder, const char* name, char* path, size_t size, int create) {
-    char directory[1024];
-    if (!xdgFolder(folder, directory, sizeof directory)) return 0;
-    if (create && !makeFolders(directory)) return 0;
-    return snprintf(path, size, "%s/%s", directory, name) < static_cast<int>(size);
-}
-
-#endif

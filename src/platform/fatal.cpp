@@ -1,4 +1,4 @@
-#include "app/fatal.h"
+#include "platform/fatal.h"
 
 #include <cstdarg>
 #include <cstdio>

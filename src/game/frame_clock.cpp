@@ -1,6 +1,6 @@
-#include "app/frame_clock.h"
+#include "game/frame_clock.h"
 
-#include "app/sdl_io.h"
+#include "platform/engine.h"
 #include "game/state.h"
 
 void resetFrameTiming() {

@@ -1,7 +1,7 @@
-#include "app/waits.h"
+#include "screens/waits.h"
 
-#include "app/platform.h"
-#include "app/sdl_io.h"
+#include "platform/engine.h"
+#include "platform/engine.h"
 #include "game/state.h"
 #include "render/lists.h"
 

@@ -1,4 +1,4 @@
-#include "app/sdl_io.h"
+#include "platform/engine.h"
 
 #include "game/state.h"
 

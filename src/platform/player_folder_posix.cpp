@@ -1,0 +1,41 @@
+#include "platform/player_folder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+
+// Makes every missing folder on the way to `directory`.
+static int makeFolders(char* directory) {
+    for (char* p = directory + 1; *p != '\0'; ++p) {
+        if (*p != '/') continue;
+        *p = '\0';
+        const int made = mkdir(directory, 0755) == 0 || errno == EEXIST;
+        *p = '/';
+        if (!made) return 0;
+    }
+    return mkdir(directory, 0755) == 0 || errno == EEXIST;
+}
+
+// $XDG_... when it names an absolute folder, else the default below $HOME.
+static int xdgFolder(PlayerFolder folder, char* directory, size_t size) {
+    const char* variable = getenv(folder == PLAYER_SETTINGS ? "XDG_CONFIG_HOME" : "XDG_DATA_HOME");
+    int length;
+    if (variable != nullptr && variable[0] == '/') {
+        length = snprintf(directory, size, "%s/zembrak", variable);
+    } else {
+        const char* home = getenv("HOME");
+        if (home == nullptr || home[0] != '/') return 0;
+        length = snprintf(directory, size, "%s/%s/zembrak", home,
+                          folder == PLAYER_SETTINGS ? ".config" : ".local/share");
+    }
+    return length < static_cast<int>(size);
+}
+
+int playerFilePath(PlayerFolder folder, const char* name, char* path, size_t size, int create) {
+    char directory[1024];
+    if (!xdgFolder(folder, directory, sizeof directory)) return 0;
+    if (create && !makeFolders(directory)) return 0;
+    return snprintf(path, size, "%s/%s", directory, name) < static_cast<int>(size);
+}
+
