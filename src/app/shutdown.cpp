@@ -5,6 +5,7 @@
 #include "game/rules.h"
 #include "persist/settings.h"
 #include "render/lists.h"
+#include "replay/session.h"
 
 #include "platform/fatal.h"
 
@@ -22,9 +23,13 @@ void endWithoutDisplay() {
 void shutdownHandler() {
     if (!displayLost) releaseGraphics();
     closeAudio();
-    // The score of a game still in progress counts.
-    raiseBestScore();
-    saveSettings("config.txt");
+    // A replay leaves the player's files alone: its score is not the player's.
+    if (sessionMode() == SESSION_LIVE) {
+        // The score of a game still in progress counts.
+        raiseBestScore();
+        saveSettings("config.txt");
+    }
+    endSession();
     if (displayLost) {
         // SDL's clean-up, and every exit handler after this one, would talk to the display.
         fflush(stdout);

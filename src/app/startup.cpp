@@ -12,6 +12,7 @@
 #include "game/world.h"
 #include "persist/settings.h"
 #include "render/lists.h"
+#include "replay/session.h"
 
 #include <SDL.h>
 #include <cstdlib>
@@ -98,6 +99,7 @@ void startUp(char* programPath) {
     initLevelTable();
     changeToProgramDirectory(programPath);
     loadSettings("config.txt");
+    applyReplaySettings();
     startSdl();
     openAudio();
     loadWorld("data\\world.txt");
@@ -108,5 +110,5 @@ void startUp(char* programPath) {
     openVideoMode();
     if (game.refreshRateKnown) setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
     setUpGraphics();
-    srand(SDL_GetTicks());
+    srand(startSession(SDL_GetTicks()));
 }

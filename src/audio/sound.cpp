@@ -52,3 +52,8 @@ void startMusic(Mix_Music* track) {
     if (game.musicVolume == 0) return;
     if (Mix_PlayMusic(track, -1) == -1) printf("Mix_PlayMusic: %s\n", SDL_GetError());
 }
+
+void muteAudio(bool muted) {
+    if (game.soundVolume != 0) Mix_Volume(-1, muted ? 0 : game.soundVolume);
+    if (game.musicVolume != 0) Mix_VolumeMusic(muted ? 0 : game.musicVolume);
+}

@@ -10,3 +10,6 @@ void openAudio();
 
 // Exit: frees effects, closes the mixer, frees the tracks, in that order.
 void closeAudio();
+
+// Silences effects and music while a replay runs through what is not worth watching.
+void muteAudio(bool muted);

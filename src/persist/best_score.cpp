@@ -4,6 +4,7 @@
 #include "game/state.h"
 #include "persist/file_place.h"
 #include "persist/line_reader.h"
+#include "replay/session.h"
 
 #include <cstdio>
 
@@ -32,5 +33,8 @@ void loadBestScore() {
 void saveBestScore() {
     char text[16];
     snprintf(text, sizeof text, "%d", static_cast<int32_t>(game.bestScore));
-    if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0) fputs("Could not save hiscore to data\\hiscore.txt", stdout);
+    if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0)
+        fputs("Could not save hiscore to data\\hiscore.txt", stdout);
+    else
+        saveBestReplay(game.bestScore);
 }

@@ -19,18 +19,26 @@ void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, siz
     copyPath(path, size, playerPath);
 }
 
-static int writeText(SaveStream* save, const char* text) {
-    const size_t length = strlen(text);
-    fwrite(text, 1, length, save->file);  // a short write marks the stream, and finishSave keeps the old file
+static int writeBytes(SaveStream* save, const void* data, size_t size, bool bytes) {
+    if (bytes) saveAsBytes(save);
+    fwrite(data, 1, size, save->file);  // a short write marks the stream, and finishSave keeps the old file
     return finishSave(save);
 }
 
-int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text) {
+static int saveGameData(const char* gamePath, PlayerFolder folder, const void* data, size_t size, bool bytes) {
     SaveStream save;
-    if (beginSave(gamePath, &save) == 0) return writeText(&save, text);
+    if (beginSave(gamePath, &save) == 0) return writeBytes(&save, data, size, bytes);
     // Not writable beside the program: the player's own folder keeps it instead.
     char playerPath[4096];
     if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 1)) return -1;
     if (beginSave(playerPath, &save) != 0) return -1;
-    return writeText(&save, text);
+    return writeBytes(&save, data, size, bytes);
+}
+
+int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text) {
+    return saveGameData(gamePath, folder, text, strlen(text), false);
+}
+
+int saveGameFileBytes(const char* gamePath, PlayerFolder folder, const void* data, size_t size) {
+    return saveGameData(gamePath, folder, data, size, true);
 }

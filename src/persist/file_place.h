@@ -13,3 +13,6 @@ void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, siz
 // Writes `text` to `gamePath`, or to the player's copy when `gamePath` cannot be written.
 // Returns 0 when the text is saved in one of the two places.
 int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text);
+
+// The same for bytes that must reach the file unchanged (no line-end translation).
+int saveGameFileBytes(const char* gamePath, PlayerFolder folder, const void* data, size_t size);

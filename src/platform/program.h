@@ -1,6 +1,7 @@
 // The program's own folder, its environment, and opening the game's files by their names.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 // fopen on the host's spelling of a game file name ("data\world.txt").
@@ -12,3 +13,7 @@ void changeToProgramDirectory(char* programPath);
 
 // Sets one "NAME=value" variable in the process environment.
 void setEnvironment(const char* assignment);
+
+// `path` as seen from the current directory, made absolute, so it still names the same file
+// after the program changes to its own directory. Returns 0 when it does not fit.
+int absolutePath(const char* path, char* out, size_t size);

@@ -40,3 +40,10 @@ void setEnvironment(const char* assignment) {
     name[equals - assignment] = '\0';
     setenv(name, equals + 1, 1);
 }
+
+int absolutePath(const char* path, char* out, size_t size) {
+    if (path[0] == '/') return snprintf(out, size, "%s", path) < static_cast<int>(size);
+    char here[4096];
+    if (getcwd(here, sizeof here) == nullptr) return 0;
+    return snprintf(out, size, "%s/%s", here, path) < static_cast<int>(size);
+}

@@ -17,3 +17,5 @@ void changeToProgramDirectory(char* programPath) {
 }
 
 void setEnvironment(const char* assignment) { _putenv(assignment); }
+
+int absolutePath(const char* path, char* out, size_t size) { return _fullpath(out, path, size) != nullptr; }

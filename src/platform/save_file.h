@@ -17,6 +17,9 @@ struct SaveStream {
 // be made. Nothing is touched then.
 int beginSave(const char* gamePath, SaveStream* save);
 
+// The stream writes bytes as they are, where the system would otherwise translate line ends.
+void saveAsBytes(SaveStream* save);
+
 // Flushes, syncs and closes the save and puts the new file in place, keeping the old file's
 // mode. Returns 0 when the file is saved; otherwise the old file is left as it was.
 int finishSave(SaveStream* save);

@@ -124,6 +124,8 @@ int beginSave(const char* gamePath, SaveStream* save) {
     return save->file != nullptr ? 0 : -1;
 }
 
+void saveAsBytes(SaveStream*) {}  // POSIX streams never translate
+
 // The rename itself reaches the disk only with its folder.
 static void syncFolderOf(const char* real) {
     char folder[4096];

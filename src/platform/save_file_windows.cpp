@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 
 #include <cstring>
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -40,6 +41,8 @@ int beginSave(const char* gamePath, SaveStream* save) {
     save->file = fopen(save->target, "w");
     return save->file != nullptr ? 0 : -1;
 }
+
+void saveAsBytes(SaveStream* save) { _setmode(_fileno(save->file), _O_BINARY); }
 
 int finishSave(SaveStream* save) {
     bool written = fflush(save->file) == 0 && !ferror(save->file);

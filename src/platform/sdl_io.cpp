@@ -1,18 +1,14 @@
-#include "platform/engine.h"
+#include "platform/sdl_io.h"
 
-#include "game/state.h"
+uint32_t sdlTicks() { return SDL_GetTicks(); }
 
-#include <SDL.h>
+int sdlPollEvent(SDL_Event* event) { return SDL_PollEvent(event); }
 
-uint32_t currentTicks() { return SDL_GetTicks(); }
-
-int pollEvent() { return SDL_PollEvent(&game.event); }
-
-int waitEvent() { return SDL_WaitEvent(&game.event); }
+int sdlWaitEvent(SDL_Event* event) { return SDL_WaitEvent(event); }
 
 // SDL 1.2 has no wait with a time-out: look at the queue and sleep between looks, in steps of
 // 10 ms like SDL_WaitEvent, cut short so the deadline is not overslept.
-void waitForEventUntil(uint32_t deadline) {
+void sdlWaitForEventUntil(uint32_t deadline) {
     const int32_t longestSleep = 10;
     for (;;) {
         SDL_PumpEvents();
@@ -24,4 +20,6 @@ void waitForEventUntil(uint32_t deadline) {
     }
 }
 
-void swapBuffers() { SDL_GL_SwapBuffers(); }
+void sdlSwapBuffers() { SDL_GL_SwapBuffers(); }
+
+void sdlDelay(uint32_t milliseconds) { SDL_Delay(milliseconds); }

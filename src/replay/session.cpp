@@ -1,0 +1,318 @@
+#include "replay/session.h"
+
+#include "game/state.h"
+#include "persist/file_place.h"
+#include "platform/save_file.h"
+
+#include <SDL.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifndef ZK_VERSION
+#define ZK_VERSION "unknown"
+#endif
+
+// A session longer than this stops being recorded: at a few bytes a frame it is many hours.
+static const size_t LONGEST_RECORDING = 64u << 20;
+static const size_t LARGEST_REPLAY_FILE = LONGEST_RECORDING + 4096;
+
+// Where the game worth keeping ends on the tape, and what it scored.
+struct TapeCut {
+    size_t bytes;
+    uint64_t calls;
+    uint64_t swaps;
+    uint64_t watchFrom;
+    uint32_t score;
+};
+
+static SessionMode mode = SESSION_LIVE;
+static uint64_t swaps = 0;
+static TapeHeader header;  // live: filled at start and at saving; replay: read from the file
+
+// Live.
+static TapeWriter writer;
+static bool recording = true;  // false once the session outgrew the recording
+static char recordPath[4096];
+static bool keptGame = false;
+static TapeCut kept;
+static bool observing = false;
+static uint32_t seenBest = 0, seenScore = 0;
+static TapeCut beforeEvent;   // the tape just before the last event: a choice made in the menu
+static uint64_t gameStart = 0;
+
+// Replay.
+static std::vector<uint8_t> replayFile;
+static TapeReader* reader = nullptr;
+static uint64_t played = 0;
+static const char* replayPath = "";
+static uint32_t startedAt = 0;
+static bool finished = false;
+
+static void finishWithStatus(int status) {
+    if (status == 0 && mode == SESSION_TIMEDEMO) fflush(stdout);
+    exit(status);
+}
+
+void (*replayFinished)(int status) = finishWithStatus;
+
+void randFingerprint(uint32_t print[4]) {
+    srand(1);
+    for (int i = 0; i < 4; ++i) print[i] = static_cast<uint32_t>(rand());
+}
+
+SessionMode sessionMode() { return mode; }
+
+static bool readWholeFile(const char* path, std::vector<uint8_t>& data, std::string& why) {
+    FILE* file = fopen(path, "rb");
+    if (file == nullptr) {
+        why = strerror(errno);
+        return false;
+    }
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0 && data.size() <= LARGEST_REPLAY_FILE)
+        data.insert(data.end(), chunk, chunk + got);
+    const bool failed = ferror(file) != 0;
+    fclose(file);
+    if (failed) why = "cannot be read";
+    if (data.size() > LARGEST_REPLAY_FILE) why = "too large for a replay";
+    return !failed && data.size() <= LARGEST_REPLAY_FILE;
+}
+
+bool loadReplay(const char* path, SessionMode wanted, std::string& why) {
+    std::vector<uint8_t> data;
+    if (!readWholeFile(path, data, why)) return false;
+    uint32_t print[4];
+    randFingerprint(print);
+    const uint8_t* body;
+    size_t bodyLength;
+    if (!decodeTape(data.data(), data.size(), ZK_VERSION, print, header, body, bodyLength, why)) return false;
+    const size_t offset = static_cast<size_t>(body - data.data());
+    replayFile.swap(data);
+    delete reader;
+    reader = new TapeReader(replayFile.data() + offset, bodyLength);
+    mode = wanted;
+    replayPath = path;
+    played = 0;
+    swaps = 0;
+    finished = false;
+    return true;
+}
+
+void recordTo(const char* path) { snprintf(recordPath, sizeof recordPath, "%s", path); }
+
+void applyReplaySettings() {
+    if (mode == SESSION_LIVE) return;
+    game.fullscreen = header.fullscreen;
+    if (mode == SESSION_TIMEDEMO) {
+        game.soundVolume = 0;
+        game.musicVolume = 0;
+    }
+}
+
+static void copyWorld(bool toGame) {
+    uint8_t* at = header.world;
+    for (int x = 0; x < WORLD_SIZE; ++x) {
+        for (int y = 0; y < WORLD_SIZE; ++y, at += 3) {
+            SectorInfo& sector = game.world[x][y];
+            if (toGame) {
+                sector = {at[0], at[1], at[2]};
+            } else {
+                at[0] = sector.wallBottom;
+                at[1] = sector.wallLeft;
+                at[2] = sector.level;
+            }
+        }
+    }
+}
+
+uint32_t startSession(uint32_t clockSeed) {
+    startedAt = clockSeed;
+    if (mode != SESSION_LIVE) {
+        copyWorld(true);
+        return header.seed;
+    }
+    header.version = ZK_VERSION;
+    randFingerprint(header.randPrint);
+    header.seed = clockSeed;
+    header.fullscreen = game.fullscreen != 0;
+    copyWorld(false);
+    return clockSeed;
+}
+
+// --- live ------------------------------------------------------------------------------------
+
+static TapeCut cutHere() {
+    writer.flush();
+    return TapeCut{writer.body().size(), writer.calls(), swaps, gameStart, game.score};
+}
+
+// Looks at the scores between two engine calls. The best score rises only when a game ends
+// (the menu after its last run, a new game chosen, the exit) and then that game is kept:
+// up to here when its score is still shown, else up to the key that started the next game.
+// A score that falls marks a new game.
+static void observe() {
+    if (!observing) {
+        observing = true;
+        seenBest = game.bestScore;
+        seenScore = game.score;
+    }
+    if (game.bestScore != seenBest) {
+        kept = game.score == game.bestScore ? cutHere() : beforeEvent;
+        kept.score = game.bestScore;
+        keptGame = true;
+    }
+    if (game.score < seenScore) gameStart = beforeEvent.calls;
+    seenBest = game.bestScore;
+    seenScore = game.score;
+}
+
+static bool stillRecording() {
+    if (!recording) return false;
+    if (writer.body().size() < LONGEST_RECORDING) return true;
+    recording = false;
+    return false;
+}
+
+void recordTicks(uint32_t ticks) {
+    if (!stillRecording()) return;
+    observe();
+    TapeCall call = {};
+    call.kind = CALL_TICKS;
+    call.ticks = ticks;
+    writer.add(call);
+}
+
+void recordEvent(TapeCallKind kind, int taken) {
+    if (!stillRecording()) return;
+    observe();
+    TapeCall call = {};
+    call.kind = kind;
+    if (taken) {
+        const SDL_Event& event = game.event;
+        call.event.type = event.type;
+        if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+            call.event.sym = static_cast<uint16_t>(event.key.keysym.sym);
+            call.event.mod = static_cast<uint16_t>(event.key.keysym.mod);
+        } else if (event.type == SDL_ACTIVEEVENT) {
+            call.event.gain = event.active.gain;
+            call.event.state = event.active.state;
+        }
+        if (call.event.type == 0) call.event.type = 0xFF;  // never taken for "no event"
+        beforeEvent = cutHere();
+    }
+    writer.add(call);
+}
+
+void countSwap() { ++swaps; }
+
+static std::vector<uint8_t> tapeUpTo(const TapeCut& cut) {
+    TapeHeader out = header;
+    out.watchFrom = cut.watchFrom;
+    out.calls = cut.calls;
+    out.swaps = cut.swaps;
+    out.finalScore = cut.score;
+    return encodeTape(out, writer.body().data(), cut.bytes);
+}
+
+std::vector<uint8_t> recordedTape() { return tapeUpTo(cutHere()); }
+
+void saveBestReplay(uint32_t savedScore) {
+    if (mode != SESSION_LIVE) return;
+    if (recording) observe();  // a game still going at exit counts as it stands
+    if (!keptGame || kept.score != savedScore) return;
+    const std::vector<uint8_t> file = tapeUpTo(kept);
+    if (saveGameFileBytes("data\\best.replay", PLAYER_DATA, file.data(), file.size()) != 0)
+        fputs("Could not save replay to data\\best.replay", stdout);
+}
+
+static void writeRecording() {
+    if (!recording) {
+        fprintf(stderr, "Could not record to %s: the session outgrew the recording\n", recordPath);
+        return;
+    }
+    TapeCut whole = cutHere();
+    whole.watchFrom = 0;
+    const std::vector<uint8_t> file = tapeUpTo(whole);
+    SaveStream save;
+    if (beginSave(recordPath, &save) != 0) {
+        fprintf(stderr, "Could not record to %s\n", recordPath);
+        return;
+    }
+    saveAsBytes(&save);
+    fwrite(file.data(), 1, file.size(), save.file);
+    if (finishSave(&save) != 0) fprintf(stderr, "Could not record to %s\n", recordPath);
+}
+
+// --- replay ----------------------------------------------------------------------------------
+
+bool fastForwarding() { return mode == SESSION_WATCH && played < header.watchFrom; }
+
+// A replay ends in step when it used every call, showed as many frames and reached the score.
+static void finishReplay() {
+    finished = true;
+    const bool inStep = played == header.calls && swaps == header.swaps && game.score == header.finalScore;
+    if (!inStep) {
+        fprintf(stderr, "Replay %s went out of step after %llu of %llu calls\n", replayPath,
+                static_cast<unsigned long long>(played), static_cast<unsigned long long>(header.calls));
+        replayFinished(1);
+        return;
+    }
+    if (mode == SESSION_TIMEDEMO) {
+        const double seconds = (SDL_GetTicks() - startedAt) / 1000.0;
+        printf("timedemo: %llu frames in %.3f s, %.1f frames/s, score %u\n", static_cast<unsigned long long>(swaps),
+               seconds, seconds > 0 ? swaps / seconds : 0.0, game.score);
+    }
+    replayFinished(0);
+}
+
+static TapeCall nextCall(TapeCallKind kind) {
+    TapeCall call;
+    const int read = played < header.calls ? reader->next(call) : 0;
+    if (read == 0) finishReplay();
+    if (read < 0 || call.kind != kind) {
+        fprintf(stderr, "Replay %s went out of step after %llu calls\n", replayPath,
+                static_cast<unsigned long long>(played));
+        finished = true;
+        replayFinished(1);
+    }
+    ++played;
+    return call;
+}
+
+uint32_t playTicks() { return nextCall(CALL_TICKS).ticks; }
+
+int playEvent(TapeCallKind kind) {
+    const TapeCall call = nextCall(kind);
+    if (call.event.type == 0) return 0;
+    SDL_Event event;
+    memset(&event, 0, sizeof event);
+    event.type = call.event.type;
+    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+        event.key.keysym.sym = static_cast<SDLKey>(call.event.sym);
+        event.key.keysym.mod = static_cast<SDLMod>(call.event.mod);
+    } else if (event.type == SDL_ACTIVEEVENT) {
+        event.active.gain = call.event.gain;
+        event.active.state = call.event.state;
+    }
+    game.event = event;
+    return 1;
+}
+
+void endSession() {
+    if (mode == SESSION_LIVE) {
+        if (recordPath[0] != '\0') writeRecording();
+        return;
+    }
+    // The game itself ended on the tape's last event (a quit): the replay is over all the same.
+    if (!finished && played == header.calls) {
+        replayFinished = [](int status) {
+            fflush(stdout);
+            fflush(stderr);
+            if (status != 0) _Exit(status);
+        };
+        finishReplay();
+    }
+}

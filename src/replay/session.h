@@ -1,0 +1,59 @@
+// The session on tape: every session is recorded in memory, and the best game of it kept;
+// a session on file can be played again, watched at its own pace or run as fast as possible.
+#pragma once
+
+#include "replay/tape.h"
+
+#include <cstdint>
+
+enum SessionMode {
+    SESSION_LIVE,      // played by the player, recorded in memory
+    SESSION_WATCH,     // a replay at its recorded pace, with sound
+    SESSION_TIMEDEMO,  // a replay as fast as it draws, silent, timed
+};
+
+// Chooses a replay before start-up. Returns false with a reason when the file is missing, cut,
+// damaged or foreign; nothing is changed then.
+bool loadReplay(const char* path, SessionMode mode, std::string& why);
+
+// Asks for the whole session to be written to `path` (absolute) at exit.
+void recordTo(const char* path);
+
+SessionMode sessionMode();
+
+// Right after the settings are read: a replay plays with the settings it was recorded with.
+void applyReplaySettings();
+
+// End of start-up: installs a replay's World, notes what a recording needs, and returns the
+// seed for srand (`clockSeed` while live).
+uint32_t startSession(uint32_t clockSeed);
+
+// Live: note what the engine answered. The call counts before any answer is given.
+void recordTicks(uint32_t ticks);
+void recordEvent(TapeCallKind kind, int taken);  // `taken` 0: no event; otherwise game.event
+
+// Replay: the next answer from the tape; at its end the replay is finished.
+uint32_t playTicks();
+int playEvent(TapeCallKind kind);  // fills game.event
+
+// A replay's run-up to the game worth watching is still being played.
+bool fastForwarding();
+
+void countSwap();
+
+// At exit: writes the recording asked for, or finishes a replay that played to its end.
+void endSession();
+
+// Saves the best game of this session as "data\best.replay" when its score is `savedScore`,
+// the best score just written; so the replay on file always belongs to the score on file.
+void saveBestReplay(uint32_t savedScore);
+
+// What a finished replay does; the default prints the timedemo line and exits with `status`.
+// Tests put a function here that does not return.
+extern void (*replayFinished)(int status);
+
+// This program's C library, by the first numbers rand() gives after srand(1).
+void randFingerprint(uint32_t print[4]);
+
+// The recording so far as a file (tests make their replays with it).
+std::vector<uint8_t> recordedTape();

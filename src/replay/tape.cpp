@@ -1,0 +1,326 @@
+#include "replay/tape.h"
+
+#include <cstring>
+
+// Op codes of the body. A frame op holds a clock reading, an empty poll and a second reading:
+// the first delta in its low six bits, the second (0 or 1) in bit 6.
+static const uint8_t OP_FRAME_LAST = 0x7F;
+static const uint8_t OP_TICKS = 0x80;        // varint delta
+static const uint8_t OP_EMPTY_POLL = 0x81;
+static const uint8_t OP_POLL = 0x82;         // event
+static const uint8_t OP_WAIT = 0x83;         // event; type 0 is a failed wait
+static const uint8_t OP_REPEAT = 0x84;       // varint: the op before, that many times more
+static const uint8_t OP_SHORT_TICKS = 0xC0;  // delta 0..63 in the low six bits
+
+static const uint8_t EVENT_ACTIVE = 1, EVENT_KEY_DOWN = 2, EVENT_KEY_UP = 3;
+
+static const char MAGIC[4] = {'Z', 'K', 'R', 'P'};
+static const uint8_t FORMAT = 1;
+// Longer runs than this come only from a damaged file: a run of four billion calls is more
+// than a day of the fastest spin the game has.
+static const uint64_t LONGEST_RUN = 0xFFFFFFFFu;
+static const uint64_t MOST_CALLS = uint64_t(1) << 40;
+
+static void putVarint(std::vector<uint8_t>& out, uint64_t value) {
+    while (value >= 0x80) {
+        out.push_back(static_cast<uint8_t>(value | 0x80));
+        value >>= 7;
+    }
+    out.push_back(static_cast<uint8_t>(value));
+}
+
+static bool getVarint(const uint8_t*& at, const uint8_t* end, uint64_t& value) {
+    value = 0;
+    for (int shift = 0; shift < 64; shift += 7) {
+        if (at == end) return false;
+        const uint8_t byte = *at++;
+        value |= uint64_t(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0) return shift < 63 || byte <= 1;
+    }
+    return false;
+}
+
+uint32_t tapeChecksum(const uint8_t* data, size_t length) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < length; ++i) hash = (hash ^ data[i]) * 16777619u;
+    return hash;
+}
+
+static void putEvent(std::vector<uint8_t>& out, const TapeEvent& event) {
+    out.push_back(event.type);
+    if (event.type == EVENT_KEY_DOWN || event.type == EVENT_KEY_UP) {
+        putVarint(out, event.sym);
+        putVarint(out, event.mod);
+    } else if (event.type == EVENT_ACTIVE) {
+        out.push_back(event.gain);
+        out.push_back(event.state);
+    }
+}
+
+static bool getEvent(const uint8_t*& at, const uint8_t* end, TapeEvent& event) {
+    event = TapeEvent{};
+    if (at == end) return false;
+    event.type = *at++;
+    if (event.type == EVENT_KEY_DOWN || event.type == EVENT_KEY_UP) {
+        uint64_t sym, mod;
+        if (!getVarint(at, end, sym) || !getVarint(at, end, mod) || sym > 0xFFFF || mod > 0xFFFF) return false;
+        event.sym = static_cast<uint16_t>(sym);
+        event.mod = static_cast<uint16_t>(mod);
+    } else if (event.type == EVENT_ACTIVE) {
+        if (end - at < 2) return false;
+        event.gain = *at++;
+        event.state = *at++;
+    }
+    return true;
+}
+
+// --- writing ---------------------------------------------------------------------------------
+
+static bool isEmptyPoll(const TapeCall& call) { return call.kind == CALL_POLL && call.event.type == 0; }
+
+void TapeWriter::closeRun() {
+    if (repeats == 0) return;
+    bytes.push_back(OP_REPEAT);
+    putVarint(bytes, repeats);
+    repeats = 0;
+}
+
+void TapeWriter::emit(const uint8_t* op, size_t length) {
+    if (length == lastOpLength && memcmp(op, lastOp, length) == 0 && repeats < LONGEST_RUN) {
+        ++repeats;
+        return;
+    }
+    closeRun();
+    bytes.insert(bytes.end(), op, op + length);
+    memcpy(lastOp, op, length);
+    lastOpLength = length;
+}
+
+// Writes the first `count` pending calls one op each.
+void TapeWriter::emitPending(size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const TapeCall& call = pending[i];
+        std::vector<uint8_t> op;
+        if (call.kind == CALL_TICKS) {
+            const uint32_t delta = call.ticks - writtenTicks;
+            writtenTicks = call.ticks;
+            if (delta < 64) {
+                op.push_back(static_cast<uint8_t>(OP_SHORT_TICKS | delta));
+            } else {
+                op.push_back(OP_TICKS);
+                putVarint(op, delta);
+            }
+        } else if (isEmptyPoll(call)) {
+            op.push_back(OP_EMPTY_POLL);
+        } else {
+            op.push_back(call.kind == CALL_POLL ? OP_POLL : OP_WAIT);
+            putEvent(op, call.event);
+        }
+        emit(op.data(), op.size());
+    }
+    for (size_t i = count; i < pendingCount; ++i) pending[i - count] = pending[i];
+    pendingCount -= count;
+}
+
+// Whether the pending calls can still grow into a frame op.
+static bool framePrefix(const TapeCall* calls, size_t count, uint32_t from) {
+    if (count >= 1 && (calls[0].kind != CALL_TICKS || calls[0].ticks - from > 63)) return false;
+    if (count >= 2 && !isEmptyPoll(calls[1])) return false;
+    if (count >= 3 && (calls[2].kind != CALL_TICKS || calls[2].ticks - calls[0].ticks > 1)) return false;
+    return true;
+}
+
+void TapeWriter::add(const TapeCall& call) {
+    ++callCount;
+    pending[pendingCount++] = call;
+    while (pendingCount > 0 && !framePrefix(pending, pendingCount, writtenTicks)) emitPending(1);
+    if (pendingCount < 3) return;
+    const uint8_t op = static_cast<uint8_t>((pending[0].ticks - writtenTicks) | (pending[2].ticks - pending[0].ticks) << 6);
+    writtenTicks = pending[2].ticks;
+    pendingCount = 0;
+    emit(&op, 1);
+}
+
+void TapeWriter::flush() {
+    emitPending(pendingCount);
+    closeRun();
+}
+
+// --- reading ---------------------------------------------------------------------------------
+
+// Reads one op (not a repeat) into `calls`, deltas in place of clock readings.
+static bool parseOp(const uint8_t*& at, const uint8_t* end, TapeCall* calls, size_t& count) {
+    const uint8_t code = *at++;
+    count = 1;
+    calls[0] = TapeCall{};
+    if (code <= OP_FRAME_LAST) {
+        calls[0].kind = CALL_TICKS;
+        calls[0].ticks = code & 0x3F;
+        calls[1] = TapeCall{};
+        calls[1].kind = CALL_POLL;
+        calls[2] = TapeCall{};
+        calls[2].kind = CALL_TICKS;
+        calls[2].ticks = code >> 6;
+        count = 3;
+        return true;
+    }
+    if (code >= OP_SHORT_TICKS) {
+        calls[0].kind = CALL_TICKS;
+        calls[0].ticks = code & 0x3F;
+        return true;
+    }
+    uint64_t delta;
+    switch (code) {
+    case OP_TICKS:
+        calls[0].kind = CALL_TICKS;
+        if (!getVarint(at, end, delta) || delta > 0xFFFFFFFFu) return false;
+        calls[0].ticks = static_cast<uint32_t>(delta);
+        return true;
+    case OP_EMPTY_POLL: calls[0].kind = CALL_POLL; return true;
+    case OP_POLL:
+        calls[0].kind = CALL_POLL;
+        return getEvent(at, end, calls[0].event) && calls[0].event.type != 0;
+    case OP_WAIT: calls[0].kind = CALL_WAIT; return getEvent(at, end, calls[0].event);
+    default: return false;
+    }
+}
+
+int TapeReader::decodeOp() {
+    if (at == end) return 0;
+    if (*at == OP_REPEAT) {
+        ++at;
+        uint64_t count;
+        if (expandedCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN)
+            return -1;
+        repeatsLeft = count;
+        afterRepeat = true;
+        return 1;
+    }
+    if (!parseOp(at, end, expanded, expandedCount)) return -1;
+    expandedAt = 0;
+    afterRepeat = false;
+    return 1;
+}
+
+int TapeReader::next(TapeCall& call) {
+    while (expandedAt == expandedCount) {
+        if (repeatsLeft > 0) {
+            --repeatsLeft;
+            expandedAt = 0;
+            continue;
+        }
+        const int read = decodeOp();
+        if (read <= 0) return read;
+    }
+    call = expanded[expandedAt++];
+    if (call.kind == CALL_TICKS) {
+        ticks += call.ticks;
+        call.ticks = ticks;
+    }
+    return 1;
+}
+
+// Counts the calls of a body, runs by multiplication, so a long run costs nothing.
+static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t& total) {
+    total = 0;
+    size_t lastCount = 0;
+    bool afterRepeat = false;
+    TapeCall calls[3];
+    while (at != end) {
+        if (*at == OP_REPEAT) {
+            ++at;
+            uint64_t count;
+            if (lastCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN)
+                return false;
+            total += count * lastCount;
+            afterRepeat = true;
+        } else {
+            if (!parseOp(at, end, calls, lastCount)) return false;
+            total += lastCount;
+            afterRepeat = false;
+        }
+        if (total > MOST_CALLS) return false;
+    }
+    return true;
+}
+
+// --- the file --------------------------------------------------------------------------------
+
+std::vector<uint8_t> encodeTape(const TapeHeader& header, const uint8_t* body, size_t bodyLength) {
+    std::vector<uint8_t> out(MAGIC, MAGIC + 4);
+    out.push_back(FORMAT);
+    out.push_back(static_cast<uint8_t>(header.version.size()));
+    out.insert(out.end(), header.version.begin(), header.version.end());
+    for (uint32_t value : header.randPrint) putVarint(out, value);
+    putVarint(out, header.seed);
+    out.push_back(header.fullscreen);
+    out.insert(out.end(), header.world, header.world + sizeof header.world);
+    putVarint(out, header.watchFrom);
+    putVarint(out, header.calls);
+    putVarint(out, header.swaps);
+    putVarint(out, header.finalScore);
+    putVarint(out, bodyLength);
+    out.insert(out.end(), body, body + bodyLength);
+    const uint32_t sum = tapeChecksum(out.data(), out.size());
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(sum >> shift));
+    return out;
+}
+
+static bool fail(std::string& why, const char* reason) {
+    why = reason;
+    return false;
+}
+
+static bool getU32(const uint8_t*& at, const uint8_t* end, uint32_t& value) {
+    uint64_t wide;
+    if (!getVarint(at, end, wide) || wide > 0xFFFFFFFFu) return false;
+    value = static_cast<uint32_t>(wide);
+    return true;
+}
+
+static bool worldInRange(const uint8_t* world) {
+    for (int sector = 0; sector < 64; ++sector)
+        if (world[3 * sector] > 1 || world[3 * sector + 1] > 1 || world[3 * sector + 2] > 10) return false;
+    return true;
+}
+
+static bool readCounts(const uint8_t*& at, const uint8_t* end, TapeHeader& header) {
+    uint64_t score;
+    return getVarint(at, end, header.watchFrom) && getVarint(at, end, header.calls) &&
+           getVarint(at, end, header.swaps) && getVarint(at, end, score) && score <= 0xFFFFFFFFu &&
+           (header.finalScore = static_cast<uint32_t>(score), true);
+}
+
+bool decodeTape(const uint8_t* data, size_t length, const std::string& version, const uint32_t randPrint[4],
+                TapeHeader& header, const uint8_t*& body, size_t& bodyLength, std::string& why) {
+    if (length < 4 + 1 + 4 || memcmp(data, MAGIC, 4) != 0) return fail(why, "not a Zembrak replay");
+    const uint8_t* end = data + length - 4;
+    uint32_t stored = 0;
+    for (int i = 0; i < 4; ++i) stored |= uint32_t(end[i]) << (8 * i);
+    const uint8_t* at = data + 4;
+    if (*at++ != FORMAT) return fail(why, "made by another version of Zembrak");
+    const size_t versionLength = *at++;
+    if (static_cast<size_t>(end - at) < versionLength) return fail(why, "cut short or damaged");
+    header.version.assign(reinterpret_cast<const char*>(at), versionLength);
+    at += versionLength;
+    for (uint32_t& value : header.randPrint)
+        if (!getU32(at, end, value)) return fail(why, "cut short or damaged");
+    if (!getU32(at, end, header.seed) || end - at < 1 + 192) return fail(why, "cut short or damaged");
+    header.fullscreen = *at++;
+    memcpy(header.world, at, sizeof header.world);
+    at += sizeof header.world;
+    uint64_t declared;
+    if (!readCounts(at, end, header) || !getVarint(at, end, declared) || declared != static_cast<uint64_t>(end - at))
+        return fail(why, "cut short or damaged");
+    if (tapeChecksum(data, length - 4) != stored) return fail(why, "cut short or damaged");
+    if (header.version != version) return fail(why, "made by another version of Zembrak");
+    if (memcmp(header.randPrint, randPrint, sizeof header.randPrint) != 0)
+        return fail(why, "made with another C library's random numbers");
+    uint64_t calls;
+    if (header.fullscreen > 1 || !worldInRange(header.world) || !countCalls(at, end, calls) ||
+        calls != header.calls || header.watchFrom > calls)
+        return fail(why, "damaged");
+    body = at;
+    bodyLength = static_cast<size_t>(end - at);
+    return true;
+}
