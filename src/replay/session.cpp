@@ -316,3 +316,22 @@ void endSession() {
         finishReplay();
     }
 }
+
+void resetSession() {
+    mode = SESSION_LIVE;
+    swaps = 0;
+    header = TapeHeader();
+    writer = TapeWriter();
+    recording = true;
+    recordPath[0] = '\0';
+    keptGame = false;
+    observing = false;
+    beforeEvent = TapeCut();
+    gameStart = 0;
+    replayFile.clear();
+    delete reader;
+    reader = nullptr;
+    played = 0;
+    finished = false;
+    replayFinished = finishWithStatus;
+}

@@ -57,3 +57,6 @@ void randFingerprint(uint32_t print[4]);
 
 // The recording so far as a file (tests make their replays with it).
 std::vector<uint8_t> recordedTape();
+
+// Back to a live session with nothing recorded, as at process start (tests start from here).
+void resetSession();

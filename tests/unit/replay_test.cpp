@@ -1,0 +1,307 @@
+// Recorded games played again through the real loops (frame loop, menu, end screen, waits)
+// with drawing and SDL replaced: the stored replays reach their stored end, the best game is
+// kept with its score, and bad files are refused.
+#include "app/frame_loop.h"
+#include "game/frame_clock.h"
+#include "game/levels.h"
+#include "game/state.h"
+#include "game/world.h"
+#include "platform/engine.h"
+#include "platform/sdl_io.h"
+#include "replay/session.h"
+#include "replay/tape.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <string>
+
+// --- the engine around the loops -------------------------------------------------------------
+
+void playEffect(Mix_Chunk*) {}
+void startMusic(Mix_Music*) {}
+void muteAudio(bool) {}
+void setRefreshRate(unsigned) {}
+void callList(int) {}
+void resetView() {}
+void drawScene() {}
+void drawPlayer() {}
+void drawDyingPlayer() {}
+void drawSlideFrame(int, int, float) {}
+void drawCompletionPicture() {}
+// The real one ends by starting the frame clock afresh, and that reading is on the tape.
+void setUpGraphics() { resetFrameTiming(); }
+
+namespace {
+
+struct Timed {
+    uint32_t at;
+    SDL_Event event;
+};
+
+// SDL as the recording saw it: a clock that moves 2 ms a reading, queued events let through
+// at their time, and a player (`decide`) asked for a key whenever the queue is empty.
+struct ScriptedSdl {
+    uint32_t clock = 0;
+    std::deque<Timed> queue;
+    std::function<void(ScriptedSdl&)> decide;
+    std::function<bool()> stop;  // ends the recording before the engine answers
+};
+ScriptedSdl sdl;
+
+struct Stopped {};
+struct ReplayEnd {
+    int status;
+};
+
+SDL_Event keyDown(SDLKey key, int mod = 0) {
+    SDL_Event event = {};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = static_cast<SDLMod>(mod);
+    return event;
+}
+
+SDL_Event focus(int gain) {
+    SDL_Event event = {};
+    event.type = SDL_ACTIVEEVENT;
+    event.active.gain = static_cast<Uint8>(gain);
+    event.active.state = SDL_APPINPUTFOCUS;
+    return event;
+}
+
+void checkStop() {
+    if (sdl.stop && sdl.stop()) throw Stopped{};
+}
+
+}  // namespace
+
+uint32_t sdlTicks() {
+    checkStop();
+    const uint32_t now = sdl.clock;
+    sdl.clock += 2;
+    return now;
+}
+
+int sdlPollEvent(SDL_Event* event) {
+    checkStop();
+    if (sdl.queue.empty() && sdl.decide) sdl.decide(sdl);
+    if (sdl.queue.empty() || sdl.queue.front().at > sdl.clock) return 0;
+    *event = sdl.queue.front().event;
+    sdl.queue.pop_front();
+    return 1;
+}
+
+// The end screen and the pause wait here: the next queued event, else Space.
+int sdlWaitEvent(SDL_Event* event) {
+    checkStop();
+    if (sdl.queue.empty()) sdl.queue.push_back({sdl.clock + 700, keyDown(SDLK_SPACE)});
+    if (static_cast<int32_t>(sdl.queue.front().at - sdl.clock) > 0) sdl.clock = sdl.queue.front().at;
+    *event = sdl.queue.front().event;
+    sdl.queue.pop_front();
+    return 1;
+}
+
+void sdlWaitForEventUntil(uint32_t deadline) {
+    uint32_t wake = deadline;
+    if (!sdl.queue.empty() && sdl.queue.front().at < wake) wake = sdl.queue.front().at;
+    if (static_cast<int32_t>(wake - sdl.clock) > 0) sdl.clock = wake;
+}
+
+void sdlSwapBuffers() {}
+void sdlDelay(uint32_t) {}
+
+namespace {
+
+// main's sequence, with the start-up steps that reach the engine.
+void runSession(uint32_t clockSeed) {
+    resetGameState();
+    initLevelTable();
+    setLayoutConstants();
+    game.fullscreen = 0;
+    loadWorld(ZK_DATA_DIR "/world.txt");
+    applyReplaySettings();
+    setUpGraphics();
+    srand(startSession(clockSeed));
+    fillBoard();
+    runTitleMenu();
+    for (;;) runFrame();
+}
+
+uint32_t boardHash() {
+    uint32_t hash = 2166136261u;
+    for (auto& column : game.board)
+        for (Tile& tile : column)
+            for (int32_t value : {tile.stage, tile.growth}) hash = (hash ^ static_cast<uint32_t>(value)) * 16777619u;
+    return hash;
+}
+
+// What a stored replay must end with: score, lives, run, Sector, tile and the Board.
+std::string finalState() {
+    char text[256];
+    snprintf(text, sizeof text, "score %u\nlives %d\ncharacter %d\nsector %d %d\nplayer %d %d\nboard %08x\n", game.score,
+             game.lives, game.character, game.sectorX, game.sectorY, game.playerX, game.playerY, boardHash());
+    return text;
+}
+
+void countingFinish(int status) { throw ReplayEnd{status}; }
+
+// Plays a replay file to its end; returns the exit status the program would have.
+int replay(const std::string& path, std::string* state = nullptr) {
+    resetSession();
+    std::string why;
+    if (!loadReplay(path.c_str(), SESSION_TIMEDEMO, why)) {
+        ADD_FAILURE() << path << ": " << why;
+        return -1;
+    }
+    replayFinished = countingFinish;
+    sdl = ScriptedSdl();
+    try {
+        runSession(0);
+    } catch (const ReplayEnd& end) {
+        if (state != nullptr) *state = finalState();
+        return end.status;
+    }
+    return -1;
+}
+
+// Records a session played by `decide` until `stop`; returns the tape.
+std::vector<uint8_t> record(std::function<void(ScriptedSdl&)> decide, std::function<bool()> stop) {
+    resetSession();
+    sdl = ScriptedSdl();
+    sdl.decide = decide;
+    sdl.stop = stop;
+    try {
+        runSession(1234);
+    } catch (const Stopped&) {
+    }
+    sdl.stop = nullptr;
+    return recordedTape();
+}
+
+// --- a player for the recordings ---------------------------------------------------------------
+
+const int STEP_X[4] = {1, 0, -1, 0};
+const int STEP_Y[4] = {0, -1, 0, 1};
+const SDLKey ARROW[4] = {SDLK_RIGHT, SDLK_DOWN, SDLK_LEFT, SDLK_UP};
+
+bool deadly(int x, int y) {
+    const int stage = game.board[x][y].stage;
+    return stage == STAGE_HOLE || stage == STAGE_CRUMBLING;
+}
+
+bool safe(int x, int y) { return !deadly(x, y) && game.board[x][y].stage < 9; }
+
+// A step towards `way`, over the edge when it leads there, else round what would give way.
+void walk(ScriptedSdl& s, int way) {
+    for (int d : {way, int(DIR_UP), int(DIR_DOWN), (way + 2) % 4}) {
+        const int x = game.playerX + STEP_X[d], y = game.playerY + STEP_Y[d];
+        const bool onBoard = x >= 0 && x < BOARD_SIZE && y >= 0 && y < BOARD_SIZE;
+        if (onBoard ? safe(x, y) : d == way) {
+            s.queue.push_back({s.clock, keyDown(ARROW[d])});
+            return;
+        }
+    }
+}
+
+// Crosses `crossings` Sectors to the right, then walks into holes until the run is over; the
+// next character walks left for a while. A key every 150 ms at most.
+struct Player {
+    int crossings;
+    bool started = false;
+    uint32_t nextKey = 0;
+    int crossed = 0;
+    int lastSectorX = -1;
+    void operator()(ScriptedSdl& s) {
+        if (s.clock < nextKey) return;
+        nextKey = s.clock + 150;
+        if (!started) {
+            started = true;
+            s.queue.push_back({s.clock, keyDown(SDLK_RETURN)});
+            return;
+        }
+        if (lastSectorX >= 0 && game.sectorX != lastSectorX) ++crossed;
+        lastSectorX = game.sectorX;
+        if (game.deathTimer != 0) return;
+        if (game.character > 0 || crossed < crossings) {
+            walk(s, game.character > 0 ? DIR_LEFT : DIR_RIGHT);
+            return;
+        }
+        for (int d = 0; d < 4; ++d) {
+            const int x = game.playerX + STEP_X[d], y = game.playerY + STEP_Y[d];
+            if (x >= 0 && x < BOARD_SIZE && y >= 0 && y < BOARD_SIZE && deadly(x, y)) {
+                s.queue.push_back({s.clock, keyDown(ARROW[d])});
+                return;
+            }
+        }
+    }
+};
+
+// The stored replays: how each was played.
+struct StoredReplay {
+    const char* name;
+    std::function<std::vector<uint8_t>()> make;
+};
+
+std::vector<uint8_t> crossDieAndGoOn() {
+    Player player{2};
+    uint32_t secondRunFrom = 0;
+    bool interrupted = false;
+    return record(
+        [&player, &interrupted](ScriptedSdl& s) {
+            // A pause in play, the frame-rate display, and the menu opened and closed.
+            if (player.crossed == 1 && !interrupted && game.deathTimer == 0) {
+                interrupted = true;
+                s.queue.push_back({s.clock, focus(0)});
+                s.queue.push_back({s.clock + 900, focus(1)});
+                s.queue.push_back({s.clock + 1000, keyDown(SDLK_f)});
+                s.queue.push_back({s.clock + 1200, keyDown(SDLK_ESCAPE)});
+                s.queue.push_back({s.clock + 1500, keyDown(SDLK_ESCAPE)});
+                return;
+            }
+            player(s);
+        },
+        [&secondRunFrom]() {
+            if (game.character == 1 && secondRunFrom == 0) secondRunFrom = sdl.clock;
+            return secondRunFrom != 0 && sdl.clock > secondRunFrom + 4000;
+        });
+}
+
+std::vector<uint8_t> shortWalk() {
+    Player player{1};
+    return record(std::ref(player), []() { return sdl.clock > 6000; });
+}
+
+const StoredReplay STORED[] = {
+    {"cross_die_and_go_on", crossDieAndGoOn},
+    {"short_walk", shortWalk},
+};
+
+std::string storedPath(const char* name, const char* extension) {
+    return std::string(ZK_SOURCE_DIR "/tests/replays/") + name + extension;
+}
+
+// Makes the stored replays anew (after a change that plays differently, on purpose):
+// unit_tests --gtest_also_run_disabled_tests --gtest_filter='*MakeStoredReplays*'
+TEST(StoredReplays, DISABLED_MakeStoredReplays) {
+    for (const StoredReplay& stored : STORED) {
+        const std::vector<uint8_t> tape = stored.make();
+        writeFile(storedPath(stored.name, ".replay"), std::string(tape.begin(), tape.end()));
+        writeFile(storedPath(stored.name, ".expected"), finalState());
+        printf("%s: %zu bytes\n%s", stored.name, tape.size(), finalState().c_str());
+    }
+}
+
+TEST(StoredReplays, PlayToTheirStoredEnd) {
+    for (const StoredReplay& stored : STORED) {
+        SCOPED_TRACE(stored.name);
+        std::string state;
+        EXPECT_EQ(replay(storedPath(stored.name, ".replay"), &state), 0);
+        EXPECT_EQ(state, readFile(storedPath(stored.name, ".expected")));
+    }
+}
+
+}  // namespace
