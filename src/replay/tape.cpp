@@ -3,7 +3,8 @@
 #include <cstring>
 
 // Op codes of the body. A frame op holds a clock reading, an empty poll and a second reading:
-// the first delta in its low six bits, the second (0 or 1) in bit 6.
+// the first delta (0..31, the frame) in its low five bits, the second (0..3, the poll and the
+// step) in bits 5 and 6.
 static const uint8_t OP_FRAME_LAST = 0x7F;
 static const uint8_t OP_TICKS = 0x80;        // varint delta
 static const uint8_t OP_EMPTY_POLL = 0x81;
@@ -124,9 +125,9 @@ void TapeWriter::emitPending(size_t count) {
 
 // Whether the pending calls can still grow into a frame op.
 static bool framePrefix(const TapeCall* calls, size_t count, uint32_t from) {
-    if (count >= 1 && (calls[0].kind != CALL_TICKS || calls[0].ticks - from > 63)) return false;
+    if (count >= 1 && (calls[0].kind != CALL_TICKS || calls[0].ticks - from > 31)) return false;
     if (count >= 2 && !isEmptyPoll(calls[1])) return false;
-    if (count >= 3 && (calls[2].kind != CALL_TICKS || calls[2].ticks - calls[0].ticks > 1)) return false;
+    if (count >= 3 && (calls[2].kind != CALL_TICKS || calls[2].ticks - calls[0].ticks > 3)) return false;
     return true;
 }
 
@@ -135,7 +136,7 @@ void TapeWriter::add(const TapeCall& call) {
     pending[pendingCount++] = call;
     while (pendingCount > 0 && !framePrefix(pending, pendingCount, writtenTicks)) emitPending(1);
     if (pendingCount < 3) return;
-    const uint8_t op = static_cast<uint8_t>((pending[0].ticks - writtenTicks) | (pending[2].ticks - pending[0].ticks) << 6);
+    const uint8_t op = static_cast<uint8_t>((pending[0].ticks - writtenTicks) | (pending[2].ticks - pending[0].ticks) << 5);
     writtenTicks = pending[2].ticks;
     pendingCount = 0;
     emit(&op, 1);
@@ -155,12 +156,12 @@ static bool parseOp(const uint8_t*& at, const uint8_t* end, TapeCall* calls, siz
     calls[0] = TapeCall{};
     if (code <= OP_FRAME_LAST) {
         calls[0].kind = CALL_TICKS;
-        calls[0].ticks = code & 0x3F;
+        calls[0].ticks = code & 0x1F;
         calls[1] = TapeCall{};
         calls[1].kind = CALL_POLL;
         calls[2] = TapeCall{};
         calls[2].kind = CALL_TICKS;
-        calls[2].ticks = code >> 6;
+        calls[2].ticks = code >> 5;
         count = 3;
         return true;
     }

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 
 // --- the engine around the loops -------------------------------------------------------------
@@ -207,10 +208,11 @@ void walk(ScriptedSdl& s, int way) {
     }
 }
 
-// Crosses `crossings` Sectors to the right, then walks into holes until the run is over; the
-// next character walks left for a while. A key every 150 ms at most.
+// Crosses `crossings` Sectors to the right, then walks into holes until the run is over; with
+// `laterRunsWalk` the later characters walk left instead. A key every 150 ms at most.
 struct Player {
     int crossings;
+    bool laterRunsWalk;
     bool started = false;
     uint32_t nextKey = 0;
     int crossed = 0;
@@ -226,7 +228,7 @@ struct Player {
         if (lastSectorX >= 0 && game.sectorX != lastSectorX) ++crossed;
         lastSectorX = game.sectorX;
         if (game.deathTimer != 0) return;
-        if (game.character > 0 || crossed < crossings) {
+        if ((game.character > 0 && laterRunsWalk) || (game.character == 0 && crossed < crossings)) {
             walk(s, game.character > 0 ? DIR_LEFT : DIR_RIGHT);
             return;
         }
@@ -237,6 +239,8 @@ struct Player {
                 return;
             }
         }
+        // The entry tile never falls: leave it and wait for the floor to go.
+        if (game.playerX == game.respawnX && game.playerY == game.respawnY) walk(s, DIR_RIGHT);
     }
 };
 
@@ -247,7 +251,7 @@ struct StoredReplay {
 };
 
 std::vector<uint8_t> crossDieAndGoOn() {
-    Player player{2};
+    Player player{2, true};
     uint32_t secondRunFrom = 0;
     bool interrupted = false;
     return record(
@@ -271,7 +275,7 @@ std::vector<uint8_t> crossDieAndGoOn() {
 }
 
 std::vector<uint8_t> shortWalk() {
-    Player player{1};
+    Player player{1, true};
     return record(std::ref(player), []() { return sdl.clock > 6000; });
 }
 
@@ -303,5 +307,74 @@ TEST(StoredReplays, PlayToTheirStoredEnd) {
         EXPECT_EQ(state, readFile(storedPath(stored.name, ".expected")));
     }
 }
+
+// --- the best game ------------------------------------------------------------------------------
+
+// Keys one after another, 150 ms apart; SDLK_UNKNOWN is a safe step rightwards.
+std::function<void(ScriptedSdl&)> keys(std::vector<SDLKey> list) {
+    auto next = std::make_shared<size_t>(0);
+    auto due = std::make_shared<uint32_t>(300);
+    return [list, next, due](ScriptedSdl& s) {
+        if (*next >= list.size() || s.clock < *due || game.deathTimer != 0) return;
+        *due = s.clock + 150;
+        const SDLKey key = list[(*next)++];
+        if (key == SDLK_UNKNOWN)
+            walk(s, DIR_RIGHT);
+        else
+            s.queue.push_back({s.clock, keyDown(key)});
+    };
+}
+
+struct BestGameTest : TempFolderTest {
+    // Records, raises the best score at exit as the shutdown does, and saves as it does.
+    uint32_t playAndSave(std::function<void(ScriptedSdl&)> decide, std::function<bool()> stop, bool atExit) {
+        record(decide, stop);
+        if (atExit && game.score > game.bestScore) game.bestScore = game.score;
+        saveBestReplay(game.bestScore);
+        return game.bestScore;
+    }
+};
+
+// However the best game ended, the replay saved with the best score plays to that score.
+TEST_F(BestGameTest, TheReplayOnFileReachesTheScoreOnFile) {
+    auto menuAfterGame = std::make_shared<uint32_t>(0);
+    const struct {
+        const char* name;
+        std::function<void(ScriptedSdl&)> decide;
+        std::function<bool()> stop;
+        bool atExit;
+    } cases[] = {
+        {"three runs into holes, then the menu a while", Player{0, false},
+         [menuAfterGame]() {
+             if (game.bestScore > 0 && *menuAfterGame == 0) *menuAfterGame = sdl.clock;
+             return *menuAfterGame != 0 && sdl.clock > *menuAfterGame + 3000;
+         },
+         false},
+        {"a game left for a new one",
+         keys({SDLK_RETURN, SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_ESCAPE, SDLK_DOWN, SDLK_RETURN,
+               SDLK_UNKNOWN}),
+         []() { return sdl.clock > 6000; }, false},
+        {"a game still going at exit", keys({SDLK_RETURN, SDLK_UNKNOWN, SDLK_UNKNOWN, SDLK_UNKNOWN}),
+         []() { return sdl.clock > 4000; }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        remove("data/best.replay");
+        const uint32_t best = playAndSave(c.decide, c.stop, c.atExit);
+        ASSERT_GT(best, 0u);
+        ASSERT_EQ(replay("data/best.replay"), 0);
+        EXPECT_EQ(game.score, best);
+    }
+}
+
+// A best score from elsewhere (another copy of the game wrote a higher one) keeps its own replay.
+TEST_F(BestGameTest, NoReplayForAScoreThatIsNotThisSessions) {
+    writeFile("data/best.replay", "the other game's");
+    record(keys({SDLK_RETURN, SDLK_UNKNOWN, SDLK_UNKNOWN}), []() { return sdl.clock > 3000; });
+    game.bestScore = game.score;
+    saveBestReplay(game.score + 1000);
+    EXPECT_EQ(readFile("data/best.replay"), "the other game's");
+}
+
 
 }  // namespace
