@@ -64,6 +64,8 @@ void randFingerprint(uint32_t print[4]) {
 
 SessionMode sessionMode() { return mode; }
 
+const char* gameVersion() { return ZK_VERSION; }
+
 static bool readWholeFile(const char* path, std::vector<uint8_t>& data, std::string& why) {
     FILE* file = fopen(path, "rb");
     if (file == nullptr) {

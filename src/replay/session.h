@@ -52,6 +52,9 @@ void saveBestReplay(uint32_t savedScore);
 // Tests put a function here that does not return.
 extern void (*replayFinished)(int status);
 
+// The game's version that this program writes into its replays and wants in the ones it plays.
+const char* gameVersion();
+
 // This program's C library, by the first numbers rand() gives after srand(1).
 void randFingerprint(uint32_t print[4]);
 

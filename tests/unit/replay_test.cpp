@@ -117,8 +117,19 @@ void sdlDelay(uint32_t) {}
 
 namespace {
 
+// The game ends the process on a quit; inside a test that must not pass for success.
+bool insideGame = false;
+void failIfInsideGame() {
+    if (!insideGame) return;
+    fputs("the game ended the test process\n", stderr);
+    _Exit(1);
+}
+
 // main's sequence, with the start-up steps that reach the engine.
 void runSession(uint32_t clockSeed) {
+    static const int guard = atexit(failIfInsideGame);
+    (void)guard;
+    insideGame = true;
     resetGameState();
     initLevelTable();
     setLayoutConstants();
@@ -163,6 +174,7 @@ int replay(const std::string& path, std::string* state = nullptr) {
     try {
         runSession(0);
     } catch (const ReplayEnd& end) {
+        insideGame = false;
         if (state != nullptr) *state = finalState();
         return end.status;
     }
@@ -178,6 +190,7 @@ std::vector<uint8_t> record(std::function<void(ScriptedSdl&)> decide, std::funct
     try {
         runSession(1234);
     } catch (const Stopped&) {
+        insideGame = false;
     }
     sdl.stop = nullptr;
     return recordedTape();
@@ -288,6 +301,29 @@ std::string storedPath(const char* name, const char* extension) {
     return std::string(ZK_SOURCE_DIR "/tests/replays/") + name + extension;
 }
 
+// A stored replay as this version's: a new version number alone does not change play, and the
+// stored games keep testing the rules until play itself changes.
+std::string asThisVersion(const char* name) {
+    const std::string stored = readFile(storedPath(name, ".replay"));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(stored.data());
+    const size_t versionLength = stored.size() > 5 ? static_cast<uint8_t>(stored[5]) : 0;
+    uint32_t print[4];
+    randFingerprint(print);
+    TapeHeader header;
+    const uint8_t* body;
+    size_t bodyLength;
+    std::string why;
+    if (!decodeTape(bytes, stored.size(), stored.substr(6, versionLength), print, header, body, bodyLength, why)) {
+        ADD_FAILURE() << name << ": " << why;
+        return "";
+    }
+    header.version = gameVersion();
+    const std::vector<uint8_t> file = encodeTape(header, body, bodyLength);
+    const std::string path = std::string("/tmp/zk-replay-") + std::to_string(getpid()) + "-" + name;
+    writeFile(path, std::string(file.begin(), file.end()));
+    return path;
+}
+
 // Makes the stored replays anew (after a change that plays differently, on purpose):
 // unit_tests --gtest_also_run_disabled_tests --gtest_filter='*MakeStoredReplays*'
 TEST(StoredReplays, DISABLED_MakeStoredReplays) {
@@ -303,7 +339,9 @@ TEST(StoredReplays, PlayToTheirStoredEnd) {
     for (const StoredReplay& stored : STORED) {
         SCOPED_TRACE(stored.name);
         std::string state;
-        EXPECT_EQ(replay(storedPath(stored.name, ".replay"), &state), 0);
+        const std::string path = asThisVersion(stored.name);
+        EXPECT_EQ(replay(path, &state), 0);
+        remove(path.c_str());
         EXPECT_EQ(state, readFile(storedPath(stored.name, ".expected")));
     }
 }
@@ -376,5 +414,112 @@ TEST_F(BestGameTest, NoReplayForAScoreThatIsNotThisSessions) {
     EXPECT_EQ(readFile("data/best.replay"), "the other game's");
 }
 
+
+// --- the file ------------------------------------------------------------------------------------
+
+// Ten minutes of play as the engine answers it: frames of 1..3 ms (about 500 a second) or of
+// 16..17 ms (a 60 Hz display), a key and its release every 80 ms or so.
+std::vector<TapeCall> tenMinutes(int shortestFrame, int longestFrame) {
+    std::vector<TapeCall> calls;
+    uint32_t clock = 1000, seed = 7, nextKey = 1000;
+    auto ticks = [&calls, &clock](uint32_t step) {
+        clock += step;
+        TapeCall call = {};
+        call.kind = CALL_TICKS;
+        call.ticks = clock;
+        calls.push_back(call);
+    };
+    while (clock < 1000 + 600000) {
+        seed = seed * 1103515245 + 12345;
+        ticks(shortestFrame + (seed >> 16) % (longestFrame - shortestFrame + 1));
+        TapeCall poll = {};
+        poll.kind = CALL_POLL;
+        if (clock >= nextKey) {
+            nextKey = clock + 70 + (seed >> 20) % 20;
+            poll.event.type = (seed >> 8) % 2 ? SDL_KEYDOWN : SDL_KEYUP;
+            poll.event.sym = static_cast<uint16_t>(SDLK_UP + (seed >> 12) % 4);
+        }
+        calls.push_back(poll);
+        ticks(0);
+    }
+    return calls;
+}
+
+TEST(ReplayFile, TenMinutesTakeWellUnderAMegabyteAndReadBackTheSame) {
+    for (const auto& rate : {std::make_pair(1, 3), std::make_pair(16, 17)}) {
+        SCOPED_TRACE(rate.first);
+        const std::vector<TapeCall> calls = tenMinutes(rate.first, rate.second);
+        TapeWriter writer;
+        for (const TapeCall& call : calls) writer.add(call);
+        writer.flush();
+        EXPECT_LT(writer.body().size(), 512u * 1024);
+        printf("ten minutes of %d..%d ms frames: %zu calls in %zu bytes\n", rate.first, rate.second, calls.size(),
+               writer.body().size());
+        TapeReader reader(writer.body().data(), writer.body().size());
+        TapeCall read;
+        size_t same = 0;
+        while (reader.next(read) == 1 && same < calls.size() && read.kind == calls[same].kind &&
+               read.ticks == (read.kind == CALL_TICKS ? calls[same].ticks : 0) && read.event.type == calls[same].event.type &&
+               read.event.sym == calls[same].event.sym)
+            ++same;
+        EXPECT_EQ(same, calls.size());
+    }
+}
+
+struct BadReplayTest : TempFolderTest {};
+
+// Refused before anything is drawn, with a reason; the session stays live.
+TEST_F(BadReplayTest, MissingCutDamagedAndForeignFilesAreRefused) {
+    const std::string copy = asThisVersion("short_walk");
+    const std::string good = readFile(copy);
+    remove(copy.c_str());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(good.data());
+    TapeHeader header;
+    const uint8_t* body;
+    size_t bodyLength;
+    std::string why;
+    uint32_t print[4];
+    randFingerprint(print);
+    ASSERT_TRUE(decodeTape(bytes, good.size(), gameVersion(), print, header, body, bodyLength, why)) << why;
+    auto rewrite = [&](std::function<void(TapeHeader&, std::string&)> change) {
+        TapeHeader copy = header;
+        std::string changedBody(reinterpret_cast<const char*>(body), bodyLength);
+        change(copy, changedBody);
+        const std::vector<uint8_t> file =
+            encodeTape(copy, reinterpret_cast<const uint8_t*>(changedBody.data()), changedBody.size());
+        return std::string(file.begin(), file.end());
+    };
+    std::string flipped = good;
+    flipped[good.size() / 2] ^= 0x10;
+    const struct {
+        const char* name;
+        std::string content;  // none: the file is missing
+        const char* reason;
+    } cases[] = {
+        {"empty", "", "not a Zembrak replay"},
+        {"a text file", "score 12345\n", "not a Zembrak replay"},
+        {"cut in the header", good.substr(0, 40), "cut short or damaged"},
+        {"cut in the body", good.substr(0, good.size() / 2), "cut short or damaged"},
+        {"the last byte missing", good.substr(0, good.size() - 1), "cut short or damaged"},
+        {"a byte longer", good + '\0', "cut short or damaged"},
+        {"one bit changed", flipped, "cut short or damaged"},
+        {"another version", rewrite([](TapeHeader& h, std::string&) { h.version = "0.0.1"; }), "another version"},
+        {"another C library", rewrite([](TapeHeader& h, std::string&) { h.randPrint[0] ^= 1; }), "C library"},
+        {"fewer calls than it holds", rewrite([](TapeHeader& h, std::string&) { h.calls -= 1; }), "damaged"},
+        {"an unknown op", rewrite([](TapeHeader&, std::string& b) { b[b.size() / 2] = '\x85'; }), "damaged"},
+        {"a run before any op", rewrite([](TapeHeader&, std::string& b) { b.insert(0, "\x84\x05"); }), "damaged"},
+        {"a level past the table", rewrite([](TapeHeader& h, std::string&) { h.world[2] = 11; }), "damaged"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile("data/bad.replay", c.content);
+        resetSession();
+        EXPECT_FALSE(loadReplay("data/bad.replay", SESSION_WATCH, why));
+        EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+        EXPECT_EQ(sessionMode(), SESSION_LIVE);
+    }
+    EXPECT_FALSE(loadReplay("data/missing.replay", SESSION_WATCH, why));
+    EXPECT_EQ(sessionMode(), SESSION_LIVE);
+}
 
 }  // namespace
