@@ -294,7 +294,8 @@ static bool readCounts(const uint8_t*& at, const uint8_t* end, TapeHeader& heade
 
 bool decodeTape(const uint8_t* data, size_t length, const std::string& version, const uint32_t randPrint[4],
                 TapeHeader& header, const uint8_t*& body, size_t& bodyLength, std::string& why) {
-    if (length < 4 + 1 + 4 || memcmp(data, MAGIC, 4) != 0) return fail(why, "not a Zembrak replay");
+    // Magic, format, version length and checksum at least, so the reads below stay inside.
+    if (length < 4 + 1 + 1 + 4 || memcmp(data, MAGIC, 4) != 0) return fail(why, "not a Zembrak replay");
     const uint8_t* end = data + length - 4;
     uint32_t stored = 0;
     for (int i = 0; i < 4; ++i) stored |= uint32_t(end[i]) << (8 * i);

@@ -56,8 +56,7 @@ private:
     std::vector<uint8_t> bytes;
     TapeCall pending[3];
     size_t pendingCount = 0;
-    uint32_t lastTicks = 0;  // the reading the next delta counts from, pending calls included
-    uint32_t writtenTicks = 0;
+    uint32_t writtenTicks = 0;  // the reading the next written delta counts from
     uint8_t lastOp[16];
     size_t lastOpLength = 0;
     uint64_t repeats = 0;

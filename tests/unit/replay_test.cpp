@@ -498,6 +498,7 @@ TEST_F(BadReplayTest, MissingCutDamagedAndForeignFilesAreRefused) {
     } cases[] = {
         {"empty", "", "not a Zembrak replay"},
         {"a text file", "score 12345\n", "not a Zembrak replay"},
+        {"nine bytes, the version's length in the sum", std::string("ZKRP\x01\x82\xe7\x8a\x5a", 9), "not a Zembrak replay"},
         {"cut in the header", good.substr(0, 40), "cut short or damaged"},
         {"cut in the body", good.substr(0, good.size() / 2), "cut short or damaged"},
         {"the last byte missing", good.substr(0, good.size() - 1), "cut short or damaged"},
