@@ -61,8 +61,18 @@ start_game_as() {
     (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-x11}" \
         XDG_CONFIG_HOME="$WORK/player/config" XDG_DATA_HOME="$WORK/player/data" \
         ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99${ZK_ASAN_EXTRA:+:$ZK_ASAN_EXTRA}" \
-        "$@" "${ZK_START_PATH:-$WORK/game/zembrak}" >"$WORK/stdout" 2>"$WORK/stderr") &
+        "$@" "${ZK_START_PATH:-$WORK/game/zembrak}" ${ZK_ARGS:-} >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
+}
+
+# Runs the game to its end with ARGS, from the same folder and environment as start_game;
+# its output goes to $WORK/run.out and $WORK/run.err. Prints the exit status.
+run_game() {
+    local status=0
+    (cd "$WORK/elsewhere" && exec env SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$WORK/player/config" \
+        XDG_DATA_HOME="$WORK/player/data" ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99" \
+        timeout 300 "$WORK/game/zembrak" "$@" >"$WORK/run.out" 2>"$WORK/run.err") || status=$?
+    echo "$status"
 }
 
 wait_for_window() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Real arrow keys walk the figure over the right edge of its start sector: the view slides to
 # the next sector, whose frame has no left wall, and the minimap mark moves one cell right.
+# The session is recorded: the recording and the kept best game replay to the best score.
 source "$(dirname "$0")/lib.sh"
 install_game
 write_config 0 0 0
@@ -10,7 +11,7 @@ write_config 0 0 0
     for _ in 1 2 3 4 5 6 7 8; do echo '0;0;0;0;0;0;0;0;'; done
 } >"$WORK/game/data/world.txt"
 start_display
-start_game
+ZK_ARGS="--record played.replay" start_game  # relative to the folder it starts from
 wait_for_window
 wait_for_picture
 key Return  # new game: character 0 in sector (0, 7), tile (0, 5)
@@ -27,4 +28,46 @@ shot after
 [ "$(pixel after 648 27)" = "$mark_old_before" ] || fail "the mark in cell (1, 7) differs from the old mark"
 key alt+F4
 expect_exit 0
+
+recording="$WORK/elsewhere/played.replay"
+[ -s "$recording" ] || fail "no recording in the folder the game started from"
+[ -s "$WORK/game/data/best.replay" ] || fail "no best.replay beside hiscore.txt"
+best=$(cat "$WORK/game/data/hiscore.txt")
+[ "$best" -gt 0 ] || fail "the walk scored nothing"
+config_before=$(cat "$WORK/game/config.txt")
+
+# timedemo FILE: runs it; prints the frame count, checks the line and the score.
+LINE='^timedemo: ([0-9]+) frames in [0-9]+\.[0-9]{3} s, [0-9]+\.[0-9] frames/s, score ([0-9]+)$'
+timedemo() {
+    local status
+    status=$(run_game --timedemo "$1")
+    expect_eq "$status" 0 "timedemo status of $1"
+    expect_eq "$(wc -l <"$WORK/run.out")" 1 "timedemo lines on stdout"
+    [[ "$(cat "$WORK/run.out")" =~ $LINE ]] || fail "timedemo line: $(cat "$WORK/run.out")"
+    expect_eq "${BASH_REMATCH[2]}" "$best" "timedemo score of $1"
+    expect_eq "$(cat "$WORK/run.err")" "" "timedemo stderr"
+    echo "${BASH_REMATCH[1]}"
+}
+frames=$(timedemo "$recording")
+expect_eq "$(timedemo "$recording")" "$frames" "frames of the second timedemo"
+timedemo "$WORK/game/data/best.replay" >/dev/null
+# A replay's score is not the player's: the files stay as they were.
+expect_eq "$(cat "$WORK/game/data/hiscore.txt")" "$best" "hiscore after the replays"
+expect_eq "$(cat "$WORK/game/config.txt")" "$config_before" "config after the replays"
+
+# A cut file is refused before anything is drawn: one line, status 1.
+head -c "$(($(stat -c %s "$recording") / 2))" "$recording" >"$WORK/elsewhere/cut.replay"
+expect_eq "$(run_game --timedemo cut.replay)" 1 "status for a cut replay"
+expect_eq "$(cat "$WORK/run.err")" "Cannot play replay cut.replay: cut short or damaged." "message for a cut replay"
+expect_eq "$(cat "$WORK/run.out")" "" "stdout for a cut replay"
+
+# Watching: to its end at the recorded pace, status 0; Escape stops it early, status 0.
+started=$(date +%s)
+expect_eq "$(run_game --replay "$recording")" 0 "status at the end of a watched replay"
+[ $(($(date +%s) - started)) -ge 3 ] || fail "the watched replay did not keep the recorded pace"
+ZK_ARGS="--replay $recording" start_game
+wait_for_window
+wait_for_picture
+key Escape
+expect_exit 0 20
 echo PASS
