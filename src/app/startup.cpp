@@ -98,7 +98,10 @@ void startUp(char* programPath) {
     setLayoutConstants();
     initLevelTable();
     changeToProgramDirectory(programPath);
-    loadSettings("config.txt");
+    if (sessionMode() == SESSION_LIVE)
+        loadSettings("config.txt");
+    else
+        loadReplaySettings("config.txt");
     applyReplaySettings();
     startSdl();
     openAudio();

@@ -44,12 +44,12 @@ void readConfig(FILE* file) {
     }
 }
 
-static void loadConfig(const char* configPath) {
+static void loadConfig(const char* configPath, bool report) {
     char path[4096];
     chooseFileToRead(configPath, PLAYER_SETTINGS, path, sizeof path);
     FILE* file = openGameFile(path, "r");
     if (file == nullptr) {
-        printf("Could not load config from %s", configPath);
+        if (report) printf("Could not load config from %s", configPath);
         return;
     }
     readConfig(file);
@@ -58,8 +58,10 @@ static void loadConfig(const char* configPath) {
 
 void loadSettings(const char* configPath) {
     loadBestScore();
-    loadConfig(configPath);
+    loadConfig(configPath, true);
 }
+
+void loadReplaySettings(const char* configPath) { loadConfig(configPath, false); }
 
 static void formatConfig(char* text, size_t size) {
     snprintf(text, size,

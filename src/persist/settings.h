@@ -8,6 +8,10 @@
 // its message and leaves the values as they were.
 void loadSettings(const char* configPath);
 
+// For a replay: the configuration only, silently; the best score comes with the replay and
+// a timedemo prints nothing but its line.
+void loadReplaySettings(const char* configPath);
+
 // Writes "data\hiscore.txt", then the configuration at `configPath`, each attempted
 // whatever became of the other.
 void saveSettings(const char* configPath);

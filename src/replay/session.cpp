@@ -107,6 +107,7 @@ void recordTo(const char* path) { snprintf(recordPath, sizeof recordPath, "%s", 
 
 void applyReplaySettings() {
     if (mode == SESSION_LIVE) return;
+    game.bestScore = header.bestScore;
     game.fullscreen = header.fullscreen;
     if (mode == SESSION_TIMEDEMO) {
         game.soundVolume = 0;
@@ -139,6 +140,7 @@ uint32_t startSession(uint32_t clockSeed) {
     header.version = ZK_VERSION;
     randFingerprint(header.randPrint);
     header.seed = clockSeed;
+    header.bestScore = game.bestScore;
     header.fullscreen = game.fullscreen != 0;
     copyWorld(false);
     return clockSeed;

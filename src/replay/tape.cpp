@@ -260,6 +260,7 @@ std::vector<uint8_t> encodeTape(const TapeHeader& header, const uint8_t* body, s
     putVarint(out, header.calls);
     putVarint(out, header.swaps);
     putVarint(out, header.finalScore);
+    putVarint(out, header.bestScore);
     putVarint(out, bodyLength);
     out.insert(out.end(), body, body + bodyLength);
     const uint32_t sum = tapeChecksum(out.data(), out.size());
@@ -286,10 +287,8 @@ static bool worldInRange(const uint8_t* world) {
 }
 
 static bool readCounts(const uint8_t*& at, const uint8_t* end, TapeHeader& header) {
-    uint64_t score;
     return getVarint(at, end, header.watchFrom) && getVarint(at, end, header.calls) &&
-           getVarint(at, end, header.swaps) && getVarint(at, end, score) && score <= 0xFFFFFFFFu &&
-           (header.finalScore = static_cast<uint32_t>(score), true);
+           getVarint(at, end, header.swaps) && getU32(at, end, header.finalScore) && getU32(at, end, header.bestScore);
 }
 
 bool decodeTape(const uint8_t* data, size_t length, const std::string& version, const uint32_t randPrint[4],

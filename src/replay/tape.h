@@ -37,6 +37,7 @@ struct TapeHeader {
     uint64_t calls;            // calls on the tape
     uint64_t swaps;            // frames shown while it was recorded
     uint32_t finalScore;       // the score when the tape ends
+    uint32_t bestScore;        // the best score the HUD showed when it began
 };
 
 // Appends calls in their compact form: a frame's clock, empty poll and clock in one byte,

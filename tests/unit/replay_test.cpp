@@ -43,10 +43,13 @@ struct Timed {
     SDL_Event event;
 };
 
-// SDL as the recording saw it: a clock that moves 2 ms a reading, queued events let through
-// at their time, and a player (`decide`) asked for a key whenever the queue is empty.
+// SDL as the recording saw it: a clock that moves a frame at every swap (and a millisecond a
+// reading in loops that spin without drawing), queued events let through at their time, and a
+// player (`decide`) asked for a key whenever the queue is empty.
 struct ScriptedSdl {
     uint32_t clock = 0;
+    uint32_t frame = 4;
+    int readingsSinceSwap = 0;
     std::deque<Timed> queue;
     std::function<void(ScriptedSdl&)> decide;
     std::function<bool()> stop;  // ends the recording before the engine answers
@@ -82,9 +85,8 @@ void checkStop() {
 
 uint32_t sdlTicks() {
     checkStop();
-    const uint32_t now = sdl.clock;
-    sdl.clock += 2;
-    return now;
+    if (++sdl.readingsSinceSwap > 4) sdl.clock += 1;
+    return sdl.clock;
 }
 
 int sdlPollEvent(SDL_Event* event) {
@@ -112,7 +114,10 @@ void sdlWaitForEventUntil(uint32_t deadline) {
     if (static_cast<int32_t>(wake - sdl.clock) > 0) sdl.clock = wake;
 }
 
-void sdlSwapBuffers() {}
+void sdlSwapBuffers() {
+    sdl.clock += sdl.frame;
+    sdl.readingsSinceSwap = 0;
+}
 void sdlDelay(uint32_t) {}
 
 namespace {
@@ -182,9 +187,11 @@ int replay(const std::string& path, std::string* state = nullptr) {
 }
 
 // Records a session played by `decide` until `stop`; returns the tape.
-std::vector<uint8_t> record(std::function<void(ScriptedSdl&)> decide, std::function<bool()> stop) {
+std::vector<uint8_t> record(std::function<void(ScriptedSdl&)> decide, std::function<bool()> stop,
+                            uint32_t frame = 4) {
     resetSession();
     sdl = ScriptedSdl();
+    sdl.frame = frame;
     sdl.decide = decide;
     sdl.stop = stop;
     try {
@@ -292,9 +299,17 @@ std::vector<uint8_t> shortWalk() {
     return record(std::ref(player), []() { return sdl.clock > 6000; });
 }
 
+// The frame benchmark's minute (bench/run_timedemo.sh) at 60 frames a second: three crossings
+// with their slides, five falls, the end screen, then the second character on the way.
+std::vector<uint8_t> benchMinute() {
+    Player player{3, true};
+    return record(std::ref(player), []() { return sdl.clock > 60000; }, 16);
+}
+
 const StoredReplay STORED[] = {
     {"cross_die_and_go_on", crossDieAndGoOn},
     {"short_walk", shortWalk},
+    {"bench_minute", benchMinute},
 };
 
 std::string storedPath(const char* name, const char* extension) {
