@@ -23,6 +23,7 @@ static void readViewerKeys() {
 }
 
 // Waits until as much real time has passed since the watched part began as the tape says.
+// Kept: the earlier games of a best game's session run by first, unseen and unheard.
 static void keepPace(uint32_t recorded) {
     static bool anchored = false, muted = false;
     static uint32_t recordedStart, realStart, lastLook;

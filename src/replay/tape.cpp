@@ -47,17 +47,6 @@ uint32_t tapeChecksum(const uint8_t* data, size_t length) {
     return hash;
 }
 
-static void putEvent(std::vector<uint8_t>& out, const TapeEvent& event) {
-    out.push_back(event.type);
-    if (event.type == EVENT_KEY_DOWN || event.type == EVENT_KEY_UP) {
-        putVarint(out, event.sym);
-        putVarint(out, event.mod);
-    } else if (event.type == EVENT_ACTIVE) {
-        out.push_back(event.gain);
-        out.push_back(event.state);
-    }
-}
-
 static bool getEvent(const uint8_t*& at, const uint8_t* end, TapeEvent& event) {
     event = TapeEvent{};
     if (at == end) return false;
@@ -97,27 +86,48 @@ void TapeWriter::emit(const uint8_t* op, size_t length) {
     lastOpLength = length;
 }
 
-// Writes the first `count` pending calls one op each.
+// One op as it is written; the longest (an event with two 16-bit varints) takes 8 bytes.
+struct OpBytes {
+    uint8_t bytes[16];
+    size_t length = 0;
+    void put(uint8_t byte) { bytes[length++] = byte; }
+    void putVarint(uint64_t value) {
+        while (value >= 0x80) {
+            put(static_cast<uint8_t>(value | 0x80));
+            value >>= 7;
+        }
+        put(static_cast<uint8_t>(value));
+    }
+};
+
+// Writes the first `count` pending calls one op each; no allocation but the body's growth.
 void TapeWriter::emitPending(size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const TapeCall& call = pending[i];
-        std::vector<uint8_t> op;
+        OpBytes op;
         if (call.kind == CALL_TICKS) {
             const uint32_t delta = call.ticks - writtenTicks;
             writtenTicks = call.ticks;
             if (delta < 64) {
-                op.push_back(static_cast<uint8_t>(OP_SHORT_TICKS | delta));
+                op.put(static_cast<uint8_t>(OP_SHORT_TICKS | delta));
             } else {
-                op.push_back(OP_TICKS);
-                putVarint(op, delta);
+                op.put(OP_TICKS);
+                op.putVarint(delta);
             }
         } else if (isEmptyPoll(call)) {
-            op.push_back(OP_EMPTY_POLL);
+            op.put(OP_EMPTY_POLL);
         } else {
-            op.push_back(call.kind == CALL_POLL ? OP_POLL : OP_WAIT);
-            putEvent(op, call.event);
+            op.put(call.kind == CALL_POLL ? OP_POLL : OP_WAIT);
+            op.put(call.event.type);
+            if (call.event.type == EVENT_KEY_DOWN || call.event.type == EVENT_KEY_UP) {
+                op.putVarint(call.event.sym);
+                op.putVarint(call.event.mod);
+            } else if (call.event.type == EVENT_ACTIVE) {
+                op.put(call.event.gain);
+                op.put(call.event.state);
+            }
         }
-        emit(op.data(), op.size());
+        emit(op.bytes, op.length);
     }
     for (size_t i = count; i < pendingCount; ++i) pending[i - count] = pending[i];
     pendingCount -= count;
