@@ -2,6 +2,7 @@
 #include "app/frame_loop.h"
 #include "app/startup.h"
 #include "game/state.h"
+#include "platform/install_layout.h"
 #include "platform/engine.h"
 
 // On Windows SDL renames main so that its entry glue runs first and calls it.
@@ -9,6 +10,10 @@
 
 int main(int argc, char* argv[]) {
     (void)argc;
+#ifdef ZK_SYSTEM_DATA_FOLDER
+    // Built for a system-wide install: data in its own folder, the player's files at home.
+    useSystemInstall(ZK_SYSTEM_DATA_FOLDER);
+#endif
     startUp(argv[0]);
     fillBoard();
     runTitleMenu();

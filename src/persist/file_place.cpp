@@ -1,5 +1,6 @@
 #include "persist/file_place.h"
 
+#include "platform/install_layout.h"
 #include "platform/paths.h"
 #include "platform/save_file.h"
 
@@ -10,7 +11,7 @@ static void copyPath(char* path, size_t size, const char* text) { snprintf(path,
 
 void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, size_t size) {
     copyPath(path, size, gamePath);
-    if (canSaveFile(gamePath)) return;
+    if (systemDataFolder() == nullptr && canSaveFile(gamePath)) return;
     char playerPath[4096];
     if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0)) return;
     FILE* file = fopen(playerPath, "r");
@@ -27,7 +28,8 @@ static int writeText(SaveStream* save, const char* text) {
 
 int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text) {
     SaveStream save;
-    if (beginSave(gamePath, &save) == 0) return writeText(&save, text);
+    // A system-wide install never writes its own files, even for root who could.
+    if (systemDataFolder() == nullptr && beginSave(gamePath, &save) == 0) return writeText(&save, text);
     // Not writable beside the program: the player's own folder keeps it instead.
     char playerPath[4096];
     if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 1)) return -1;

@@ -1,5 +1,6 @@
 #include "platform/program.h"
 
+#include "platform/install_layout.h"
 #include "platform/paths.h"
 
 #include <cstdlib>
@@ -27,9 +28,14 @@ void changeToProgramDirectory(char* programPath) {
     if (length > 0) {
         selfPath[length] = '\0';
         changeToDirectoryOf(selfPath);
-        return;
+    } else {
+        changeToDirectoryOf(programPath);
     }
-    changeToDirectoryOf(programPath);
+    // A system-wide install keeps its data in a folder of its own, found from the program's.
+    const char* dataFolder = systemDataFolder();
+    if (dataFolder != nullptr && chdir(dataFolder) != 0) {
+        // unchecked: the first data file then reports itself missing
+    }
 }
 
 void setEnvironment(const char* assignment) {
