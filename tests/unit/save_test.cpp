@@ -1,11 +1,12 @@
 // Where the two saved files go and what becomes of the files already there: modes and links
-// kept, write-protected files left alone, read-only installs saved in the player's folders,
-// and the "Could not save" messages exactly when a file was not saved.
+// kept, write-protected files left alone, read-only and system-wide installs saved in the
+// player's folders, and the "Could not save" messages exactly when a file was not saved.
 #include "fakes.h"
 #include "temp_folder.h"
 
 #include "game/state.h"
 #include "persist/settings.h"
+#include "platform/player_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <functional>
 #include <linux/capability.h>
 #include <memory>
+#include <pwd.h>
 #include <set>
 #include <sstream>
 #include <string>
@@ -93,6 +95,12 @@ void makeFolderReadOnly() {
     chmod(".", 0555);
 }
 
+// The player's folders cannot be made, not even by root.
+void noPlayerFolders() {
+    setenv("XDG_CONFIG_HOME", "/proc/zembrak-none", 1);
+    setenv("XDG_DATA_HOME", "/proc/zembrak-none", 1);
+}
+
 // An install owned by someone else: its files and folders refuse this player's writes.
 void makeReadOnlyInstall() {
     chmod("config.txt", 0444);
@@ -162,7 +170,7 @@ const SaveCase SAVE_CASES[] = {
      [](const std::string&) {
          writeFile("config.txt", "old", 0444);
          writeFile("data/hiscore.txt", "1", 0444);
-         unsetenv("HOME");
+         noPlayerFolders();
      },
      BOTH_MESSAGES,
      [](const std::string&) {
@@ -189,7 +197,28 @@ const SaveCase SAVE_CASES[] = {
     {"NothingWritableAnywhereIsReported", true,
      [](const std::string&) {
          makeFolderReadOnly();
-         unsetenv("HOME");
+         noPlayerFolders();
+     },
+     BOTH_MESSAGES, [](const std::string&) { EXPECT_EQ(namesIn("data"), std::set<std::string>{}); }},
+    // Built for a system-wide install: the files beside it are starting values, even for
+    // root, who could write them.
+    {"ASystemInstallSavesOnlyInThePlayerFolders", false,
+     [](const std::string&) {
+         writeFile("config.txt", "old", 0644);
+         writeFile("data/hiscore.txt", "1", 0644);
+         useSystemInstall(".");
+     },
+     "",
+     [](const std::string&) {
+         expectSavedAt(PLAYER_CONFIG, PLAYER_SCORE);
+         EXPECT_EQ(readFile("config.txt"), "old");
+         EXPECT_EQ(readFile("data/hiscore.txt"), "1");
+         EXPECT_EQ(namesIn("."), (std::set<std::string>{"config.txt", "data", "home"}));
+     }},
+    {"ASystemInstallWithoutPlayerFoldersIsReported", false,
+     [](const std::string&) {
+         useSystemInstall(".");
+         noPlayerFolders();
      },
      BOTH_MESSAGES, [](const std::string&) { EXPECT_EQ(namesIn("data"), std::set<std::string>{}); }},
     {"AWriteThatFailsIsReported", false,
@@ -288,6 +317,43 @@ TEST_F(LoadPlaceTest, ASavedReadOnlyInstallReadsBackWhatItSaved) {
     EXPECT_EQ(load(true), "");
     EXPECT_EQ(game.screenWidth, 1024);
     EXPECT_EQ(game.bestScore, 4321u);
+}
+
+TEST_F(LoadPlaceTest, ASystemInstallReadsThePlayerCopiesElseItsStartingValues) {
+    useSystemInstall(".");
+    EXPECT_EQ(load(false), "");
+    EXPECT_EQ(game.screenWidth, 640);
+    EXPECT_EQ(game.bestScore, 200u);
+    writePlayerCopies();
+    resetForTest();
+    EXPECT_EQ(load(false), "");
+    EXPECT_EQ(game.screenWidth, 1280);
+    EXPECT_EQ(game.bestScore, 900u);
+}
+
+// Without a usable HOME (a service, `env -i`) the user database names the home folder, so the
+// settings and the best score are not lost.
+TEST_F(LoadPlaceTest, WithoutHomeTheUserDatabaseNamesTheHomeFolder) {
+    const struct passwd* user = getpwuid(getuid());
+    ASSERT_NE(user, nullptr);
+    const std::string databaseHome = user->pw_dir;
+    const struct {
+        const char* home;  // null: unset
+        std::string expectedHome;
+    } cases[] = {{nullptr, databaseHome}, {"", databaseHome}, {"relative/home", databaseHome},
+                 {"/elsewhere/home", "/elsewhere/home"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.home != nullptr ? c.home : "(unset)");
+        if (c.home != nullptr)
+            setenv("HOME", c.home, 1);
+        else
+            unsetenv("HOME");
+        char path[4096];
+        ASSERT_TRUE(playerFilePath(PLAYER_DATA, "hiscore.txt", path, sizeof path, 0));
+        EXPECT_EQ(std::string(path), c.expectedHome + "/.local/share/zembrak/hiscore.txt");
+        ASSERT_TRUE(playerFilePath(PLAYER_SETTINGS, "config.txt", path, sizeof path, 0));
+        EXPECT_EQ(std::string(path), c.expectedHome + "/.config/zembrak/config.txt");
+    }
 }
 
 // Windows editors may start a text file with a UTF-8 byte-order mark; it must not cost a
