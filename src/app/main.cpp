@@ -2,8 +2,8 @@
 #include "app/frame_loop.h"
 #include "app/startup.h"
 #include "game/state.h"
-#include "platform/install_layout.h"
 #include "platform/engine.h"
+#include "platform/install_layout.h"
 
 // On Windows SDL renames main so that its entry glue runs first and calls it.
 #include <SDL.h>
