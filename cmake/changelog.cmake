@@ -117,5 +117,4 @@ string(REPLACE "${semicolon}" ";" ZK_APPSTREAM_RELEASES "${ZK_APPSTREAM_RELEASES
 string(REGEX REPLACE "\n$" "" ZK_APPSTREAM_RELEASES "${ZK_APPSTREAM_RELEASES}")
 # Rewritten only when it changes, so the compressed copy is not made again at every configure.
 file(WRITE ${ZK_DEBIAN_CHANGELOG}.new "${debian}")
-file(COPY_FILE ${ZK_DEBIAN_CHANGELOG}.new ${ZK_DEBIAN_CHANGELOG} ONLY_IF_DIFFERENT)
-file(REMOVE ${ZK_DEBIAN_CHANGELOG}.new)
+configure_file(${ZK_DEBIAN_CHANGELOG}.new ${ZK_DEBIAN_CHANGELOG} COPYONLY)
