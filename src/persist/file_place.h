@@ -10,6 +10,13 @@
 // else the player's copy when one exists, else the game's own path for its starting values.
 void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, size_t size);
 
+// The file a save of `gamePath` goes to: the game's own path when that file can be written
+// there, else the player's copy. Returns 0 when there is neither (no player folder).
+int chooseFileToSave(const char* gamePath, PlayerFolder folder, char* path, size_t size);
+
 // Writes `text` to `gamePath`, or to the player's copy when `gamePath` cannot be written.
 // Returns 0 when the text is saved in one of the two places.
 int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text);
+
+// Removes the temporary files that saves cut short left beside `gamePath` and the player's copy.
+void tidyGameFile(const char* gamePath, PlayerFolder folder);
