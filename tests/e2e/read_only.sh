@@ -154,7 +154,8 @@ mkdir -p "$WORK/elsewhere"
 ZK_START_PATH=sub/zembrak start_game_as bash -c 'for _ in $(seq 18); do cd "$1" || exit 90; done
     exec perl -e '\''exec { $ARGV[0] } "zembrak" or exit 91'\'' "$2"' bash "$deep_name"
 expect_exit 1
-[ "$(head -n1 "$WORK/stderr")" = 'ERROR opening file data\world.txt' ] || fail "stderr: $(cat "$WORK/stderr")"
+# (The sanitizer build warns first that it cannot read the program's name either.)
+grep -qxF 'ERROR opening file data\world.txt' "$WORK/stderr" || fail "no message about the World file"
 expect_eq "$(in_deep cat config.txt data/hiscore.txt)" 'my notesmy notes' "the player's own files"
 expect_eq "$(in_deep ls -A . data | tr '\n' ' ')" '.: config.txt data sub  data: hiscore.txt ' "files in the player's folder"
 rm -rf "$WORK/elsewhere"
