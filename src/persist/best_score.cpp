@@ -49,7 +49,7 @@ static uint32_t scoreOnDisk() {
 
 BestScoreSave saveBestScore() {
     const uint32_t onDisk = scoreOnDisk();
-    if (onDisk > game.bestScore) return BEST_SCORE_HELD;
+    if (onDisk > game.bestScore) return BEST_SCORE_HELD;  // a game that ran alongside scored higher: it stays
     char text[16];
     snprintf(text, sizeof text, "%d", static_cast<int32_t>(game.bestScore));
     if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0) {
