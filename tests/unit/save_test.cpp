@@ -85,6 +85,11 @@ const std::string PLAYER_CONFIG = "home/.config/zembrak/config.txt";
 const std::string PLAYER_SCORE = "home/.local/share/zembrak/hiscore.txt";
 const char* const BOTH_MESSAGES = "Could not save hiscore to data\\hiscore.txtCould not save config to config.txt";
 const char* const NEW_WIDTH_LINE = "SCREEN_WIDTH: 1024\n";
+const std::string LONG_FOLDER = [] {
+    std::string path = "home";
+    for (int i = 0; i < 12; ++i) path += "/" + std::string(200, 'f');
+    return path;
+}();
 
 struct SaveCase {
     const char* name;
@@ -258,6 +263,17 @@ const SaveCase SAVE_CASES[] = {
          EXPECT_TRUE(lstat("data/hiscore.txt", &status) == 0 && S_ISFIFO(status.st_mode));
          EXPECT_EQ(readFile(PLAYER_SCORE), "1500");
          EXPECT_NE(readFile("config.txt").find(NEW_WIDTH_LINE), std::string::npos);
+     }},
+    // Far longer than the old 1 KB buffer, well within PATH_MAX.
+    {"APlayerFolderWithALongPathTakesTheSave", true,
+     [](const std::string& folder) {
+         makeFolderReadOnly();
+         setenv("XDG_CONFIG_HOME", (folder + "/" + LONG_FOLDER).c_str(), 1);
+         setenv("XDG_DATA_HOME", (folder + "/" + LONG_FOLDER).c_str(), 1);
+     },
+     "",
+     [](const std::string&) {
+         expectSavedAt(LONG_FOLDER + "/zembrak/config.txt", LONG_FOLDER + "/zembrak/hiscore.txt");
      }},
     // Two games at once: the one that exits last had the lower score.
     {"AHigherBestScoreSavedMeanwhileStays", false,
