@@ -19,7 +19,8 @@ static void skipByteOrderMark(FILE* file) {
 static void readLineWithin(FILE* file, char* buffer, long* budget) {
     skipByteOrderMark(file);
     int length = 0;
-    for (; *budget > 0; --*budget) {
+    while (*budget > 0) {
+        --*budget;  // line ends count too: an endless run of them must end as well
         const int c = fgetc(file);
         if (c == EOF || c == '\n' || c == '\r') break;
         // Characters past the buffer are dropped: nothing the game reads lies that far out.

@@ -7,6 +7,7 @@
 
 #include "game/state.h"
 #include "persist/best_score.h"
+#include "persist/line_reader.h"
 #include "persist/settings.h"
 
 #include <gtest/gtest.h>
@@ -445,6 +446,24 @@ TEST_F(LoadPlaceTest, EndlessFilesAndPipesReadAsNothing) {
     EXPECT_EQ(load(false), "Could not load hiscore from data\\hiscore.txt");
     EXPECT_EQ(game.screenWidth, 800);
     EXPECT_EQ(game.bestScore, 0u);
+}
+
+// Endless streams of nothing the reader keeps: zero bytes, line ends, comment lines.
+TEST(BoundedReading, AnEndlessStreamEndsAContentLineRead) {
+    for (std::string pattern : {std::string(1, '\0'), std::string("\n"), std::string("#\r\n")}) {
+        SCOPED_TRACE(testing::PrintToString(pattern));
+        cookie_io_functions_t endless = {};
+        endless.read = [](void* cookie, char* buffer, size_t size) -> ssize_t {
+            const std::string& repeated = *static_cast<const std::string*>(cookie);
+            for (size_t i = 0; i < size; ++i) buffer[i] = repeated[i % repeated.size()];
+            return static_cast<ssize_t>(size);
+        };
+        FILE* file = fopencookie(&pattern, "r", endless);
+        ASSERT_NE(file, nullptr);
+        char line[LINE_BUFFER_SIZE];
+        EXPECT_EQ(readContentLine(file, line), 0);
+        fclose(file);
+    }
 }
 
 // A save written in place (a read-only folder, writable files) stopped right before the old
