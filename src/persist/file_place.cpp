@@ -2,6 +2,7 @@
 
 #include "platform/install_layout.h"
 #include "platform/paths.h"
+#include "platform/program.h"
 #include "platform/save_file.h"
 
 #include <cstdio>
@@ -14,10 +15,18 @@ void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, siz
     if (systemDataFolder() == nullptr && canSaveFile(gamePath)) return;
     char playerPath[4096];
     if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0)) return;
-    FILE* file = fopen(playerPath, "r");
+    FILE* file = openGameFile(playerPath, "r");
     if (file == nullptr) return;
     fclose(file);
     copyPath(path, size, playerPath);
+}
+
+int chooseFileToSave(const char* gamePath, PlayerFolder folder, char* path, size_t size) {
+    if (systemDataFolder() == nullptr && canSaveFile(gamePath)) {
+        copyPath(path, size, gamePath);
+        return 1;
+    }
+    return playerFilePath(folder, fileNameOf(gamePath), path, size, 0);
 }
 
 static int writeText(SaveStream* save, const char* text) {
@@ -35,4 +44,11 @@ int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text) {
     if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 1)) return -1;
     if (beginSave(playerPath, &save) != 0) return -1;
     return writeText(&save, text);
+}
+
+void tidyGameFile(const char* gamePath, PlayerFolder folder) {
+    if (systemDataFolder() == nullptr) removeStaleTemporaries(gamePath);
+    char playerPath[4096];
+    if (playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0))
+        removeStaleTemporaries(playerPath);
 }

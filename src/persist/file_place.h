@@ -12,7 +12,15 @@
 // A system-wide install skips the first choice.
 void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, size_t size);
 
+// The file a save of `gamePath` goes to: the game's own path when that file can be written
+// there and the program was not built for a system-wide install, else the player's copy.
+// Returns 0 when there is neither (no player folder).
+int chooseFileToSave(const char* gamePath, PlayerFolder folder, char* path, size_t size);
+
 // Writes `text` to `gamePath`, or to the player's copy when `gamePath` cannot be written or
 // the program was built for a system-wide install.
 // Returns 0 when the text is saved in one of the two places.
 int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text);
+
+// Removes the temporary files that saves cut short left beside `gamePath` and the player's copy.
+void tidyGameFile(const char* gamePath, PlayerFolder folder);

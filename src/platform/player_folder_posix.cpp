@@ -1,6 +1,7 @@
 #include "platform/player_folder.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <pwd.h>
@@ -41,7 +42,7 @@ static int xdgFolder(PlayerFolder folder, char* directory, size_t size) {
 }
 
 int playerFilePath(PlayerFolder folder, const char* name, char* path, size_t size, int create) {
-    char directory[1024];
+    char directory[PATH_MAX];
     if (!xdgFolder(folder, directory, sizeof directory)) return 0;
     if (create && !makeFolders(directory)) return 0;
     return snprintf(path, size, "%s/%s", directory, name) < static_cast<int>(size);
