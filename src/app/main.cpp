@@ -5,6 +5,7 @@
 #include "game/state.h"
 #include "platform/engine.h"
 #include "platform/fatal.h"
+#include "platform/install_layout.h"
 #include "platform/program.h"
 #include "platform/save_file.h"
 #include "replay/session.h"
@@ -40,6 +41,10 @@ static void chooseSession(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     chooseSession(argc, argv);
+#ifdef ZK_SYSTEM_DATA_FOLDER
+    // Built for a system-wide install: data in its own folder, the player's files at home.
+    useSystemInstall(ZK_SYSTEM_DATA_FOLDER);
+#endif
     startUp(argv[0]);
     fillBoard();
     runTitleMenu();

@@ -14,6 +14,9 @@
 #include <cstdlib>
 
 static bool displayLost = false;
+static bool savesHeld = false;
+
+void holdSaves(bool held) { savesHeld = held; }
 
 void endWithoutDisplay() {
     displayLost = true;
@@ -27,7 +30,7 @@ void shutdownHandler() {
     if (sessionMode() == SESSION_LIVE) {
         // The score of a game still in progress counts.
         raiseBestScore();
-        saveSettings("config.txt");
+        if (!savesHeld) saveSettings("config.txt");
     }
     endSession();
     if (displayLost) {

@@ -23,6 +23,7 @@ static void startSdl() {
     if (SDL_Init(SDL_INIT_VIDEO | (audioWanted() ? SDL_INIT_AUDIO : 0)) == -1)
         fatal("Cannot initialize SDL: %s.", SDL_GetError());
     atexit(shutdownHandler);
+    endOnHangUp();
 }
 
 static void prepareWindow() {
@@ -97,7 +98,10 @@ static void probeRefreshRate() {
 void startUp(char* programPath) {
     setLayoutConstants();
     initLevelTable();
-    changeToProgramDirectory(programPath);
+    // Lost in somebody's folder, the game must not write its files over theirs: saving waits
+    // until the World file shows that this is the game's own folder.
+    const bool folderFound = changeToProgramDirectory(programPath) != 0;
+    holdSaves(!folderFound);
     if (sessionMode() == SESSION_LIVE)
         loadSettings("config.txt");
     else
@@ -106,6 +110,8 @@ void startUp(char* programPath) {
     startSdl();
     openAudio();
     loadWorld("data\\world.txt");
+    holdSaves(false);
+    tidySavedFiles("config.txt");
     prepareWindow();
     requestGlAttributes();
     probeRefreshRate();
