@@ -11,7 +11,8 @@
 
 static bool playing() { return sessionMode() != SESSION_LIVE; }
 
-// The viewer's keys: Escape, Alt+F4 or closing the window ends the replay; the rest is dropped.
+// The viewer's keys: Escape, Alt+F4 or closing the window (or SIGTERM, which SDL turns into a
+// quit request) ends the replay; the rest is dropped.
 static void readViewerKeys() {
     SDL_Event event;
     while (sdlPollEvent(&event)) {
@@ -22,11 +23,20 @@ static void readViewerKeys() {
     }
 }
 
+// Looks at the viewer's keys at most every 20 ms, so a timedemo can be stopped too.
+static void lookAtViewerKeys() {
+    static uint32_t lastLook = 0;
+    const uint32_t now = sdlTicks();
+    if (now - lastLook < 20) return;
+    lastLook = now;
+    readViewerKeys();
+}
+
 // Waits until as much real time has passed since the watched part began as the tape says.
 // Kept: the earlier games of a best game's session run by first, unseen and unheard.
 static void keepPace(uint32_t recorded) {
     static bool anchored = false, muted = false;
-    static uint32_t recordedStart, realStart, lastLook;
+    static uint32_t recordedStart, realStart;
     const bool running = fastForwarding();
     if (running != muted) muteAudio(muted = running);
     const uint32_t now = sdlTicks();
@@ -35,10 +45,7 @@ static void keepPace(uint32_t recorded) {
         recordedStart = recorded;
         realStart = now;
     }
-    if (now - lastLook >= 20) {
-        lastLook = now;
-        readViewerKeys();
-    }
+    lookAtViewerKeys();
     for (;;) {
         const int32_t ahead = static_cast<int32_t>((recorded - recordedStart) - (sdlTicks() - realStart));
         if (ahead <= 0) return;
@@ -80,4 +87,5 @@ void waitForEventUntil(uint32_t deadline) {
 void swapBuffers() {
     countSwap();
     if (!fastForwarding()) sdlSwapBuffers();
+    if (playing()) lookAtViewerKeys();
 }
