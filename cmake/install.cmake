@@ -61,7 +61,8 @@ string(REGEX REPLACE "\n\n" "\n.\n" ZK_LICENSE_TEXT "${ZK_LICENSE_TEXT}")
 string(REGEX REPLACE "\n" "\n " ZK_LICENSE_TEXT " ${ZK_LICENSE_TEXT}")
 configure_file(${CMAKE_SOURCE_DIR}/packaging/copyright.in ${ZK_PACKAGING_OUT}/copyright @ONLY)
 
-# A folder of one's own: the program and its data together; hiscore.txt is the player's.
+# A folder of one's own: the program and its data together; hiscore.txt and best.replay are
+# the player's.
 if(ZK_SYSTEM_LAYOUT)
   set(ZK_PORTABLE COMPONENT portable EXCLUDE_FROM_ALL)
 else()
@@ -69,7 +70,7 @@ else()
 endif()
 install(TARGETS zembrak RUNTIME DESTINATION ${ZK_INSTALL_GAMEDIR} ${ZK_PORTABLE})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${ZK_INSTALL_GAMEDIR}/data ${ZK_PORTABLE}
-        PATTERN hiscore.txt EXCLUDE PATTERN "*.tmp" EXCLUDE)
+        PATTERN hiscore.txt EXCLUDE PATTERN best.replay EXCLUDE PATTERN "*.tmp" EXCLUDE)
 # The command: a link relative to the bin folder, so the whole tree can be moved or staged.
 file(RELATIVE_PATH ZK_COMMAND_TARGET "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${ZK_INSTALL_GAMEDIR}/zembrak")
 if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}" OR IS_ABSOLUTE "${ZK_INSTALL_GAMEDIR}")
@@ -94,7 +95,7 @@ if(ZK_SYSTEM_LAYOUT)
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/system)
   install(TARGETS zembrak_system RUNTIME DESTINATION ${ZK_INSTALL_SYSTEM_BINDIR})
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${ZK_INSTALL_SYSTEM_DATADIR}/data
-          PATTERN hiscore.txt EXCLUDE PATTERN "*.tmp" EXCLUDE)
+          PATTERN hiscore.txt EXCLUDE PATTERN best.replay EXCLUDE PATTERN "*.tmp" EXCLUDE)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/zembrak.lintian-overrides
           DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zembrak)
 endif()

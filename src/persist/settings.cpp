@@ -90,5 +90,6 @@ void saveSettings(const char* configPath) {
 
 void tidySavedFiles(const char* configPath) {
     tidyGameFile("data\\hiscore.txt", PLAYER_DATA);
+    tidyGameFile("data\\best.replay", PLAYER_DATA);
     tidyGameFile(configPath, PLAYER_SETTINGS);
 }

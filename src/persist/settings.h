@@ -16,8 +16,8 @@ void loadReplaySettings(const char* configPath);
 // whatever became of the other.
 void saveSettings(const char* configPath);
 
-// Removes what saves cut short left beside "data\hiscore.txt" and the configuration at
-// `configPath`, and beside the player's copies of both.
+// Removes what saves cut short left beside "data\hiscore.txt", "data\best.replay" and the
+// configuration at `configPath`, and beside the player's copies of them.
 void tidySavedFiles(const char* configPath);
 
 // Reads the six settings from an open file, by position.
