@@ -2,6 +2,7 @@
 
 #include "game/state.h"
 #include "persist/file_place.h"
+#include "platform/program.h"
 #include "platform/save_file.h"
 
 #include <SDL.h>
@@ -67,9 +68,11 @@ SessionMode sessionMode() { return mode; }
 const char* gameVersion() { return ZK_VERSION; }
 
 static bool readWholeFile(const char* path, std::vector<uint8_t>& data, std::string& why) {
-    FILE* file = fopen(path, "rb");
+    // Opened like the game's own files: never a pipe that could keep the program waiting.
+    errno = 0;
+    FILE* file = openGameFile(path, "rb");
     if (file == nullptr) {
-        why = strerror(errno);
+        why = errno == EINVAL ? "not a file" : strerror(errno);
         return false;
     }
     uint8_t chunk[65536];
