@@ -83,7 +83,11 @@ expect_output stdout ''
 expect_output stderr ''
 expect_eq "$(cat "$WORK/game/data/hiscore.txt")" 2 "best score"
 expect_eq "$(stat -c %a "$WORK/game/data/hiscore.txt")" 664 "mode of hiscore.txt"
-[ -z "$(game_files | grep -vx config.txt)" ] && [ ! -e "$WORK/player" ] || fail "files appeared"
+[ -z "$(game_files | grep -vx config.txt)" ] || fail "files appeared beside the program: $(game_files)"
+# The replay of the new best game is a new file, which the folder does not take: it goes to
+# the player's folder, and nothing else does.
+[ -s "$PLAYER_DATA/best.replay" ] || fail "best.replay not in the player's folder"
+expect_eq "$(cd "$WORK/player" && find . -type f)" "./data/zembrak/best.replay" "files in the player's folders"
 echo "ok: writable files in a read-only folder, saved in place"
 
 # A best score kept elsewhere through a link, as packagers do, and a private config.txt: the
