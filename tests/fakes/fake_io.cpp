@@ -1,4 +1,4 @@
-// Clock, events, buffer swaps and sound, all recorded instead of performed.
+// Clock, events and buffer swaps, all recorded instead of performed.
 #include "fakes.h"
 
 #include "platform/engine.h"
@@ -102,14 +102,6 @@ void waitForEventUntil(uint32_t deadline) {
 void swapBuffers() {
     ++fake.swaps;
     fake.swapTicks.push_back(fake.ticks);
-}
-
-void playEffect(Mix_Chunk* chunk) {
-    if (game.soundVolume != 0) fake.effects.push_back(chunk);
-}
-
-void startMusic(Mix_Music* track) {
-    if (game.musicVolume != 0) fake.music.push_back(track);
 }
 
 void setRefreshRate(unsigned wanted) { fake.refreshRates.push_back(wanted); }
