@@ -6,9 +6,38 @@
 #include "game/levels.h"
 #include "game/state.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <unistd.h>
 
 FakeWorld fake;
+
+// A test whose code calls exit() would otherwise end the run with status 0 and count as
+// passed: an exit in the middle of a test fails instead. Death tests exit in a child.
+namespace {
+pid_t testProcess;
+bool inTest = false;
+
+struct ExitWatch : ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { inTest = true; }
+    void OnTestEnd(const ::testing::TestInfo&) override { inTest = false; }
+};
+
+void failEarlyExit() {
+    if (!inTest || getpid() != testProcess) return;
+    fprintf(stderr, "the test called exit() before it ended\n");
+    _exit(1);
+}
+
+[[maybe_unused]] const bool exitWatched = [] {
+    testProcess = getpid();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWatch);
+    return atexit(failEarlyExit) == 0;
+}();
+}  // namespace
 
 void resetForTest() {
     fake = FakeWorld();

@@ -283,27 +283,71 @@ TEST_F(PlayTest, EscapeMenuLeavesOnlyAKeyPressToActInTheSameFrame) {
     EXPECT_EQ(game.moveInput, DIR_RIGHT);
 }
 
-TEST_F(PlayTest, EventTableKeysFocusAndQuit) {
-    queueKey(SDLK_f);
-    queueKey(SDLK_F4);  // without Alt: nothing
-    queueKey(SDLK_LEFT);
-    for (int i = 0; i < 3; ++i) {
+// Every key of play, with and without modifiers: one press gives one turn and one step
+// request; Alt+F4 quits and F4 alone does nothing; keys not in the table change nothing.
+TEST_F(PlayTest, KeyTableOfPlay) {
+    const struct {
+        SDLKey key;
+        SDLMod mod;
+        int facing;  // DIR_NONE: unchanged
+        bool fps = false, menu = false, quits = false;
+    } rows[] = {
+        {SDLK_UP, KMOD_NONE, DIR_UP},         {SDLK_DOWN, KMOD_NONE, DIR_DOWN},
+        {SDLK_RIGHT, KMOD_NONE, DIR_RIGHT},   {SDLK_LEFT, KMOD_NONE, DIR_LEFT},
+        {SDLK_UP, KMOD_LSHIFT, DIR_UP},       {SDLK_DOWN, KMOD_LCTRL, DIR_DOWN},
+        {SDLK_LEFT, KMOD_LALT, DIR_LEFT},     {SDLK_RIGHT, KMOD_NUM, DIR_RIGHT},
+        {SDLK_f, KMOD_NONE, DIR_NONE, true},  {SDLK_f, KMOD_LSHIFT, DIR_NONE, true},
+        {SDLK_F4, KMOD_NONE, DIR_NONE},       {SDLK_F4, KMOD_LCTRL, DIR_NONE},
+        {SDLK_F4, KMOD_LSHIFT, DIR_NONE},     {SDLK_F4, KMOD_LALT, DIR_NONE, false, false, true},
+        {SDLK_F4, KMOD_RALT, DIR_NONE, false, false, true},
+        {SDLK_ESCAPE, KMOD_NONE, DIR_NONE, false, true},
+        {SDLK_SPACE, KMOD_NONE, DIR_NONE},    {SDLK_RETURN, KMOD_NONE, DIR_NONE},
+        {SDLK_q, KMOD_LCTRL, DIR_NONE},       {SDLK_a, KMOD_NONE, DIR_NONE},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "key " << row.key << " mod " << row.mod);
+        resetForTest();
+        game.facing = DIR_NONE;
+        queueKey(row.key, row.mod);
+        ASSERT_TRUE(pollEvent());
+        if (row.quits) {
+            EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+            continue;
+        }
+        handleEvent();
+        EXPECT_EQ(game.facing, row.facing);
+        EXPECT_EQ(game.moveInput, row.facing);
+        EXPECT_EQ(game.showFps, row.fps ? 1 : 0);
+        EXPECT_EQ(fake.titleMenus, row.menu ? 1 : 0);
+    }
+}
+
+// Losing focus of any kind pauses until it comes back; regaining the mouse focus restores the
+// display's rate, other gains do not; closing the window quits.
+TEST_F(PlayTest, FocusTableOfPlay) {
+    const struct {
+        int gain, state;
+        bool pauses, restoresRate;
+    } rows[] = {
+        {0, SDL_APPMOUSEFOCUS, true, false},  {0, SDL_APPINPUTFOCUS, true, false},
+        {0, SDL_APPACTIVE, true, false},      {0, SDL_APPINPUTFOCUS | SDL_APPMOUSEFOCUS, true, false},
+        {1, SDL_APPMOUSEFOCUS, false, true},  {1, SDL_APPINPUTFOCUS, false, false},
+        {1, SDL_APPACTIVE, false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "gain " << row.gain << " state " << row.state);
+        resetForTest();
+        game.refreshRateKnown = 1;
+        game.desktopRefreshRate = 75;
+        queueActive(row.gain, row.state);
+        queueKey(SDLK_LEFT);                  // a pause drops it
+        queueActive(1, SDL_APPINPUTFOCUS);  // ends a pause
         ASSERT_TRUE(pollEvent());
         handleEvent();
+        EXPECT_EQ(fake.events.empty(), row.pauses);
+        EXPECT_EQ(fake.refreshRates, row.restoresRate ? std::vector<unsigned>{75} : std::vector<unsigned>{});
     }
-    EXPECT_EQ(game.showFps, 1);
-    EXPECT_EQ(game.facing, DIR_LEFT);
-
-    game.refreshRateKnown = 1;
-    game.desktopRefreshRate = 75;
-    queueActive(1, SDL_APPMOUSEFOCUS);
-    ASSERT_TRUE(pollEvent());
-    handleEvent();
-    EXPECT_EQ(fake.refreshRates, std::vector<unsigned>{75});
-
-    queueKey(SDLK_F4, KMOD_RALT);
-    ASSERT_TRUE(pollEvent());
-    EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+    resetForTest();
     queueQuit();
     ASSERT_TRUE(pollEvent());
     EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
