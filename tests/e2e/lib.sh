@@ -29,6 +29,23 @@ install_game() {
     rm -f "$WORK/game/data/hiscore.txt"
 }
 
+# new_install [FULLSCREEN SOUNDS MUSIC [WIDTH HEIGHT]]: a fresh copy of the game with these
+# settings, all off by default.
+new_install() {
+    install_game
+    write_config "${1:-0}" "${2:-0}" "${3:-0}" "${4:-800}" "${5:-600}"
+}
+
+# write_world LEVEL: a World without walls, every sector at LEVEL (0 keeps the figure on its
+# feet for a while, 10 soon crumbles a tile under it).
+write_world() {
+    {
+        echo "# no walls, level $1 everywhere"
+        for _ in 1 2 3 4 5 6 7 8; do echo 0000000000000000; done
+        for _ in 1 2 3 4 5 6 7 8; do printf "$1;%.0s" 1 2 3 4 5 6 7 8 && echo; done
+    } >"$WORK/game/data/world.txt"
+}
+
 # config FULLSCREEN SOUNDS MUSIC [WIDTH HEIGHT]
 write_config() {
     printf 'SCREEN_WIDTH: %s\nSCREEN_HEIGHT: %s\nBPP: 32\nFULLSCREEN: %s\nSOUNDS: %s\nMUSIC: %s\n' \
@@ -63,6 +80,15 @@ start_game_as() {
         ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99${ZK_ASAN_EXTRA:+:$ZK_ASAN_EXTRA}" \
         "$@" "${ZK_START_PATH:-$WORK/game/zembrak}" >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
+}
+
+# show_game [COMMAND...]: starts the game (on a display of its own if none is up yet), as
+# start_game_as does, and returns once its first picture shows.
+show_game() {
+    [ -n "$XVFB_PID" ] || start_display
+    start_game_as "$@"
+    wait_for_window
+    wait_for_picture
 }
 
 wait_for_window() {

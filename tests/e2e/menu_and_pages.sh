@@ -5,12 +5,8 @@
 # Return on "quit" ends the program with both files written.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_screens.sh"
-install_game
-write_config 0 0 0
-start_display
-start_game
-wait_for_window
-wait_for_picture
+new_install
+show_game
 
 expect_blink_on 1
 menu=$BLINK_DARK

@@ -8,11 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_screens.sh"
 install_game
-{
-    echo "# no walls, level 0 everywhere: the figure stays on its feet for a while"
-    for _ in 1 2 3 4 5 6 7 8; do echo 0000000000000000; done
-    for _ in 1 2 3 4 5 6 7 8; do echo '0;0;0;0;0;0;0;0;'; done
-} >"$WORK/game/data/world.txt"
+write_world 0
 start_display
 export SDL_AUDIODRIVER=disk
 
@@ -20,9 +16,7 @@ export SDL_AUDIODRIVER=disk
 run_with() {
     write_config 0 "$1" "$2"
     export SDL_DISKAUDIOFILE="$WORK/$3.raw"
-    start_game
-    wait_for_window
-    wait_for_picture
+    show_game
     grab menu
 }
 

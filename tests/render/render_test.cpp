@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -469,6 +470,26 @@ TEST_F(RenderTest, RebuildReleasesTheEarlierSet) {
     GLint textureCount = 0;
     for (uint32_t name = 1; name < 4096; ++name) textureCount += glIsTexture(name) ? 1 : 0;
     EXPECT_EQ(textureCount, 19);  // one set, not two
+}
+
+// The menu's sleep ends when a key arrives, not at its deadline, and leaves the key queued.
+TEST_F(RenderTest, AKeyDuringTheSleepEndsItAtOnce) {
+    while (SDL_PollEvent(&game.event)) {
+    }
+    std::thread presser([] {
+        SDL_Delay(100);
+        SDL_Event press = {};
+        press.type = SDL_KEYDOWN;
+        press.key.keysym.sym = SDLK_DOWN;
+        SDL_PushEvent(&press);
+    });
+    const uint32_t start = SDL_GetTicks();
+    waitForEventUntil(start + 10000);
+    const uint32_t slept = SDL_GetTicks() - start;
+    presser.join();
+    EXPECT_LT(slept, 5000u);
+    ASSERT_TRUE(pollEvent());
+    EXPECT_EQ(game.event.key.keysym.sym, SDLK_DOWN);
 }
 
 // The loader's byte order: a JPEG and a BMP of the same colour give the same texels, and the
