@@ -1,9 +1,11 @@
 // Platform rules that are pure functions: program directory, file names, refresh-rate choice.
 #include "platform/paths.h"
+#include "platform/player_folder.h"
 #include "platform/refresh_rate.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -32,6 +34,35 @@ TEST(RefreshRate, HighestRateOfTheCurrentModeNotAboveTheWantedOne) {
     EXPECT_EQ(chooseRefreshRate(current, modes, 2, 72), 60u);
     EXPECT_EQ(chooseRefreshRate(current, modes + 2, 3, 80), 0u);  // only faster modes, or other sizes
     EXPECT_EQ(chooseRefreshRate(current, modes, 5, 0), 0u);
+}
+
+// A relative XDG folder is ignored (it would name a folder below wherever the game was
+// started); a relative or missing HOME gives no folder at all.
+TEST(PlayerFolder, OnlyAbsoluteFoldersCount) {
+    const struct {
+        const char *config, *home, *expected;
+    } rows[] = {
+        {"/x/cfg", "/h", "/x/cfg/zembrak/config.txt"},
+        {"cfg", "/h", "/h/.config/zembrak/config.txt"},
+        {"./cfg", "/h", "/h/.config/zembrak/config.txt"},
+        {"", "/h", "/h/.config/zembrak/config.txt"},
+        {nullptr, "/h", "/h/.config/zembrak/config.txt"},
+        {"cfg", "h", nullptr},
+        {nullptr, nullptr, nullptr},
+    };
+    const char* savedConfig = getenv("XDG_CONFIG_HOME");
+    const char* savedHome = getenv("HOME");
+    const std::string config = savedConfig ? savedConfig : "", home = savedHome ? savedHome : "";
+    for (const auto& row : rows) {
+        row.config ? setenv("XDG_CONFIG_HOME", row.config, 1) : unsetenv("XDG_CONFIG_HOME");
+        row.home ? setenv("HOME", row.home, 1) : unsetenv("HOME");
+        char path[256] = "";
+        const int found = playerFilePath(PLAYER_SETTINGS, "config.txt", path, sizeof path, 0);
+        EXPECT_EQ(found, row.expected ? 1 : 0) << (row.config ? row.config : "(unset)");
+        EXPECT_STREQ(path, row.expected ? row.expected : path);
+    }
+    savedConfig ? setenv("XDG_CONFIG_HOME", config.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    savedHome ? setenv("HOME", home.c_str(), 1) : unsetenv("HOME");
 }
 
 }  // namespace
