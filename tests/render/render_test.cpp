@@ -282,6 +282,18 @@ TEST_F(RenderTest, SlideBringsTheNewSectorFromTheCrossingSide) {
     }
 }
 
+// Kept: at the end of a slide to the right the minimap mark has moved 20 units, not the 21 of
+// a whole cell; the next normal frame puts it in place.
+TEST_F(RenderTest, MapMarkTravelsTwentyUnitsInTheSlide) {
+    const Rgb mark = {0, 0, 255};
+    paintTexture(TEX_MAP_PLAYER, mark);
+    game.sectorX = game.sectorY = 3;
+    drawSlideFrame(1, 0, 600);
+    const int cell = 617 + 3 * 21, middle = 416 + 3 * 21 + 10;
+    EXPECT_EQ(pixel(cell + 22, middle), mark);  // 2 + 20
+    EXPECT_NE(pixel(cell + 38, middle), mark);  // 18 + 20 is its right edge
+}
+
 // A Heart and a Bonus each on their own tile, with the sprite picture's regions telling them
 // apart: the Heart is the left eighth, the Bonus the next.
 TEST_F(RenderTest, ItemsLieOnTheirTilesAndShowTheirKind) {

@@ -353,6 +353,28 @@ TEST_F(PlayTest, FocusTableOfPlay) {
     EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
 }
 
+// Kept: one event per frame, so two keys pressed at once act in two frames; and a pause in a
+// window counts whole in the frame after it.
+TEST_F(PlayTest, OneEventAFrameAndAPauseCountsWhole) {
+    place(3, 3, 2, 2);
+    game.lastDirection = DIR_UP;
+    queueKey(SDLK_RIGHT);
+    queueKey(SDLK_UP);
+    runFrame();
+    EXPECT_EQ(game.playerX, 3);
+    EXPECT_EQ(game.playerY, 2);
+    runFrame();
+    EXPECT_EQ(game.playerY, 3);
+
+    fake.tickStep = 0;
+    runFrame();
+    queueActive(0, SDL_APPINPUTFOCUS);
+    queueActive(1, SDL_APPINPUTFOCUS);
+    releaseLastEventAt(fake.ticks + 3000);
+    runFrame();
+    EXPECT_GE(game.frameDelta, 3000);
+}
+
 TEST_F(PlayTest, FrameClockUsesTheLowSixteenBitsAndFpsWindows) {
     game.lastTicks = 0x0001FFF0;
     fake.ticks = 0x00020010;  // 32 ms later, across a 16-bit wrap
