@@ -122,17 +122,6 @@ expect_exit() {
     fail "the game did not end within ${limit}s"
 }
 
-# Polls until a screenshot differs from a reference one (the screen changed).
-wait_for_change() {
-    local reference=$1 name=$2
-    for _ in $(seq 100); do
-        shot "$name"
-        [ "$(compare -metric AE "$WORK/$reference.png" "$WORK/$name.png" null: 2>&1 || true)" != 0 ] && return 0
-        sleep 0.2
-    done
-    fail "screen did not change"
-}
-
 expect_eq() {
     [ "$1" = "$2" ] || fail "$3: expected [$2], got [$1]"
 }

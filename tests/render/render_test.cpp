@@ -203,23 +203,6 @@ protected:
     }
 };
 
-TEST_F(RenderTest, StageTenCoversItsCentredSquareExactly) {
-    paintTexture(TEX_TILE, WHITE);
-    glEnable(GL_BLEND);
-    callList(10);
-    glDisable(GL_BLEND);
-    // 32.4 .. 57.6 on both axes: pixel centres 32.5 .. 57.5 are inside.
-    EXPECT_EQ(pixel(32, 45), WHITE);
-    EXPECT_EQ(pixel(57, 45), WHITE);
-    EXPECT_EQ(pixel(45, 32), WHITE);
-    EXPECT_EQ(pixel(45, 57), WHITE);
-    EXPECT_NE(pixel(31, 45), WHITE);
-    EXPECT_NE(pixel(58, 45), WHITE);
-    EXPECT_NE(pixel(45, 31), WHITE);
-    EXPECT_NE(pixel(45, 58), WHITE);
-}
-
-// Every list shows its picture region the right way round.
 TEST_F(RenderTest, EveryListShowsItsRegionTheRightWayRound) {
     codeAllTextures();
     for (const Shown& row : listTable()) {
@@ -364,21 +347,6 @@ TEST_F(RenderTest, ScoreDigitsShowTheirOwnGlyphs) {
     }
 }
 
-// Pictures without a mask keep their colours in order, from a JPEG and from a BMP.
-TEST_F(RenderTest, PicturesWithoutMaskKeepRedGreenBlueOrder) {
-    for (const char* picture : {"tests\\fixtures\\red.jpg", "tests\\fixtures\\red.bmp"}) {
-        uint32_t name = 0;
-        loadTexture(name, picture, 0);
-        unsigned char texels[8 * 8 * 3];
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
-        EXPECT_NEAR(texels[7 * 3 + 0], 200, 3) << picture;
-        EXPECT_NEAR(texels[7 * 3 + 1], 40, 3) << picture;
-        EXPECT_NEAR(texels[7 * 3 + 2], 10, 3) << picture;
-        deleteTexture(name);
-    }
-}
-
 TEST_F(RenderTest, GoalTileShowsInSectorZeroEvenOverAHole) {
     paintTexture(TEX_SPRITES, WHITE);
     paintTexture(TEX_BACKGROUND, {0, 0, 64});
@@ -504,24 +472,31 @@ TEST_F(RenderTest, AKeyDuringTheSleepEndsItAtOnce) {
     EXPECT_EQ(game.event.key.keysym.sym, SDLK_DOWN);
 }
 
-// The loader's byte order: a JPEG and a BMP of the same colour give the same texels, and the
-// mask's pixel index becomes the alpha.
-TEST_F(RenderTest, JpegAndBmpWithMaskGiveTheSameTexels) {
-    for (const char* picture : {"tests\\fixtures\\red.jpg", "tests\\fixtures\\red.bmp"}) {
-        uint32_t name = 0;
-        loadMaskedTexture(name, picture, "tests\\fixtures\\red_a.bmp");
-        unsigned char texels[8 * 8 * 4];
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-        const unsigned char* topRight = texels + 7 * 4;
-        EXPECT_NEAR(topRight[0], 200, 3) << picture;
-        EXPECT_NEAR(topRight[1], 40, 3) << picture;
-        EXPECT_NEAR(topRight[2], 10, 3) << picture;
-        EXPECT_EQ(topRight[3], 255) << picture;
-        EXPECT_EQ(texels[3], 0) << picture;           // index 0: transparent, however bright
-        EXPECT_EQ(texels[4 * 4 + 3], 128) << picture;  // top row is the picture's top row
-        EXPECT_EQ(texels[8 * 4 + 4 * 4 + 3], 255) << picture;
-        deleteTexture(name);
-    }
+// The loader's colour order: a JPEG and a BMP of the same colour, with and without a mask,
+// give the same texels; the mask's pixel index becomes the alpha.
+TEST_F(RenderTest, JpegAndBmpWithAndWithoutMaskGiveTheSameTexels) {
+    for (const char* mask : {"", "tests\\fixtures\\red_a.bmp"})
+        for (const char* picture : {"tests\\fixtures\\red.jpg", "tests\\fixtures\\red.bmp"}) {
+            SCOPED_TRACE(::testing::Message() << picture << " " << mask);
+            uint32_t name = 0;
+            if (*mask)
+                loadMaskedTexture(name, picture, mask);
+            else
+                loadTexture(name, picture, 0);
+            unsigned char texels[8 * 8 * 4];
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+            const unsigned char* topRight = texels + 7 * 4;
+            EXPECT_NEAR(topRight[0], 200, 3);
+            EXPECT_NEAR(topRight[1], 40, 3);
+            EXPECT_NEAR(topRight[2], 10, 3);
+            EXPECT_EQ(topRight[3], 255);
+            if (*mask) {
+                EXPECT_EQ(texels[3], 0);                 // index 0: transparent, however bright
+                EXPECT_EQ(texels[4 * 4 + 3], 128);       // top row is the picture's top row
+                EXPECT_EQ(texels[8 * 4 + 4 * 4 + 3], 255);
+            }
+            deleteTexture(name);
+        }
 }
 
 TEST(TextureLoader, DerivedMaskNamesAndFailures) {
