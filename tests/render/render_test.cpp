@@ -470,6 +470,12 @@ TEST_F(RenderTest, AKeyDuringTheSleepEndsItAtOnce) {
     EXPECT_LT(slept, 5000u);
     ASSERT_TRUE(pollEvent());
     EXPECT_EQ(game.event.key.keysym.sym, SDLK_DOWN);
+
+    // With nothing coming it sleeps to the deadline, so the highlight blinks on time.
+    const uint32_t again = SDL_GetTicks();
+    waitForEventUntil(again + 220);
+    EXPECT_GE(SDL_GetTicks() - again, 220u);
+    EXPECT_LT(SDL_GetTicks() - again, 2000u);
 }
 
 // The loader's colour order: a JPEG and a BMP of the same colour, with and without a mask,
