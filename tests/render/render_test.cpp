@@ -24,30 +24,32 @@ namespace {
 using Rgb = std::array<int, 3>;
 const Rgb WHITE = {255, 255, 255};
 
-// A picture whose every texel names its own place: red and green carry the low eight bits of
-// the column and the row, blue their top two bits each. Sampling is exact (nearest texel).
-const int CODED = 1024;
+// A picture whose every texel names its own place: red carries the low eight bits of the
+// column, green those of the row, blue the column's top two bits and the row's top five.
+// Sampling is exact (nearest texel). The end-screen texts get eight rows a picture row, so
+// that a region one row off shows.
+const int CODED = 1024, TALL = 8192;
 
-void uploadCodedTexture() {
-    std::vector<unsigned char> texels(CODED * CODED * 4);
-    for (int row = 0; row < CODED; ++row)
-        for (int column = 0; column < CODED; ++column) {
-            unsigned char* t = &texels[(row * CODED + column) * 4];
+void uploadCodedTexture(int width = CODED, int height = CODED) {
+    std::vector<unsigned char> texels(static_cast<size_t>(width) * height * 4);
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            unsigned char* t = &texels[(static_cast<size_t>(row) * width + column) * 4];
             t[0] = static_cast<unsigned char>(column & 255);
             t[1] = static_cast<unsigned char>(row & 255);
-            t[2] = static_cast<unsigned char>((column >> 8) | (row >> 8) << 4);
+            t[2] = static_cast<unsigned char>((column >> 8) | (row >> 8) << 2);
             t[3] = 255;
         }
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, CODED, CODED, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
-// How many texels lie between the one seen and coordinate `c`; the picture repeats, so 1.0
-// and 0.0 are the same place.
-int texelDistance(int seen, double c) {
-    const int apart = ((seen - static_cast<int>(std::floor(c * CODED))) % CODED + CODED) % CODED;
-    return std::min(apart, CODED - apart);
+// How many texels of `size` lie between the one seen and coordinate `c`; the picture repeats,
+// so 1.0 and 0.0 are the same place.
+int texelDistance(int seen, double c, int size) {
+    const int apart = ((seen - static_cast<int>(std::floor(c * size))) % size + size) % size;
+    return std::min(apart, size - apart);
 }
 
 // Texture coordinate (s, t): s = 0 the picture's left column, t = 0 its top row.
@@ -166,19 +168,22 @@ protected:
     static std::array<int, 2> texelAt(int x, int y) {
         unsigned char p[4];
         glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-        return {p[0] | (p[2] & 3) << 8, p[1] | (p[2] >> 4 & 3) << 8};
+        return {p[0] | (p[2] & 3) << 8, p[1] | (p[2] >> 2) << 8};
     }
 
     static void codeAllTextures() {
         for (int slot = 1; slot < TEXTURE_SLOTS; ++slot) {
             glBindTexture(GL_TEXTURE_2D, game.textures[slot]);
-            uploadCodedTexture();
+            if (slot == TEX_END_TEXT)
+                uploadCodedTexture(256, TALL);
+            else
+                uploadCodedTexture();
         }
     }
 
     // At a pixel just inside each corner of the drawn quad and in its middle, the texel seen is
     // the one the corner coordinates put there (one texel of slack at the region's edges).
-    static void expectShown(const Shown& row, float shiftX, float shiftY) {
+    static void expectShown(const Shown& row, float shiftX, float shiftY, int width = CODED, int height = CODED) {
         const int left = static_cast<int>(std::ceil(row.x0 + shiftX - 0.5));
         const int right = static_cast<int>(std::ceil(row.x1 + shiftX - 0.5)) - 1;
         const int bottom = static_cast<int>(std::ceil(row.y0 + shiftY - 0.5));
@@ -192,8 +197,8 @@ protected:
             const double t = row.bottomLeft.t + u * (row.bottomRight.t - row.bottomLeft.t) +
                              v * (row.topLeft.t - row.bottomLeft.t);
             const std::array<int, 2> seen = texelAt(spot[0], spot[1]);
-            EXPECT_LE(texelDistance(seen[0], s), 1) << "column at " << spot[0] << "," << spot[1];
-            EXPECT_LE(texelDistance(seen[1], t), 1) << "row at " << spot[0] << "," << spot[1];
+            EXPECT_LE(texelDistance(seen[0], s, width), 1) << "column at " << spot[0] << "," << spot[1];
+            EXPECT_LE(texelDistance(seen[1], t, height), 1) << "row at " << spot[0] << "," << spot[1];
         }
     }
 
@@ -213,7 +218,8 @@ TEST_F(RenderTest, EveryListShowsItsRegionTheRightWayRound) {
         glTranslatef(shift, shift, 0);
         glBindTexture(GL_TEXTURE_2D, game.textures[TEX_FONT]);  // for the lists that bind none
         callList(row.list);
-        expectShown(row, shift, shift);
+        const bool endText = row.list == 50 || row.list == 51 || (row.list >= 55 && row.list <= 62);
+        expectShown(row, shift, shift, endText ? 256 : CODED, endText ? TALL : CODED);
     }
 }
 

@@ -148,6 +148,14 @@ TEST_F(PlayTest, SectorBonusRules) {
     game.lastSectorDirection = DIR_UP;
     press(DIR_LEFT);
     EXPECT_EQ(game.score, 40u);
+    // Same column as the entry tile pays nothing either.
+    place(3, 3, 2, 5);
+    game.respawnX = 2;
+    game.respawnY = 0;
+    game.lastSectorDirection = DIR_RIGHT;
+    press(DIR_UP);
+    EXPECT_EQ(game.sectorY, 4);
+    EXPECT_EQ(game.score, 40u);
 }
 
 TEST_F(PlayTest, BlockedAttemptCountsAsThePreviousDirection) {
@@ -308,6 +316,8 @@ TEST_F(PlayTest, KeyTableOfPlay) {
         SCOPED_TRACE(::testing::Message() << "key " << row.key << " mod " << row.mod);
         resetForTest();
         game.facing = DIR_NONE;
+        const int fpsBefore = row.mod == KMOD_LSHIFT ? 1 : 0;  // F turns it off as well as on
+        game.showFps = fpsBefore;
         queueKey(row.key, row.mod);
         ASSERT_TRUE(pollEvent());
         if (row.quits) {
@@ -317,7 +327,7 @@ TEST_F(PlayTest, KeyTableOfPlay) {
         handleEvent();
         EXPECT_EQ(game.facing, row.facing);
         EXPECT_EQ(game.moveInput, row.facing);
-        EXPECT_EQ(game.showFps, row.fps ? 1 : 0);
+        EXPECT_EQ(game.showFps, fpsBefore ^ (row.fps ? 1 : 0));
         EXPECT_EQ(fake.titleMenus, row.menu ? 1 : 0);
     }
 }

@@ -272,6 +272,23 @@ TEST_F(ScreensTest, WaitingMenuActsOnKeysInTheOrderPressed) {
     EXPECT_EQ(game.lives, 4);
 }
 
+// A page closed over a menu that was already up shows the menu again at once, not at the
+// next blink.
+TEST_F(ScreensTest, AClosedPageGivesWayToTheMenuAtOnce) {
+    fake.tickStep = 0;
+    game.lives = 2;
+    const struct {
+        SDLKey key;
+        uint32_t at;
+    } keys[] = {{SDLK_DOWN, 100}, {SDLK_DOWN, 100}, {SDLK_RETURN, 200}, {SDLK_SPACE, 300}, {SDLK_ESCAPE, 400}};
+    for (const auto& k : keys) {
+        queueKey(k.key);
+        releaseLastEventAt(k.at);
+    }
+    runTitleMenu();
+    EXPECT_EQ(fake.swapTicks, (std::vector<uint32_t>{0, 100, 200, 300}));
+}
+
 TEST_F(ScreensTest, FocusLossPausesAndRebuildsInFullScreen) {
     game.fullscreen = 1;
     game.refreshRateKnown = 1;

@@ -52,8 +52,9 @@ Mix_Music* Mix_LoadMUS(const char* name) {
     return reinterpret_cast<Mix_Music*>(static_cast<intptr_t>(mixer.tracks.size()));
 }
 void Mix_FreeMusic(Mix_Music*) {}
-int Mix_PlayChannelTimed(int, Mix_Chunk* chunk, int, int) {
-    mixer.heard.push_back(chunk ? static_cast<long>(chunk->alen) : -1);
+int Mix_PlayChannelTimed(int, Mix_Chunk* chunk, int loops, int) {
+    // An effect that repeats is heard as no file at all.
+    mixer.heard.push_back(chunk && loops == 0 ? static_cast<long>(chunk->alen) : -1);
     return 0;
 }
 int Mix_PlayMusic(Mix_Music* track, int loops) {
