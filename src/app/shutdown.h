@@ -7,3 +7,6 @@ void shutdownHandler();
 // Ends the process after the display went away: status 1 and both files saved, without the
 // clean-up that would wait on the vanished display for ever.
 void endWithoutDisplay();
+
+// While held, the exit writes neither file: the game has not found its own folder yet.
+void holdSaves(bool held);
