@@ -152,6 +152,7 @@ TEST_F(PlayTest, SectorBonusRules) {
     place(3, 3, 2, 5);
     game.respawnX = 2;
     game.respawnY = 0;
+    setLevelValues();
     game.lastSectorDirection = DIR_RIGHT;
     press(DIR_UP);
     EXPECT_EQ(game.sectorY, 4);
