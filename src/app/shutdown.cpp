@@ -19,6 +19,11 @@ void endWithoutDisplay() {
     fatal("Lost the connection to the display.");
 }
 
+void saveProgress() {
+    raiseBestScore();
+    saveSettings("config.txt");
+}
+
 void shutdownHandler() {
     if (!displayLost) releaseGraphics();
     closeAudio();

@@ -17,3 +17,7 @@ void changeToProgramDirectory(char* programPath) {
 }
 
 void setEnvironment(const char* assignment) { _putenv(assignment); }
+
+void endProgram() { exit(0); }
+
+void saveWhenLeft(void (*)()) {}
