@@ -39,9 +39,14 @@ static Uint32 pixelValue(const uint8_t* at, int bytes) {
     return value;
 }
 
-static uint8_t channel(Uint32 value, Uint32 mask, Uint8 shift, Uint8 loss) {
-    const Uint32 bits = (value & mask) >> shift;
-    return static_cast<uint8_t>(loss == 0 ? bits : (bits << loss) | (bits >> (8 - 2 * loss > 0 ? 8 - 2 * loss : 0)));
+// One channel by its mask alone: some SDLs (a browser's) leave the shifts and losses unset.
+static uint8_t channel(Uint32 value, Uint32 mask) {
+    if (mask == 0) return 0;
+    int shift = 0, bits = 0;
+    while (((mask >> shift) & 1) == 0) ++shift;
+    while (shift + bits < 32 && ((mask >> (shift + bits)) & 1) != 0) ++bits;
+    const Uint32 level = (value & mask) >> shift;
+    return static_cast<uint8_t>(bits >= 8 ? level >> (bits - 8) : level << (8 - bits));
 }
 
 uint8_t* pictureRows(const SDL_Surface* picture, bool rgbOrder) {
@@ -65,9 +70,9 @@ uint8_t* pictureRows(const SDL_Surface* picture, bool rgbOrder) {
                 const SDL_Color& c = f->palette->colors[value < static_cast<Uint32>(f->palette->ncolors) ? value : 0];
                 r = c.r, g = c.g, b = c.b;
             } else {
-                r = channel(value, f->Rmask, f->Rshift, f->Rloss);
-                g = channel(value, f->Gmask, f->Gshift, f->Gloss);
-                b = channel(value, f->Bmask, f->Bshift, f->Bloss);
+                r = channel(value, f->Rmask);
+                g = channel(value, f->Gmask);
+                b = channel(value, f->Bmask);
             }
             out[0] = rgbOrder ? r : b;
             out[1] = g;
@@ -93,8 +98,18 @@ SDL_Surface* pictureAsTriples(SDL_Surface* picture, bool rgbOrder) {
     return triples;
 }
 
+// The mask's byte for a pixel: an 8-bit mask's palette index, not its colour; a deeper mask's
+// red level, read through its format (a browser decodes every picture to 32 bits, and the
+// game's masks are grey with index i shown as grey i).
+static uint8_t maskByte(const SDL_Surface* mask, size_t x, size_t y) {
+    const SDL_PixelFormat* f = mask->format;
+    const uint8_t* at = static_cast<const uint8_t*>(mask->pixels) + y * mask->pitch + x * f->BytesPerPixel;
+    if (f->BitsPerPixel == 8) return *at;
+    return channel(pixelValue(at, f->BytesPerPixel), f->Rmask);
+}
+
 uint8_t* combineRowsAndMask(const uint8_t* rows, int w, int h, const SDL_Surface* mask) {
-    if (mask->format->BitsPerPixel != 8 || mask->w != w || mask->h != h || w <= 0 || h <= 0) return nullptr;
+    if (mask->format->BytesPerPixel < 1 || mask->format->BytesPerPixel > 4 || (mask->format->BitsPerPixel != 8 && mask->format->palette != nullptr) || mask->w != w || mask->h != h || w <= 0 || h <= 0) return nullptr;
     const size_t width = w, height = h;
     uint8_t* texels = static_cast<uint8_t*>(malloc(width * height * 4));
     if (texels == nullptr) return nullptr;
@@ -105,7 +120,7 @@ uint8_t* combineRowsAndMask(const uint8_t* rows, int w, int h, const SDL_Surface
             out[0] = colour[2];
             out[1] = colour[1];
             out[2] = colour[0];
-            out[3] = static_cast<const uint8_t*>(mask->pixels)[y * mask->pitch + x];  // the index, not its colour
+            out[3] = maskByte(mask, x, y);
         }
     return texels;
 }

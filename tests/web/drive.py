@@ -1,0 +1,190 @@
+#!/usr/bin/python3
+"""Plays the web build in headless Chromium over the DevTools protocol, as a player would.
+usage: drive.py URL OUTDIR MENU_PNG
+Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
+score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
+the menu; no uncaught exception. Prints one line per check; exit 1 when any fails."""
+import asyncio, base64, json, os, re, subprocess, sys, time, urllib.request
+import websockets
+
+URL, OUT, MENU_PNG = sys.argv[1:4]
+BENCH = "--bench" in sys.argv
+os.makedirs(OUT, exist_ok=True)
+CHROME = ["chromium", "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
+          "--enable-unsafe-swiftshader", "--remote-debugging-port=0", "--user-data-dir=" + os.path.join(OUT, "profile"),
+          "--no-first-run", "--no-default-browser-check", "--mute-audio", "about:blank"]
+KEYS = {"Return": ("Enter", 13, "\r"), "Right": ("ArrowRight", 39, ""), "Left": ("ArrowLeft", 37, ""),
+        "Down": ("ArrowDown", 40, ""), "Up": ("ArrowUp", 38, ""), "Escape": ("Escape", 27, ""), "f": ("f", 70, "f")}
+results = []
+
+
+def check(name, ok, detail=""):
+    results.append(ok)
+    print("%s %s%s" % ("ok  " if ok else "FAIL", name, (": " + detail) if detail else ""), flush=True)
+
+
+class Page:
+    def __init__(self, ws):
+        self.ws, self.next_id, self.waiting, self.lines = ws, 0, {}, []
+        self.log = open(os.path.join(OUT, "console.log"), "w")
+
+    async def reader(self):
+        async for raw in self.ws:
+            m = json.loads(raw)
+            if "id" in m and m["id"] in self.waiting:
+                self.waiting.pop(m["id"]).set_result(m)
+            elif m.get("method") == "Runtime.consoleAPICalled":
+                p = m["params"]
+                self.note(p["type"], " ".join(str(a.get("value", a.get("description", ""))) for a in p["args"]))
+            elif m.get("method") == "Runtime.exceptionThrown":
+                d = m["params"]["exceptionDetails"]
+                self.note("exception", d.get("exception", {}).get("description", d.get("text")))
+
+    def note(self, kind, text):
+        self.lines.append((kind, text))
+        self.log.write("%-9s %s\n" % (kind, text))
+        self.log.flush()
+
+    async def call(self, method, **params):
+        self.next_id += 1
+        fut = asyncio.get_running_loop().create_future()
+        self.waiting[self.next_id] = fut
+        await self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        m = await asyncio.wait_for(fut, 60)
+        if "error" in m:
+            raise RuntimeError("%s: %s" % (method, m["error"]))
+        return m["result"]
+
+    async def js(self, expr):
+        r = await self.call("Runtime.evaluate", expression=expr, returnByValue=True, awaitPromise=True)
+        return r["result"].get("value")
+
+    async def key(self, name, pause=0.25):
+        key, code, text = KEYS[name]
+        common = dict(key=key, code=key if len(key) > 1 else "Key" + key.upper(), windowsVirtualKeyCode=code,
+                      nativeVirtualKeyCode=code)
+        await self.call("Input.dispatchKeyEvent", type="keyDown", text=text, **common)
+        await self.call("Input.dispatchKeyEvent", type="keyUp", **common)
+        await asyncio.sleep(pause)
+
+    async def load(self, url):
+        t = time.time()
+        await self.call("Page.navigate", url=url)
+        for _ in range(600):
+            if await self.js("typeof Module === 'object' && !!Module.calledRun && "
+                             "document.getElementById('status').hidden"):
+                break
+            await asyncio.sleep(0.1)
+        else:
+            raise TimeoutError("the game did not start")
+        return time.time() - t
+
+    async def shot(self, name):
+        """The canvas alone, at its own 800 x 600 pixels."""
+        r = await self.js("JSON.stringify(document.getElementById('canvas').getBoundingClientRect())")
+        rect = json.loads(r)
+        r = await self.call("Page.captureScreenshot", format="png", clip=dict(
+            x=rect["x"], y=rect["y"], width=rect["width"], height=rect["height"], scale=800 / rect["width"]))
+        path = os.path.join(OUT, name)
+        open(path, "wb").write(base64.b64decode(r["data"]))
+        return path
+
+    async def best_saved(self):
+        return await self.js("(function(){try{return FS.readFile('/save/hiscore.txt',{encoding:'utf8'}).trim()}"
+                             "catch(e){return null}})()")
+
+
+def difference(a, b):
+    """Root-mean-square difference of two pictures, 0 (same) to 1."""
+    r = subprocess.run(["compare", "-metric", "RMSE", a, b, "null:"], capture_output=True, text=True)
+    m = re.search(r"\(([\d.e-]+)\)", r.stderr)
+    return float(m.group(1)) if m else 1.0
+
+
+async def frame_rates(p, seconds):
+    """Browser frames and game frames (HUD counter off: counted through the page) per second."""
+    await p.js("window.zkFrames = 0; (function f(){ zkFrames++; requestAnimationFrame(f); })()")
+    t = time.time()
+    await asyncio.sleep(seconds)
+    frames = await p.js("zkFrames")
+    return frames / (time.time() - t)
+
+
+async def main():
+    chrome = subprocess.Popen(CHROME, stderr=subprocess.PIPE, stdout=subprocess.DEVNULL, text=True)
+    try:
+        port = None
+        for line in chrome.stderr:
+            m = re.search(r"DevTools listening on ws://127.0.0.1:(\d+)/", line)
+            if m:
+                port = m.group(1)
+                break
+        targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port))
+        ws_url = [t for t in targets if t["type"] == "page"][0]["webSocketDebuggerUrl"]
+        async with websockets.connect(ws_url, max_size=None) as ws:
+            p = Page(ws)
+            reader = asyncio.create_task(p.reader())
+            for domain in ("Runtime", "Page"):
+                await p.call(domain + ".enable")
+            await p.call("Emulation.setFocusEmulationEnabled", enabled=True)
+            # 600 px of canvas and the line of controls under it.
+            await p.call("Emulation.setDeviceMetricsOverride", width=800, height=640, deviceScaleFactor=1, mobile=False)
+            seconds = await p.load(URL)
+            print("time to the title menu: %.2f s" % seconds)
+            await asyncio.sleep(1.0)
+            menu = await p.shot("menu.png")
+            d = difference(menu, MENU_PNG)
+            check("the title menu looks like the desktop's", d < 0.08, "RMSE %.3f" % d)
+
+            await p.key("Return", 1.0)
+            play = await p.shot("play.png")
+            d = difference(play, menu)
+            check("Return starts a game", d > 0.15, "RMSE %.3f from the menu" % d)
+            for k in ("Right", "Right", "Up", "Up", "Right", "Down"):
+                await p.key(k)
+            await asyncio.sleep(0.5)
+            moved = await p.shot("moved.png")
+            check("the arrows move the figure", difference(moved, play) > 0.005)
+            if BENCH:
+                await p.key("f")
+                print("browser frames/s in play: %.1f" % await frame_rates(p, 5))
+                await p.shot("fps.png")
+            await p.key("Escape", 0.8)
+            d = difference(await p.shot("escape.png"), menu)
+            check("Escape opens the menu", d < 0.08, "RMSE %.3f from the title menu" % d)
+
+            # The tab is closed without quitting: the best score still counts.
+            # A headless tab cannot be hidden: the page is told it goes, as a closing tab is, and
+            # then goes.
+            await p.js("window.dispatchEvent(new Event('pagehide'))")
+            await asyncio.sleep(1.0)
+            await p.call("Page.navigate", url="about:blank")
+            await asyncio.sleep(1.5)
+            await p.load(URL)
+            best = await p.best_saved()
+            check("the arrows scored, and closing the tab kept the best score", best is not None and int(best) > 0,
+                  "best %s" % best)
+            # Quit: the game saves what it read back, and the menu stays.
+            await asyncio.sleep(0.5)
+            await p.key("Return", 0.6)
+            await p.key("Escape", 0.6)
+            await p.key("Up")
+            await p.key("Return", 0.8)
+            again = await p.best_saved()
+            check("a reload brings back the best score", again == best, "after Quit %s, before %s" % (again, best))
+            d = difference(await p.shot("quit.png"), menu)
+            check("Quit shows the title menu again", d < 0.08, "RMSE %.3f" % d)
+            # Music refused before the first key is the browser's autoplay rule; it starts with the key.
+            exceptions = [t for k, t in p.lines if k == "exception" and "NotAllowedError" not in t]
+            check("no uncaught exception", not exceptions, "; ".join(exceptions)[:300])
+            reader.cancel()
+    finally:
+        chrome.terminate()
+        try:
+            chrome.wait(10)
+        except subprocess.TimeoutExpired:
+            chrome.kill()
+    print("%d passed, %d failed" % (results.count(True), results.count(False)))
+    return 0 if results and all(results) else 1
+
+sys.exit(asyncio.run(main()))
