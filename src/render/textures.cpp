@@ -109,7 +109,9 @@ static uint8_t maskByte(const SDL_Surface* mask, size_t x, size_t y) {
 }
 
 uint8_t* combineRowsAndMask(const uint8_t* rows, int w, int h, const SDL_Surface* mask) {
-    if (mask->format->BytesPerPixel < 1 || mask->format->BytesPerPixel > 4 || (mask->format->BitsPerPixel != 8 && mask->format->palette != nullptr) || mask->w != w || mask->h != h || w <= 0 || h <= 0) return nullptr;
+    // 8 bits as the files are, or 32 as a browser decodes them; other depths are not masks.
+    const int depth = mask->format->BitsPerPixel;
+    if ((depth != 8 && (depth != 32 || mask->format->palette != nullptr)) || mask->w != w || mask->h != h || w <= 0 || h <= 0) return nullptr;
     const size_t width = w, height = h;
     uint8_t* texels = static_cast<uint8_t*>(malloc(width * height * 4));
     if (texels == nullptr) return nullptr;

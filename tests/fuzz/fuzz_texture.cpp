@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     uint8_t* texels = combinePictureAndMask(triples, mask);
-    const bool usable = maskWidth == width && maskHeight == height;
+    const bool usable = (maskDepth == 8 || maskDepth == 32) && maskWidth == width && maskHeight == height;
     FUZZ_CHECK((texels != nullptr) == usable);
     if (texels != nullptr) {
         const uint8_t* out = texels;
