@@ -34,6 +34,9 @@ uint32_t currentTicks() {
     return SDL_GetTicks();
 }
 
+// Times the Board has aged: the benchmark reads the game's pace through it.
+extern "C" EMSCRIPTEN_KEEPALIVE uint32_t zk_board_ticks() { return game.boardTicks; }
+
 // Rules see time in steps of 1 ms, as on a desktop whose frames come every millisecond or two.
 uint32_t ruleSliceMs() { return 1; }
 

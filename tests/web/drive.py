@@ -101,26 +101,20 @@ def difference(a, b):
     return float(m.group(1)) if m else 1.0
 
 
-async def frame_rates(p, seconds):
-    """Browser frames and game frames (HUD counter off: counted through the page) per second."""
+async def rates(p, seconds):
+    """Browser frames per second, and the Board's ageing ticks per second."""
     await p.js("window.zkFrames = 0; (function f(){ zkFrames++; requestAnimationFrame(f); })()")
+    ticks = await p.js("Module._zk_board_ticks()")
     t = time.time()
     await asyncio.sleep(seconds)
-    frames = await p.js("zkFrames")
-    return frames / (time.time() - t)
+    frames, ticks = await p.js("zkFrames"), await p.js("Module._zk_board_ticks()") - ticks
+    elapsed = time.time() - t
+    return frames / elapsed, ticks / elapsed
 
 
 async def main():
-    chrome = subprocess.Popen(CHROME, stderr=subprocess.PIPE, stdout=subprocess.DEVNULL, text=True)
+    chrome, ws_url = await connect([])
     try:
-        port = None
-        for line in chrome.stderr:
-            m = re.search(r"DevTools listening on ws://127.0.0.1:(\d+)/", line)
-            if m:
-                port = m.group(1)
-                break
-        targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port))
-        ws_url = [t for t in targets if t["type"] == "page"][0]["webSocketDebuggerUrl"]
         async with websockets.connect(ws_url, max_size=None) as ws:
             p = Page(ws)
             reader = asyncio.create_task(p.reader())
@@ -136,19 +130,38 @@ async def main():
             d = difference(menu, MENU_PNG)
             check("the title menu looks like the desktop's", d < 0.08, "RMSE %.3f" % d)
 
+            music = "(function(){var a=SDL.music&&SDL.music.audio;return a?!a.paused:null})()"
+            before = await p.js(music)
             await p.key("Return", 1.0)
+            after = await p.js(music)
+            check("the music starts with the first key", before is not True and after is True,
+                  "playing before %s, after %s" % (before, after))
             play = await p.shot("play.png")
             d = difference(play, menu)
             check("Return starts a game", d > 0.15, "RMSE %.3f from the menu" % d)
+            if BENCH:  # the figure on its start tile, which every tick restores: no death
+                await p.key("f")
+                print("in play: %.1f browser frames/s, %.1f board ticks/s" % await rates(p, 10))
+                await p.shot("fps.png")
             for k in ("Right", "Right", "Up", "Up", "Right", "Down"):
                 await p.key(k)
             await asyncio.sleep(0.5)
             moved = await p.shot("moved.png")
             check("the arrows move the figure", difference(moved, play) > 0.005)
-            if BENCH:
-                await p.key("f")
-                print("browser frames/s in play: %.1f" % await frame_rates(p, 5))
-                await p.shot("fps.png")
+            state = await p.js("document.activeElement.id + ' ' + window.scrollX + ' ' + window.scrollY")
+            check("the keys go to the canvas and never scroll the page", state == "canvas 0 0", state)
+
+            ticks = "Module._zk_board_ticks()"
+            await p.js("window.dispatchEvent(new Event('blur'))")
+            await asyncio.sleep(0.5)
+            paused = await p.js(ticks)
+            await asyncio.sleep(1.0)
+            still = await p.js(ticks)
+            await p.js("window.dispatchEvent(new Event('focus'))")
+            await asyncio.sleep(1.0)
+            going = await p.js(ticks)
+            check("leaving the window pauses the game", paused == still and going > still,
+                  "Board ticks %s, %s paused, %s after" % (paused, still, going))
             await p.key("Escape", 0.8)
             d = difference(await p.shot("escape.png"), menu)
             check("Escape opens the menu", d < 0.08, "RMSE %.3f from the title menu" % d)
@@ -179,12 +192,45 @@ async def main():
             check("no uncaught exception", not exceptions, "; ".join(exceptions)[:300])
             reader.cancel()
     finally:
-        chrome.terminate()
-        try:
-            chrome.wait(10)
-        except subprocess.TimeoutExpired:
-            chrome.kill()
+        stop(chrome)
+    await without_webgl()
     print("%d passed, %d failed" % (results.count(True), results.count(False)))
     return 0 if results and all(results) else 1
+
+
+def stop(chrome):
+    chrome.terminate()
+    try:
+        chrome.wait(10)
+    except subprocess.TimeoutExpired:
+        chrome.kill()
+
+
+async def connect(flags):
+    chrome = subprocess.Popen(CHROME[:-1] + flags + ["about:blank"], stderr=subprocess.PIPE,
+                              stdout=subprocess.DEVNULL, text=True)
+    port = None
+    for line in chrome.stderr:
+        m = re.search(r"DevTools listening on ws://127.0.0.1:(\d+)/", line)
+        if m:
+            port = m.group(1)
+            break
+    targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port))
+    return chrome, [t for t in targets if t["type"] == "page"][0]["webSocketDebuggerUrl"]
+
+
+async def without_webgl():
+    chrome, ws_url = await connect(["--disable-3d-apis"])
+    try:
+        async with websockets.connect(ws_url, max_size=None) as ws:
+            p = Page(ws)
+            reader = asyncio.create_task(p.reader())
+            await p.call("Page.navigate", url=URL)
+            await asyncio.sleep(2.0)
+            text = await p.js("document.getElementById('message').textContent")
+            check("a clear message when WebGL is missing", "needs WebGL" in (text or ""), text)
+            reader.cancel()
+    finally:
+        stop(chrome)
 
 sys.exit(asyncio.run(main()))
