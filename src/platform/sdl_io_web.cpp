@@ -27,7 +27,7 @@ static void giveBrowserItsTurn() {
 }
 
 // A loop that only watches the clock (the end screen's pause) must not freeze the page.
-static const uint32_t LONGEST_HOLD_MS = 100;
+static const uint32_t LONGEST_HOLD_MS = 50;
 
 uint32_t currentTicks() {
     if (SDL_GetTicks() - lastTurn > LONGEST_HOLD_MS) giveBrowserItsTurn();
