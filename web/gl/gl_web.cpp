@@ -16,6 +16,7 @@ struct Command {
 };
 
 std::vector<std::vector<Command>> lists(1);  // list 0 is never handed out
+std::vector<bool> handedOut(1, true);
 std::vector<Command>* compiling = nullptr;
 
 // Adds the call to the list being compiled; false when none is, so the call goes through.
@@ -37,6 +38,7 @@ extern "C" {
 GLuint webGenLists(GLsizei range) {
     const GLuint first = static_cast<GLuint>(lists.size());
     lists.resize(lists.size() + range);
+    handedOut.resize(lists.size(), true);
     return first;
 }
 
@@ -48,8 +50,16 @@ void webNewList(GLuint list, GLenum) {
 
 void webEndList(void) { compiling = nullptr; }
 
+// Freed names at the end are taken back, so a game that makes its lists anew reuses them.
 void webDeleteLists(GLuint list, GLsizei range) {
-    for (GLsizei i = 0; i < range && list + i < lists.size(); ++i) lists[list + i].clear();
+    for (GLsizei i = 0; i < range && list + i < lists.size(); ++i) {
+        lists[list + i].clear();
+        if (list + i != 0) handedOut[list + i] = false;
+    }
+    while (!handedOut.back()) {
+        handedOut.pop_back();
+        lists.pop_back();
+    }
 }
 
 void webBegin(GLenum mode) { if (!record(BEGIN, mode)) glBegin(mode); }
