@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Plays the web build in headless Chromium over the DevTools protocol, as a player would.
-usage: drive.py URL OUTDIR MENU_PNG
+usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_COPY_WITH_A_BROKEN_WORLD]
 Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
 score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
 the menu; no uncaught exception. Prints one line per check; exit 1 when any fails."""
@@ -9,6 +9,7 @@ import websockets
 
 URL, OUT, MENU_PNG = sys.argv[1:4]
 BENCH = "--bench" in sys.argv
+BROKEN_URL = sys.argv[sys.argv.index("--broken") + 1] if "--broken" in sys.argv else None
 os.makedirs(OUT, exist_ok=True)
 CHROME = ["chromium", "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
           "--enable-unsafe-swiftshader", "--remote-debugging-port=0", "--user-data-dir=" + os.path.join(OUT, "profile"),
@@ -230,18 +231,29 @@ async def connect(flags):
     return chrome, [t for t in targets if t["type"] == "page"][0]["webSocketDebuggerUrl"]
 
 
-async def without_webgl():
-    chrome, ws_url = await connect(["--disable-3d-apis"])
+async def page_message(url, flags):
+    """What the page says over the canvas a few seconds after loading."""
+    chrome, ws_url = await connect(flags)
     try:
         async with websockets.connect(ws_url, max_size=None) as ws:
             p = Page(ws)
             reader = asyncio.create_task(p.reader())
-            await p.call("Page.navigate", url=URL)
-            await asyncio.sleep(2.0)
-            text = await p.js("document.getElementById('message').textContent")
-            check("a clear message when WebGL is missing", "needs WebGL" in (text or ""), text)
+            await p.call("Page.navigate", url=url)
+            await asyncio.sleep(3.0)
+            text = await p.js("document.getElementById('status').hidden ? '' : "
+                              "document.getElementById('message').textContent")
             reader.cancel()
+            return text or ""
     finally:
         stop(chrome)
+
+
+async def without_webgl():
+    text = await page_message(URL, ["--disable-3d-apis"])
+    check("a clear message when WebGL is missing", "needs WebGL" in text, text)
+    if BROKEN_URL:
+        text = await page_message(BROKEN_URL, [])
+        check("a broken data file stops the game with the reason on the page",
+              "The game stopped" in text and "world.txt" in text, text)
 
 sys.exit(asyncio.run(main()))
