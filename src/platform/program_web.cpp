@@ -12,11 +12,8 @@
 
 FILE* openGameFile(const char* gamePath, const char* mode) { return fopen(nativePath(gamePath).text, mode); }
 
-void changeToProgramDirectory(char*) {
-    if (chdir("/") != 0) {
-        // unchecked: the page's file system starts there anyway
-    }
-}
+// The page's file system holds the game at its root.
+int changeToProgramDirectory(char*) { return chdir("/") == 0; }
 
 void setEnvironment(const char* assignment) {
     char name[128];
@@ -26,6 +23,9 @@ void setEnvironment(const char* assignment) {
     name[equals - assignment] = '\0';
     setenv(name, equals + 1, 1);
 }
+
+// A page is never hung up on; closing it is handled by saveWhenLeft.
+void endOnHangUp() {}
 
 static void (*saveAll)() = nullptr;
 

@@ -7,13 +7,14 @@
 
 FILE* openGameFile(const char* gamePath, const char* mode) { return fopen(nativePath(gamePath).text, mode); }
 
-void changeToProgramDirectory(char* programPath) {
+int changeToProgramDirectory(char* programPath) {
     const int end = programDirectoryEnd(programPath);
-    if (end < 0) return;
+    if (end < 0) return 0;
     const char separator = programPath[end];
     programPath[end] = '\0';
-    _chdir(programPath);  // unchecked: data paths then resolve from where we started
+    const int changed = _chdir(programPath) == 0;
     programPath[end] = separator;
+    return changed;
 }
 
 void setEnvironment(const char* assignment) { _putenv(assignment); }
@@ -21,3 +22,6 @@ void setEnvironment(const char* assignment) { _putenv(assignment); }
 void endProgram() { exit(0); }
 
 void saveWhenLeft(void (*)()) {}
+
+// Windows has no hang-up signal.
+void endOnHangUp() {}

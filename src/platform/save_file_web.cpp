@@ -35,3 +35,6 @@ int finishSave(SaveStream* save) {
     EM_ASM(zkSyncSaves());
     return 0;
 }
+
+// A page that closed mid-save leaves its temporary file only in memory, gone with the page.
+void removeStaleTemporaries(const char*) {}
