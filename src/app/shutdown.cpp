@@ -22,6 +22,11 @@ void endWithoutDisplay() {
     fatal("Lost the connection to the display.");
 }
 
+void saveProgress() {
+    raiseBestScore();
+    if (!savesHeld) saveSettings("config.txt");
+}
+
 void shutdownHandler() {
     if (!displayLost) releaseGraphics();
     closeAudio();
