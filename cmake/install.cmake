@@ -142,8 +142,3 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZK_HOMEPAGE}")
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/deb_stage.cmake)
 include(CPack)
-
-if(ZK_TESTS)
-  enable_testing()
-  add_subdirectory(tests/install)
-endif()

@@ -23,15 +23,18 @@ void endWithoutDisplay() {
     fatal("Lost the connection to the display.");
 }
 
+void saveProgress() {
+    // A replay leaves the player's files alone: its score is not the player's.
+    if (sessionMode() != SESSION_LIVE) return;
+    // The score of a game still in progress counts.
+    raiseBestScore();
+    if (!savesHeld) saveSettings("config.txt");
+}
+
 void shutdownHandler() {
     if (!displayLost) releaseGraphics();
     closeAudio();
-    // A replay leaves the player's files alone: its score is not the player's.
-    if (sessionMode() == SESSION_LIVE) {
-        // The score of a game still in progress counts.
-        raiseBestScore();
-        if (!savesHeld) saveSettings("config.txt");
-    }
+    saveProgress();
     endSession();
     if (displayLost) {
         // SDL's clean-up, and every exit handler after this one, would talk to the display.

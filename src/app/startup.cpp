@@ -23,6 +23,7 @@ static void startSdl() {
     if (SDL_Init(SDL_INIT_VIDEO | (audioWanted() ? SDL_INIT_AUDIO : 0)) == -1)
         fatal("Cannot initialize SDL: %s.", SDL_GetError());
     atexit(shutdownHandler);
+    saveWhenLeft(saveProgress);
     endOnHangUp();
 }
 

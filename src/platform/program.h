@@ -18,6 +18,14 @@ int changeToProgramDirectory(char* programPath);
 // Sets one "NAME=value" variable in the process environment.
 void setEnvironment(const char* assignment);
 
+// A quit request: Quit in the menu, Alt+F4, the window's close box. Ends the process, whose
+// exit handler saves; a web page cannot end itself, so there it saves and returns.
+void endProgram();
+
+// `save` runs whenever the host may drop the program without its exit handler (a page that
+// is hidden or closed). Nothing to do where the exit handler always runs.
+void saveWhenLeft(void (*save)());
+
 // From now on a hang-up (the terminal closed, the ssh session lost) ends the game the way
 // SIGTERM does, with both files saved. Call after SDL has started; an ignored hang-up
 // (nohup) stays ignored.

@@ -19,6 +19,10 @@ int changeToProgramDirectory(char* programPath) {
 
 void setEnvironment(const char* assignment) { _putenv(assignment); }
 
+void endProgram() { exit(0); }
+
+void saveWhenLeft(void (*)()) {}
+
 // Windows has no hang-up signal.
 void endOnHangUp() {}
 

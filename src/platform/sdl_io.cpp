@@ -1,5 +1,7 @@
 #include "platform/sdl_io.h"
 
+#include "platform/engine.h"
+
 uint32_t sdlTicks() { return SDL_GetTicks(); }
 
 int sdlPollEvent(SDL_Event* event) { return SDL_PollEvent(event); }
@@ -23,3 +25,6 @@ void sdlWaitForEventUntil(uint32_t deadline) {
 void sdlSwapBuffers() { SDL_GL_SwapBuffers(); }
 
 void sdlDelay(uint32_t milliseconds) { SDL_Delay(milliseconds); }
+
+// Frames come as fast as the desktop draws them: the rules see each frame whole.
+uint32_t ruleSliceMs() { return 0; }

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # A missing or damaged World file ends start-up with its message; the settings are still saved.
 source "$(dirname "$0")/lib.sh"
-install_game
-write_config 0 0 0
+new_install
 start_display
 
 rm "$WORK/game/data/world.txt"

@@ -5,12 +5,9 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
 start_display
 
-install_game
-write_config 0 0 0
+new_install
 printf 1 >"$WORK/game/data/hiscore.txt"
-start_game
-wait_for_window
-wait_for_picture
+show_game
 key Return
 wait_for_play
 key Right

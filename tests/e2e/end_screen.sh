@@ -5,13 +5,8 @@
 # run left to resume. The score carries over from character to character.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_screens.sh"
-install_game
-write_config 0 0 0
-{
-    echo "# no walls, level 10 everywhere: a tile soon crumbles under the figure"
-    for _ in 1 2 3 4 5 6 7 8; do echo 0000000000000000; done
-    for _ in 1 2 3 4 5 6 7 8; do echo '10;10;10;10;10;10;10;10;'; done
-} >"$WORK/game/data/world.txt"
+new_install
+write_world 10
 
 # The result picture is the background over the whole width, which repeats every 300 pixels
 # across: the logo (325..475 x 207..392) shows against the plain copy 300 pixels right of
@@ -49,10 +44,7 @@ next_run() {
     if same play0 "$2" "$SCORE_DIGITS"; then fail "the score went back to 0 for the next character"; fi
 }
 
-start_display
-start_game
-wait_for_window
-wait_for_picture
+show_game
 expect_blink_on 1
 key Return
 wait_until_differs "$BLINK_DARK" play0 "$RIGHT_EDGE"

@@ -12,12 +12,9 @@ build_gl_counter
 # no file), started and showing the title menu with the keyboard focus.
 fresh_game() {
     rm -rf "$WORK/game" "$WORK/gl_counts"
-    install_game
-    write_config "$2" "$3" "$4"
+    new_install "$2" "$3" "$4"
     [ -z "$1" ] || printf '%s' "$1" >"$WORK/game/data/hiscore.txt"
-    ZK_ASAN_EXTRA=$GL_COUNTER_ASAN start_game_as "${GL_COUNTER[@]}"
-    wait_for_window
-    wait_for_picture
+    ZK_ASAN_EXTRA=$GL_COUNTER_ASAN show_game "${GL_COUNTER[@]}"
     # Focus the window: only then does taking the focus away tell the game anything.
     focus_back
 }

@@ -17,8 +17,7 @@ sys.stdout.buffer.write(sys.argv[3].encode() + bytes(r.randrange(256) for _ in r
 
 fresh() {
     rm -rf "$WORK/game" "$WORK/gl_counts"
-    install_game
-    write_config 0 128 0
+    new_install 0 128 0
 }
 
 # fails_with NAME STDERR_FORMAT [PREFIX...]: started after the damage was done.

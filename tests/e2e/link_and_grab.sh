@@ -6,13 +6,10 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
 start_display 1024x768
 
-install_game
-write_config 0 0 0 640 480
+new_install 0 0 0 640 480
 mkdir -p "$WORK/bin"
 ln -s ../game/zembrak "$WORK/bin/zembrak"
-ZK_START_PATH="$WORK/bin/zembrak" start_game
-wait_for_window
-wait_for_picture
+ZK_START_PATH="$WORK/bin/zembrak" show_game
 
 read -r left top width height < <(xwininfo -id "$(game_window)" |
     awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}')

@@ -3,17 +3,9 @@
 # the next sector, whose frame has no left wall, and the minimap mark moves one cell right.
 # The session is recorded: the recording and the kept best game replay to the best score.
 source "$(dirname "$0")/lib.sh"
-install_game
-write_config 0 0 0
-{
-    echo "# no walls, level 0 everywhere"
-    for _ in 1 2 3 4 5 6 7 8; do echo 0000000000000000; done
-    for _ in 1 2 3 4 5 6 7 8; do echo '0;0;0;0;0;0;0;0;'; done
-} >"$WORK/game/data/world.txt"
-start_display
-ZK_ARGS="--record played.replay" start_game  # relative to the folder it starts from
-wait_for_window
-wait_for_picture
+new_install
+write_world 0
+ZK_ARGS="--record played.replay" show_game  # relative to the folder it starts from
 key Return  # new game: character 0 in sector (0, 7), tile (0, 5)
 sleep 1
 shot before
@@ -26,6 +18,20 @@ shot after
 [ "$(pixel after 12 300)" != "$frame_left_before" ] || fail "the new sector still shows a left wall"
 [ "$(pixel after 627 27)" != "$(pixel after 648 27)" ] || fail "minimap mark not in the new cell"
 [ "$(pixel after 648 27)" = "$mark_old_before" ] || fail "the mark in cell (1, 7) differs from the old mark"
+
+# A held key repeats: holding F turns the frame rate on and off again and again.
+source "$(dirname "$0")/lib_screens.sh"
+FPS_DIGITS=80x18+660+517
+grab fps_off "$FPS_DIGITS"
+xdotool keydown f
+sleep 0.3
+toggles=""
+for i in $(seq 15); do
+    grab fps$i "$FPS_DIGITS"
+    if same fps_off fps$i; then toggles="${toggles}0"; else toggles="${toggles}1"; fi
+done
+xdotool keyup f
+[[ $toggles == *0* && $toggles == *1* ]] || fail "holding F showed the frame rate as [$toggles]: no key repeat"
 key alt+F4
 expect_exit 0
 
@@ -65,9 +71,7 @@ expect_eq "$(cat "$WORK/run.out")" "" "stdout for a cut replay"
 started=$(date +%s)
 expect_eq "$(run_game --replay "$recording")" 0 "status at the end of a watched replay"
 [ $(($(date +%s) - started)) -ge 3 ] || fail "the watched replay did not keep the recorded pace"
-ZK_ARGS="--replay $recording" start_game
-wait_for_window
-wait_for_picture
+ZK_ARGS="--replay $recording" show_game
 key Escape
 expect_exit 0 20
 echo PASS

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
 # Starts from another folder, shows the title menu, ends on Alt+F4 with both files written.
 source "$(dirname "$0")/lib.sh"
-install_game
-write_config 0 128 100
-start_display
-start_game
-wait_for_window
-wait_for_picture
+new_install 0 128 100
+show_game
 key alt+F4
 expect_exit 0
 expect_eq "$(cat "$WORK/stdout")" 'Could not load hiscore from data\hiscore.txt' "stdout"

@@ -1,4 +1,4 @@
-// Clock, events, buffer swaps and sound, all recorded instead of performed.
+// Clock, events and buffer swaps, all recorded instead of performed.
 #include "fakes.h"
 
 #include "platform/engine.h"
@@ -6,9 +6,38 @@
 #include "game/levels.h"
 #include "game/state.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <unistd.h>
 
 FakeWorld fake;
+
+// A test whose code calls exit() would otherwise end the run with status 0 and count as
+// passed: an exit in the middle of a test fails instead. Death tests exit in a child.
+namespace {
+pid_t testProcess;
+bool inTest = false;
+
+struct ExitWatch : ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { inTest = true; }
+    void OnTestEnd(const ::testing::TestInfo&) override { inTest = false; }
+};
+
+void failEarlyExit() {
+    if (!inTest || getpid() != testProcess) return;
+    fprintf(stderr, "the test called exit() before it ended\n");
+    _exit(1);
+}
+
+[[maybe_unused]] const bool exitWatched = [] {
+    testProcess = getpid();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ExitWatch);
+    return atexit(failEarlyExit) == 0;
+}();
+}  // namespace
 
 void resetForTest() {
     fake = FakeWorld();
@@ -99,17 +128,11 @@ void waitForEventUntil(uint32_t deadline) {
     if (static_cast<int32_t>(wakeAt - fake.ticks) > 0) fake.ticks = wakeAt;
 }
 
+uint32_t ruleSliceMs() { return fake.ruleSlice; }
+
 void swapBuffers() {
     ++fake.swaps;
     fake.swapTicks.push_back(fake.ticks);
-}
-
-void playEffect(Mix_Chunk* chunk) {
-    if (game.soundVolume != 0) fake.effects.push_back(chunk);
-}
-
-void startMusic(Mix_Music* track) {
-    if (game.musicVolume != 0) fake.music.push_back(track);
 }
 
 void setRefreshRate(unsigned wanted) { fake.refreshRates.push_back(wanted); }

@@ -1,9 +1,13 @@
 // Platform rules that are pure functions: program directory, file names, refresh-rate choice.
 #include "platform/paths.h"
+#include "platform/player_folder.h"
 #include "platform/refresh_rate.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 #include <string>
 
 namespace {
@@ -32,6 +36,36 @@ TEST(RefreshRate, HighestRateOfTheCurrentModeNotAboveTheWantedOne) {
     EXPECT_EQ(chooseRefreshRate(current, modes, 2, 72), 60u);
     EXPECT_EQ(chooseRefreshRate(current, modes + 2, 3, 80), 0u);  // only faster modes, or other sizes
     EXPECT_EQ(chooseRefreshRate(current, modes, 5, 0), 0u);
+}
+
+// A relative XDG folder is ignored (it would name a folder below wherever the game was
+// started); a relative or missing HOME gives way to the home in the user database.
+TEST(PlayerFolder, OnlyAbsoluteFoldersCount) {
+    const std::string database = std::string(getpwuid(getuid())->pw_dir) + "/.config/zembrak/config.txt";
+    const struct {
+        const char *config, *home;
+        std::string expected;
+    } rows[] = {
+        {"/x/cfg", "/h", "/x/cfg/zembrak/config.txt"},
+        {"cfg", "/h", "/h/.config/zembrak/config.txt"},
+        {"./cfg", "/h", "/h/.config/zembrak/config.txt"},
+        {"", "/h", "/h/.config/zembrak/config.txt"},
+        {nullptr, "/h", "/h/.config/zembrak/config.txt"},
+        {"cfg", "h", database},
+        {nullptr, nullptr, database},
+    };
+    const char* savedConfig = getenv("XDG_CONFIG_HOME");
+    const char* savedHome = getenv("HOME");
+    const std::string config = savedConfig ? savedConfig : "", home = savedHome ? savedHome : "";
+    for (const auto& row : rows) {
+        row.config ? setenv("XDG_CONFIG_HOME", row.config, 1) : unsetenv("XDG_CONFIG_HOME");
+        row.home ? setenv("HOME", row.home, 1) : unsetenv("HOME");
+        char path[256] = "";
+        EXPECT_EQ(playerFilePath(PLAYER_SETTINGS, "config.txt", path, sizeof path, 0), 1);
+        EXPECT_EQ(path, row.expected) << (row.config ? row.config : "(unset)");
+    }
+    savedConfig ? setenv("XDG_CONFIG_HOME", config.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    savedHome ? setenv("HOME", home.c_str(), 1) : unsetenv("HOME");
 }
 
 }  // namespace

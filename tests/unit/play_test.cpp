@@ -148,6 +148,15 @@ TEST_F(PlayTest, SectorBonusRules) {
     game.lastSectorDirection = DIR_UP;
     press(DIR_LEFT);
     EXPECT_EQ(game.score, 40u);
+    // Same column as the entry tile pays nothing either.
+    place(3, 3, 2, 5);
+    game.respawnX = 2;
+    game.respawnY = 0;
+    setLevelValues();
+    game.lastSectorDirection = DIR_RIGHT;
+    press(DIR_UP);
+    EXPECT_EQ(game.sectorY, 4);
+    EXPECT_EQ(game.score, 40u);
 }
 
 TEST_F(PlayTest, BlockedAttemptCountsAsThePreviousDirection) {
@@ -283,30 +292,98 @@ TEST_F(PlayTest, EscapeMenuLeavesOnlyAKeyPressToActInTheSameFrame) {
     EXPECT_EQ(game.moveInput, DIR_RIGHT);
 }
 
-TEST_F(PlayTest, EventTableKeysFocusAndQuit) {
-    queueKey(SDLK_f);
-    queueKey(SDLK_F4);  // without Alt: nothing
-    queueKey(SDLK_LEFT);
-    for (int i = 0; i < 3; ++i) {
+// Every key of play, with and without modifiers: one press gives one turn and one step
+// request; Alt+F4 quits and F4 alone does nothing; keys not in the table change nothing.
+TEST_F(PlayTest, KeyTableOfPlay) {
+    const struct {
+        SDLKey key;
+        SDLMod mod;
+        int facing;  // DIR_NONE: unchanged
+        bool fps = false, menu = false, quits = false;
+    } rows[] = {
+        {SDLK_UP, KMOD_NONE, DIR_UP},         {SDLK_DOWN, KMOD_NONE, DIR_DOWN},
+        {SDLK_RIGHT, KMOD_NONE, DIR_RIGHT},   {SDLK_LEFT, KMOD_NONE, DIR_LEFT},
+        {SDLK_UP, KMOD_LSHIFT, DIR_UP},       {SDLK_DOWN, KMOD_LCTRL, DIR_DOWN},
+        {SDLK_LEFT, KMOD_LALT, DIR_LEFT},     {SDLK_RIGHT, KMOD_NUM, DIR_RIGHT},
+        {SDLK_f, KMOD_NONE, DIR_NONE, true},  {SDLK_f, KMOD_LSHIFT, DIR_NONE, true},
+        {SDLK_F4, KMOD_NONE, DIR_NONE},       {SDLK_F4, KMOD_LCTRL, DIR_NONE},
+        {SDLK_F4, KMOD_LSHIFT, DIR_NONE},     {SDLK_F4, KMOD_LALT, DIR_NONE, false, false, true},
+        {SDLK_F4, KMOD_RALT, DIR_NONE, false, false, true},
+        {SDLK_ESCAPE, KMOD_NONE, DIR_NONE, false, true},
+        {SDLK_SPACE, KMOD_NONE, DIR_NONE},    {SDLK_RETURN, KMOD_NONE, DIR_NONE},
+        {SDLK_q, KMOD_LCTRL, DIR_NONE},       {SDLK_a, KMOD_NONE, DIR_NONE},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "key " << row.key << " mod " << row.mod);
+        resetForTest();
+        game.facing = DIR_NONE;
+        const int fpsBefore = row.mod == KMOD_LSHIFT ? 1 : 0;  // F turns it off as well as on
+        game.showFps = fpsBefore;
+        queueKey(row.key, row.mod);
+        ASSERT_TRUE(pollEvent());
+        if (row.quits) {
+            EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+            continue;
+        }
+        handleEvent();
+        EXPECT_EQ(game.facing, row.facing);
+        EXPECT_EQ(game.moveInput, row.facing);
+        EXPECT_EQ(game.showFps, fpsBefore ^ (row.fps ? 1 : 0));
+        EXPECT_EQ(fake.titleMenus, row.menu ? 1 : 0);
+    }
+}
+
+// Losing focus of any kind pauses until it comes back; regaining the mouse focus restores the
+// display's rate, other gains do not; closing the window quits.
+TEST_F(PlayTest, FocusTableOfPlay) {
+    const struct {
+        int gain, state;
+        bool pauses, restoresRate;
+    } rows[] = {
+        {0, SDL_APPMOUSEFOCUS, true, false},  {0, SDL_APPINPUTFOCUS, true, false},
+        {0, SDL_APPACTIVE, true, false},      {0, SDL_APPINPUTFOCUS | SDL_APPMOUSEFOCUS, true, false},
+        {1, SDL_APPMOUSEFOCUS, false, true},  {1, SDL_APPINPUTFOCUS, false, false},
+        {1, SDL_APPACTIVE, false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "gain " << row.gain << " state " << row.state);
+        resetForTest();
+        game.refreshRateKnown = 1;
+        game.desktopRefreshRate = 75;
+        queueActive(row.gain, row.state);
+        queueKey(SDLK_LEFT);                  // a pause drops it
+        queueActive(1, SDL_APPINPUTFOCUS);  // ends a pause
         ASSERT_TRUE(pollEvent());
         handleEvent();
+        EXPECT_EQ(fake.events.empty(), row.pauses);
+        EXPECT_EQ(fake.refreshRates, row.restoresRate ? std::vector<unsigned>{75} : std::vector<unsigned>{});
     }
-    EXPECT_EQ(game.showFps, 1);
-    EXPECT_EQ(game.facing, DIR_LEFT);
-
-    game.refreshRateKnown = 1;
-    game.desktopRefreshRate = 75;
-    queueActive(1, SDL_APPMOUSEFOCUS);
-    ASSERT_TRUE(pollEvent());
-    handleEvent();
-    EXPECT_EQ(fake.refreshRates, std::vector<unsigned>{75});
-
-    queueKey(SDLK_F4, KMOD_RALT);
-    ASSERT_TRUE(pollEvent());
-    EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+    resetForTest();
     queueQuit();
     ASSERT_TRUE(pollEvent());
     EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+}
+
+// Kept: one event per frame, so two keys pressed at once act in two frames; and a pause in a
+// window counts whole in the frame after it.
+TEST_F(PlayTest, OneEventAFrameAndAPauseCountsWhole) {
+    place(3, 3, 2, 2);
+    game.lastDirection = DIR_UP;
+    queueKey(SDLK_RIGHT);
+    queueKey(SDLK_UP);
+    runFrame();
+    EXPECT_EQ(game.playerX, 3);
+    EXPECT_EQ(game.playerY, 2);
+    runFrame();
+    EXPECT_EQ(game.playerY, 3);
+
+    fake.tickStep = 0;
+    runFrame();
+    queueActive(0, SDL_APPINPUTFOCUS);
+    queueActive(1, SDL_APPINPUTFOCUS);
+    releaseLastEventAt(fake.ticks + 3000);
+    runFrame();
+    EXPECT_GE(game.frameDelta, 3000);
 }
 
 TEST_F(PlayTest, FrameClockUsesTheLowSixteenBitsAndFpsWindows) {
@@ -327,6 +404,30 @@ TEST_F(PlayTest, FrameClockUsesTheLowSixteenBitsAndFpsWindows) {
     EXPECT_EQ(game.fps, static_cast<int>(32 * 1000 / 520.0f));
     EXPECT_EQ(game.fpsFrames, 0);
     EXPECT_FLOAT_EQ(game.fpsElapsed, 0);
+}
+
+// A long frame cut into 1 ms slices ages the Board when 21 ms have gathered, as 1 ms frames
+// would; whole, it ages once and drops the rest. Level 0 ticks after 20 ms.
+TEST_F(PlayTest, LongFramesAgeInSlicesLikeShortOnes) {
+    struct Case {
+        uint32_t slice, frame;
+        int leftOver;  // ms gathered towards the next tick
+    };
+    for (const Case& c : {Case{0, 25, 0}, Case{1, 17, 17}, Case{1, 25, 4}, Case{1, 50, 8}, Case{5, 50, 0}}) {
+        resetForTest();
+        game.world[3][3].level = 0;
+        place(3, 3, 2, 2);
+        for (auto& column : game.board)
+            for (Tile& tile : column) tile = {1, 0};
+        fake.ticks = 1000;
+        resetFrameTiming();
+        fake.ticks = 1000 + c.frame;
+        fake.ruleSlice = c.slice;
+        runFrame();
+        EXPECT_EQ(game.tickAccumulator, c.leftOver) << c.slice << " " << c.frame;
+        EXPECT_FLOAT_EQ(game.fpsElapsed, c.frame) << "one frame, counted whole";
+        EXPECT_EQ(fake.swaps, 1);
+    }
 }
 
 }  // namespace

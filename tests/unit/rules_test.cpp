@@ -2,12 +2,14 @@
 #include "fakes.h"
 
 #include "audio/sound.h"
+#include "game/levels.h"
 #include "game/rules.h"
 #include "game/state.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -170,6 +172,34 @@ TEST_F(RulesTest, LevelZeroNeverSpawnsItems) {
         for (int i = 0; i < 50; ++i) tick();
     }
     EXPECT_EQ(game.heartsSpawned + game.bonusesSpawned, 0);
+}
+
+// The Board ages and the sector's values are set by the level of the sector the player is in,
+// (1, 6), not that of the sector with the coordinates swapped, (6, 1).
+TEST_F(RulesTest, TheCurrentSectorsLevelRulesNotItsMirror) {
+    auto playAt = [](int here, int mirror) {
+        resetForTest();
+        setAllLevels(here);
+        game.world[6][1].level = static_cast<uint8_t>(mirror);
+        game.sectorX = 1;
+        game.sectorY = 6;
+        game.lives = 4;
+        game.playerX = game.playerY = 2;
+        setLevelValues();
+        fillStages(1);
+        srand(5);
+        for (int i = 0; i < 40; ++i) {
+            game.tickAccumulator = 1000;
+            updateRules();
+        }
+        std::vector<int> seen = {game.stepScore, game.sectorScore, game.deathTimer};
+        for (auto& column : game.board)
+            for (Tile& tile : column) seen.insert(seen.end(), {tile.stage, tile.growth});
+        return seen;
+    };
+    EXPECT_EQ(playAt(10, 0), playAt(10, 10));
+    EXPECT_EQ(playAt(0, 10), playAt(0, 0));
+    EXPECT_NE(playAt(10, 10), playAt(0, 0));  // the levels do play differently
 }
 
 TEST_F(RulesTest, SpawnsStopAtTheSectorVisitLimits) {

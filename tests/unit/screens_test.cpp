@@ -103,17 +103,82 @@ TEST_F(ScreensTest, PicturePageShowsUntilAnyKeyWhichDoesNothingElse) {
     EXPECT_EQ(game.lives, 4);
 }
 
-TEST_F(ScreensTest, QuitItemAndAltF4EndWithStatusZero) {
+// Every key of the title menu, with and without modifiers, one press each. With a run in
+// progress a held-back Escape closes the menu afterwards; without one, a held-back Return
+// acts on whatever the key left selected. Keys act on their code whatever the modifiers.
+TEST_F(ScreensTest, KeyTableOfTheMenu) {
+    enum Outcome { HIGHLIGHT, CLOSES, NEW_GAME, QUITS };
+    const struct {
+        int lives;
+        SDLKey key;
+        SDLMod mod;
+        Outcome outcome;
+        int item;  // the label highlighted afterwards: 0 resume .. 5 quit
+    } rows[] = {
+        {2, SDLK_DOWN, KMOD_NONE, HIGHLIGHT, 1},   {2, SDLK_DOWN, KMOD_LSHIFT, HIGHLIGHT, 1},
+        {2, SDLK_UP, KMOD_NONE, HIGHLIGHT, 5},     {2, SDLK_UP, KMOD_LCTRL, HIGHLIGHT, 5},
+        {2, SDLK_LEFT, KMOD_NONE, HIGHLIGHT, 0},   {2, SDLK_RIGHT, KMOD_NONE, HIGHLIGHT, 0},
+        {2, SDLK_SPACE, KMOD_NONE, HIGHLIGHT, 0},  {2, SDLK_f, KMOD_NONE, HIGHLIGHT, 0},
+        {2, SDLK_F4, KMOD_NONE, HIGHLIGHT, 0},     {2, SDLK_F4, KMOD_LCTRL, HIGHLIGHT, 0},
+        {2, SDLK_ESCAPE, KMOD_NONE, CLOSES, 0},    {2, SDLK_RETURN, KMOD_NONE, CLOSES, 0},
+        {2, SDLK_F4, KMOD_LALT, QUITS, 0},         {2, SDLK_F4, KMOD_RALT, QUITS, 0},
+        {0, SDLK_ESCAPE, KMOD_NONE, NEW_GAME, 1},  {0, SDLK_ESCAPE, KMOD_LSHIFT, NEW_GAME, 1},
+        {0, SDLK_LEFT, KMOD_NONE, NEW_GAME, 1},    {0, SDLK_F4, KMOD_NONE, NEW_GAME, 1},
+        {0, SDLK_F4, KMOD_LALT, QUITS, 0},         {-1, SDLK_ESCAPE, KMOD_NONE, NEW_GAME, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "lives " << row.lives << " key " << row.key << " mod " << row.mod);
+        resetForTest();
+        fake.tickStep = 0;
+        game.lives = row.lives;
+        queueKey(row.key, row.mod);
+        releaseLastEventAt(50);
+        if (row.outcome == QUITS) {
+            EXPECT_EXIT(runTitleMenu(), ::testing::ExitedWithCode(0), "");
+            continue;
+        }
+        queueKey(row.lives > 0 ? SDLK_ESCAPE : SDLK_RETURN);
+        releaseLastEventAt(100);  // before the first blink
+        runTitleMenu();
+        EXPECT_EQ(fake.events.size(), row.outcome == CLOSES ? 1u : 0u) << "the menu closed at once";
+        EXPECT_EQ(lastHighlight(), LIST_MENU_LABEL + 6 + row.item);
+        EXPECT_EQ(game.lives, row.outcome == NEW_GAME ? 4 : row.lives);
+    }
+}
+
+// The end screen waits for Space alone: every other key, modified or not, is ignored.
+TEST_F(ScreensTest, KeyTableOfTheEndScreen) {
+    const struct {
+        SDLKey key;
+        SDLMod mod;
+        bool ends = false, quits = false;
+    } rows[] = {
+        {SDLK_SPACE, KMOD_NONE, true},  {SDLK_SPACE, KMOD_LSHIFT, true}, {SDLK_RETURN, KMOD_NONE},
+        {SDLK_ESCAPE, KMOD_NONE},       {SDLK_LEFT, KMOD_NONE},          {SDLK_UP, KMOD_NONE},
+        {SDLK_f, KMOD_NONE},            {SDLK_F4, KMOD_NONE},            {SDLK_F4, KMOD_LALT, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "key " << row.key << " mod " << row.mod);
+        resetForTest();
+        fake.tickStep = 1;
+        game.lives = 0;
+        queueKey(row.key, row.mod);
+        if (row.quits) {
+            EXPECT_EXIT(runEndScreen(), ::testing::ExitedWithCode(0), "");
+            continue;
+        }
+        queueKey(SDLK_SPACE);
+        releaseLastEventAt(20000);
+        runEndScreen();
+        EXPECT_EQ(fake.events.size(), row.ends ? 1u : 0u);
+        EXPECT_EQ(game.character, 1);
+    }
+}
+
+TEST_F(ScreensTest, QuitItemEndsWithStatusZero) {
     queueKey(SDLK_UP);
     queueKey(SDLK_RETURN);
     EXPECT_EXIT(runTitleMenu(), ::testing::ExitedWithCode(0), "");
-    resetForTest();
-    queueKey(SDLK_F4, KMOD_LALT);
-    EXPECT_EXIT(runTitleMenu(), ::testing::ExitedWithCode(0), "");
-    resetForTest();
-    queueKey(SDLK_F4);  // F4 alone does nothing
-    queueKey(SDLK_RETURN);
-    runTitleMenu();
 }
 
 // For every picture the menu showed: 1 when it had a highlight, 0 when not.
@@ -205,6 +270,23 @@ TEST_F(ScreensTest, WaitingMenuActsOnKeysInTheOrderPressed) {
     EXPECT_EQ(pageThenMenu.back(), LIST_MENU_LABEL + 8);
     EXPECT_EQ(game.score, 0u);  // new game
     EXPECT_EQ(game.lives, 4);
+}
+
+// A page closed over a menu that was already up shows the menu again at once, not at the
+// next blink.
+TEST_F(ScreensTest, AClosedPageGivesWayToTheMenuAtOnce) {
+    fake.tickStep = 0;
+    game.lives = 2;
+    const struct {
+        SDLKey key;
+        uint32_t at;
+    } keys[] = {{SDLK_DOWN, 100}, {SDLK_DOWN, 100}, {SDLK_RETURN, 200}, {SDLK_SPACE, 300}, {SDLK_ESCAPE, 400}};
+    for (const auto& k : keys) {
+        queueKey(k.key);
+        releaseLastEventAt(k.at);
+    }
+    runTitleMenu();
+    EXPECT_EQ(fake.swapTicks, (std::vector<uint32_t>{0, 100, 200, 300}));
 }
 
 TEST_F(ScreensTest, FocusLossPausesAndRebuildsInFullScreen) {

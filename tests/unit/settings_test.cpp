@@ -122,6 +122,34 @@ TEST_F(SettingsTest, FolderInPlaceOfAFileReadsAsEmptyInsteadOfHanging) {
     EXPECT_EQ(game.screenWidth, 800);
 }
 
+// Numbers beyond 32 bits saturate either way instead of wrapping round; a sign alone or text
+// is no number.
+TEST(LineReader, NumbersSaturateAndNeedADigit) {
+    const struct {
+        const char* text;
+        int matched;
+        int32_t value;
+    } rows[] = {
+        {"12", 1, 12},
+        {"  -7 lives", 1, -7},
+        {"+3", 1, 3},
+        {"2147483648", 1, 2147483647},
+        {"99999999999", 1, 2147483647},
+        {"-2147483649", 1, -2147483647 - 1},
+        {"-99999999999", 1, -2147483647 - 1},
+        {"-99999999999999999999999999", 1, -2147483647 - 1},
+        {"4294967296", 1, 2147483647},
+        {"-", 0, 99},
+        {"- 5", 0, 99},
+        {"abc", 0, 99},
+    };
+    for (const auto& row : rows) {
+        int32_t value = 99;
+        EXPECT_EQ(matchNumber(row.text, &value), row.matched) << row.text;
+        EXPECT_EQ(value, row.value) << row.text;
+    }
+}
+
 TEST(LineReader, EndsLinesAtLfCrAndEndOfFile) {
     FILE* file = tmpfile();
     fputs("a\r\nb\rc\n#x\n\nd", file);

@@ -69,6 +69,20 @@ TEST_F(WorldTest, ShortWallLineMeansNoWallWhereItEnds) {
     EXPECT_EQ(game.world[1][0].wallLeft, 0);
 }
 
+// A short line after a long one: nothing of the long line is left over in the short one.
+TEST_F(WorldTest, ShortWallLineAfterALongOneKeepsNothingOfIt) {
+    std::string walls = "1111111111111111\n11\n";
+    for (int i = 2; i < 8; ++i) walls += "0000000000000000\n";
+    write(walls + levelLines());
+    EXPECT_EQ(loadWorld("data\\world.txt"), 0);
+    EXPECT_EQ(game.world[7][0].wallLeft, 1);
+    EXPECT_EQ(game.world[0][1].wallLeft, 1);
+    for (int x = 1; x < 8; ++x) {
+        EXPECT_EQ(game.world[x][1].wallLeft, 0) << x;
+        EXPECT_EQ(game.world[x][1].wallBottom, 0) << x;
+    }
+}
+
 TEST_F(WorldTest, MissingFileEndsWithOpenError) {
     EXPECT_EXIT(loadWorld("data\\world.txt"), ::testing::ExitedWithCode(1),
                 "^ERROR opening file data\\\\world\\.txt\n\n$");
