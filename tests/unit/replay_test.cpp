@@ -26,6 +26,7 @@ void playEffect(Mix_Chunk*) {}
 void startMusic(Mix_Music*) {}
 void muteAudio(bool) {}
 void setRefreshRate(unsigned) {}
+uint32_t ruleSliceMs() { return 0; }  // the desktop's: each frame whole
 void callList(int) {}
 void resetView() {}
 void drawScene() {}
