@@ -1,6 +1,7 @@
 #include "persist/file_place.h"
 
 #include "platform/paths.h"
+#include "platform/program.h"
 #include "platform/save_file.h"
 
 #include <cstdio>
@@ -13,7 +14,7 @@ void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, siz
     if (canSaveFile(gamePath)) return;
     char playerPath[4096];
     if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0)) return;
-    FILE* file = fopen(playerPath, "r");
+    FILE* file = openGameFile(playerPath, "r");
     if (file == nullptr) return;
     fclose(file);
     copyPath(path, size, playerPath);

@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-// fopen on the host's spelling of a game file name ("data\world.txt").
+// fopen on the host's spelling of a game file name ("data\world.txt") or of a path from
+// playerFilePath; the names are UTF-8 on Windows too.
 FILE* openGameFile(const char* gamePath, const char* mode);
 
 // Changes to the directory that holds the program: where the system can tell which file is
