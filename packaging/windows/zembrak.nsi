@@ -32,6 +32,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 the Zembrak deve
 !insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+; No "start Zembrak now" on the last page: started from here the game would run as the
+; administrator and write its files into Program Files.
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"

@@ -22,7 +22,6 @@ snapshot() {
 snapshot >"$WORK/before"
 
 wine "$setup" /S >"$WORK/stdout" 2>"$WORK/stderr" || fail "the installer failed"
-wineserver -w
 diff -r "$ZK_RELEASE" "$RELEASE" >"$WORK/installed_diff" || true
 expect_eq "$(cat "$WORK/installed_diff")" "Only in $RELEASE: uninstall.exe" "installed files besides the release's"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
@@ -56,7 +55,7 @@ eval "uninstall=($(echo "$quiet" | sed 's/\\/\\\\/g'))"
 wine "${uninstall[@]}" >"$WORK/stdout" 2>"$WORK/stderr" || fail "the uninstaller failed"
 # It runs on from a copy of itself in the temporary folder: wait for it.
 for _ in $(seq 100); do [ -e "$RELEASE" ] || break; sleep 0.2; done
-wineserver -w
+wineserver -w  # the registry reaches its files when the server ends
 [ ! -e "$RELEASE" ] || fail "left in Program Files: $(find "$RELEASE")"
 expect_bytes "$player/hiscore.txt" 5678
 rm -rf "$player"

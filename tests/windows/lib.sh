@@ -153,7 +153,7 @@ dismiss_message_box() {
         sleep 0.1
     done
     [ -n "$box" ] || fail "no message box"
-    sleep 0.5
+    sleep 0.3
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended while its message box was up"
     xdotool mousemove $((left + width / 2)) $((top + height / 2))
     key Return
