@@ -7,6 +7,25 @@
 # best score kept, the settings written again unchanged, a World file with CR LF line ends
 # read as well.
 source "$(dirname "$0")/lib.sh"
+
+# What Explorer shows of zembrak.exe: its icon in every size (the largest as PNG), the version
+# of the sources, and a manifest that keeps Windows from scaling or elevating it.
+exe=$ZK_RELEASE/zembrak.exe
+version=$(sed -n 's/^project(Zembrak VERSION \([0-9.]*\).*/\1/p' "$HERE/../../CMakeLists.txt")
+wrestool -x --type=group_icon "$exe" >"$WORK/icons.ico" || fail "zembrak.exe has no icon"
+expect_eq "$(icotool -l "$WORK/icons.ico" 2>/dev/null | sed 's/.*--width=\([0-9]*\) --height=\([0-9]*\) --bit-depth=\([0-9]*\).*/\1x\2x\3/' | tr '\n' ' ')" \
+    "16x16x32 32x32x32 48x48x32 64x64x32 128x128x32 256x256x32 " "icon sizes"
+wrestool -x --raw --type=icon --name=6 "$exe" | head -c 8 | od -An -c | grep -q 'P   N   G' || fail "the 256 px icon is no PNG"
+strings=$(wrestool -x --raw --type=version "$exe" | tr -d '\0')
+for field in "ProductNameZembrak" "FileVersion$version" "ProductVersion$version" "OriginalFilenamezembrak.exe" \
+    "LegalCopyrightCopyright (c) 2026 the Zembrak developers"; do
+    [[ "$strings" == *"$field"* ]] || fail "version information without [$field]"
+done
+manifest=$(wrestool -x --raw --type=24 "$exe")
+for part in 'level="asInvoker"' '>true/pm</dpiAware>' '>PerMonitorV2, PerMonitor</dpiAwareness>' 'supportedOS Id='; do
+    [[ "$manifest" == *"$part"* ]] || fail "manifest without [$part]"
+done
+
 start_display 800x600
 grab_linux_menu
 
