@@ -38,6 +38,18 @@ wine_cleanup() {
 }
 trap wine_cleanup EXIT
 
+# The game's window. A search can come back empty while Wine's own short-lived windows come and
+# go; an empty id (or 0) would leave xwininfo waiting for a click, so it returns no such id.
+game_window() {
+    local window=""
+    for _ in $(seq 50); do
+        window=$(xdotool search --name '^Zembrak$' 2>/dev/null | head -n1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    echo "${window:-0x1}"
+}
+
 install_release() {
     rm -rf "$RELEASE"
     cp -r "$ZK_RELEASE" "$RELEASE"
