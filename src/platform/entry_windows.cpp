@@ -4,12 +4,10 @@
 // finds the program's folder in UTF-16, so the files appear whatever the folder's name, and
 // it hands main its arguments in UTF-8.
 #include "platform/fatal.h"
-#include "platform/wide_windows.h"
 
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -51,6 +49,16 @@ static void redirectOutput() {
     setbuf(stderr, nullptr);
 }
 
+// One argument in UTF-8.
+static std::string utf8Argument(const wchar_t* wide) {
+    std::string text(WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr), '\0');
+    if (!text.empty()) {
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], static_cast<int>(text.size()), nullptr, nullptr);
+        text.pop_back();  // the terminating zero
+    }
+    return text;
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const char* redirect = getenv("SDL_STDIO_REDIRECT");
     if (redirect == nullptr || atoi(redirect) != 0) redirectOutput();
@@ -58,12 +66,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> arguments;
-    for (int i = 0; wide != nullptr && i < count; ++i) {
-        std::string argument(WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr), '\0');
-        if (!argument.empty()) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &argument[0], static_cast<int>(argument.size()), nullptr, nullptr);
-        argument.resize(strlen(argument.c_str()));
-        arguments.push_back(argument);
-    }
+    for (int i = 0; wide != nullptr && i < count; ++i) arguments.push_back(utf8Argument(wide[i]));
     LocalFree(wide);
     if (arguments.empty()) arguments.push_back("zembrak.exe");
     std::vector<char*> argv;

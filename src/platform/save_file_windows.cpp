@@ -70,8 +70,9 @@ int finishSave(SaveStream* save) {
     save->file = nullptr;
     if (save->temporary[0] == '\0') return written ? 0 : -1;
     const WideText temporary = toWide(save->temporary);
+    const WideText target = toWide(save->target);
     // rename never replaces an existing file on Windows.
-    if (written && MoveFileExW(temporary.text, toWide(save->target).text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && MoveFileExW(temporary.text, target.text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return 0;
     DeleteFileW(temporary.text);
     return -1;
