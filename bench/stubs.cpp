@@ -18,6 +18,8 @@ int pollEvent() { return 0; }
 int waitEvent() { return 0; }
 void swapBuffers() { ++benchClock.swaps; }
 
+uint32_t ruleSliceMs() { return 0; }
+
 void setRefreshRate(unsigned) {}
 
 void playEffect(Mix_Chunk*) {}

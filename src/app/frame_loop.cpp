@@ -2,7 +2,7 @@
 
 #include "game/frame_clock.h"
 #include "platform/engine.h"
-#include "platform/engine.h"
+#include "platform/program.h"
 #include "screens/waits.h"
 #include "game/death.h"
 #include "game/movement.h"
@@ -13,6 +13,12 @@
 #include <SDL.h>
 #include <cstdlib>
 
+// Ends the program; where it cannot end (a page), the menu comes instead.
+static void quitToMenu() {
+    endProgram();
+    runTitleMenu();
+}
+
 static void turnAndMove(int direction) {
     game.facing = direction;
     game.moveInput = direction;
@@ -20,7 +26,10 @@ static void turnAndMove(int direction) {
 
 // Rows of the key table are tested one after another; a match does not stop later rows.
 static void handleKey() {
-    if (isAltF4()) exit(0);
+    if (isAltF4()) {
+        quitToMenu();
+        return;
+    }
     if (game.event.key.keysym.sym == SDLK_ESCAPE) {
         runTitleMenu();
         // The menu polled into the same record: only a key press still held there may act.
@@ -45,8 +54,19 @@ void handleEvent() {
         else if (game.event.active.state == SDL_APPMOUSEFOCUS && game.refreshRateKnown)
             setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
         break;
-    case SDL_QUIT: exit(0);
+    case SDL_QUIT: quitToMenu(); break;
     default: break;
+    }
+}
+
+void catchUpRules(uint32_t slice) {
+    if (slice == 0) return;
+    const uint32_t now = currentTicks();
+    while (static_cast<int32_t>(now - game.lastTicks) > static_cast<int32_t>(slice)) {
+        advanceFrameTiming(game.lastTicks + slice, game.frameDelta);
+        game.fpsElapsed += game.frameDelta;  // the frame counts once, its time in full
+        checkGoal();
+        updateRules();
     }
 }
 
@@ -55,6 +75,7 @@ void runFrame() {
     game.moveInput = DIR_NONE;
     if (pollEvent()) handleEvent();  // one event per frame; the rest wait for the next frames
     stepPlayer();
+    catchUpRules(ruleSliceMs());
     updateFrameTiming(game.frameDelta);
     updateFps();
     checkGoal();

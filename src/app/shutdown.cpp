@@ -13,10 +13,18 @@
 #include <cstdlib>
 
 static bool displayLost = false;
+static bool savesHeld = false;
+
+void holdSaves(bool held) { savesHeld = held; }
 
 void endWithoutDisplay() {
     displayLost = true;
     fatal("Lost the connection to the display.");
+}
+
+void saveProgress() {
+    raiseBestScore();
+    if (!savesHeld) saveSettings("config.txt");
 }
 
 void shutdownHandler() {
@@ -24,7 +32,7 @@ void shutdownHandler() {
     closeAudio();
     // The score of a game still in progress counts.
     raiseBestScore();
-    saveSettings("config.txt");
+    if (!savesHeld) saveSettings("config.txt");
     if (displayLost) {
         // SDL's clean-up, and every exit handler after this one, would talk to the display.
         fflush(stdout);

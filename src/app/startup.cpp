@@ -22,6 +22,8 @@ static void startSdl() {
     if (SDL_Init(SDL_INIT_VIDEO | (audioWanted() ? SDL_INIT_AUDIO : 0)) == -1)
         fatal("Cannot initialize SDL: %s.", SDL_GetError());
     atexit(shutdownHandler);
+    saveWhenLeft(saveProgress);
+    endOnHangUp();
 }
 
 static void prepareWindow() {
@@ -94,11 +96,16 @@ static void probeRefreshRate() {
 void startUp(char* programPath) {
     setLayoutConstants();
     initLevelTable();
-    changeToProgramDirectory(programPath);
+    // Lost in somebody's folder, the game must not write its files over theirs: saving waits
+    // until the World file shows that this is the game's own folder.
+    const bool folderFound = changeToProgramDirectory(programPath) != 0;
+    holdSaves(!folderFound);
     loadSettings("config.txt");
     startSdl();
     openAudio();
     loadWorld("data\\world.txt");
+    holdSaves(false);
+    tidySavedFiles("config.txt");
     prepareWindow();
     requestGlAttributes();
     probeRefreshRate();

@@ -8,8 +8,10 @@ void resetFrameTiming() {
     game.tickAccumulator = 0;
 }
 
-void updateFrameTiming(uint16_t& deltaOut) {
-    game.nowTicks = currentTicks();
+void updateFrameTiming(uint16_t& deltaOut) { advanceFrameTiming(currentTicks(), deltaOut); }
+
+void advanceFrameTiming(uint32_t now, uint16_t& deltaOut) {
+    game.nowTicks = now;
     // Low 16 bits only: right for every frame shorter than 65.536 s.
     const uint16_t delta = static_cast<uint16_t>(static_cast<uint16_t>(game.nowTicks) - static_cast<uint16_t>(game.lastTicks));
     game.lastTicks = game.nowTicks;

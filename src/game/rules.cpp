@@ -50,6 +50,7 @@ static void refillHole(Tile& tile, int x, int y) {
 static void ageBoard(const LevelParams& level) {
     // Kept: the time beyond the interval is dropped, so ageing follows the frame rate.
     game.tickAccumulator = 0;
+    game.boardTicks += 1;
     for (int y = 0; y < BOARD_SIZE; ++y) {
         for (int x = 0; x < BOARD_SIZE; ++x) {
             Tile& tile = game.board[x][y];

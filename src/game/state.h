@@ -87,6 +87,7 @@ struct GameState {
     float fpsElapsed;
     int32_t fps;
     int32_t showFps;
+    uint32_t boardTicks;  // times the Board has aged since start; the benchmarks read it
 
     // Configuration, read at start-up and written back at exit.
     int32_t screenWidth;

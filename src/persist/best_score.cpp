@@ -5,17 +5,23 @@
 #include "persist/file_place.h"
 #include "persist/line_reader.h"
 
+#include <cstdint>
 #include <cstdio>
 
 static const char* const HISCORE_PATH = "data\\hiscore.txt";
 
-void readBestScore(FILE* file) {
+// 1 with the number of the file's first content line in `score`, 0 when there is none.
+static int scoreIn(FILE* file, uint32_t* score) {
     char line[LINE_BUFFER_SIZE];
     readContentLine(file, line);
     int32_t value;
+    if (!matchNumber(line, &value)) return 0;
     // A negative number is kept as its two's complement, above any reachable score.
-    if (matchNumber(line, &value)) game.bestScore = static_cast<uint32_t>(value);
+    *score = static_cast<uint32_t>(value);
+    return 1;
 }
+
+void readBestScore(FILE* file) { scoreIn(file, &game.bestScore); }
 
 void loadBestScore() {
     char path[4096];
@@ -29,8 +35,26 @@ void loadBestScore() {
     fclose(file);
 }
 
-void saveBestScore() {
+// What the file the save would replace holds now: another game may have raised it meanwhile.
+static uint32_t scoreOnDisk() {
+    char path[4096];
+    if (!chooseFileToSave(HISCORE_PATH, PLAYER_DATA, path, sizeof path)) return 0;
+    FILE* file = openGameFile(path, "r");
+    if (file == nullptr) return 0;
+    uint32_t value = 0;
+    scoreIn(file, &value);
+    fclose(file);
+    return value;
+}
+
+BestScoreSave saveBestScore() {
+    const uint32_t onDisk = scoreOnDisk();
+    if (onDisk > game.bestScore) return BEST_SCORE_HELD;  // a game that ran alongside scored higher: it stays
     char text[16];
     snprintf(text, sizeof text, "%d", static_cast<int32_t>(game.bestScore));
-    if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0) fputs("Could not save hiscore to data\\hiscore.txt", stdout);
+    if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0) {
+        fputs("Could not save hiscore to data\\hiscore.txt", stdout);
+        return BEST_SCORE_NOT_SAVED;
+    }
+    return onDisk == game.bestScore ? BEST_SCORE_HELD : BEST_SCORE_RAISED;
 }

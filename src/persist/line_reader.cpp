@@ -14,21 +14,32 @@ static void skipByteOrderMark(FILE* file) {
     clearerr(file);  // a read error met while looking is met again by the line reader itself
 }
 
-void readRawLine(FILE* file, char* buffer) {
+// Reads one line, taking at most `*budget` characters from the file; what it takes comes off
+// the budget.
+static void readLineWithin(FILE* file, char* buffer, long* budget) {
     skipByteOrderMark(file);
     int length = 0;
-    for (int c = fgetc(file); c != EOF && c != '\n' && c != '\r'; c = fgetc(file)) {
+    while (*budget > 0) {
+        --*budget;  // line ends count too: an endless run of them must end as well
+        const int c = fgetc(file);
+        if (c == EOF || c == '\n' || c == '\r') break;
         // Characters past the buffer are dropped: nothing the game reads lies that far out.
         if (length < LINE_BUFFER_SIZE - 1) buffer[length++] = static_cast<char>(c);
     }
     buffer[length] = '\0';
 }
 
+void readRawLine(FILE* file, char* buffer) {
+    long budget = LINE_READ_LIMIT;
+    readLineWithin(file, buffer, &budget);
+}
+
 static bool isSkipped(const char* line) { return line[0] == '\0' || line[0] == '#'; }
 
 int readContentLine(FILE* file, char* buffer) {
-    readRawLine(file, buffer);
-    while (isSkipped(buffer) && !feof(file) && !ferror(file)) readRawLine(file, buffer);
+    long budget = LINE_READ_LIMIT;
+    readLineWithin(file, buffer, &budget);
+    while (isSkipped(buffer) && budget > 0 && !feof(file) && !ferror(file)) readLineWithin(file, buffer, &budget);
     return isSkipped(buffer) ? 0 : 1;
 }
 

@@ -85,3 +85,8 @@ void saveSettings(const char* configPath) {
     formatConfig(text, sizeof text);
     if (saveGameFile(configPath, PLAYER_SETTINGS, text) != 0) printf("Could not save config to %s", configPath);
 }
+
+void tidySavedFiles(const char* configPath) {
+    tidyGameFile("data\\hiscore.txt", PLAYER_DATA);
+    tidyGameFile(configPath, PLAYER_SETTINGS);
+}

@@ -12,6 +12,10 @@ void loadSettings(const char* configPath);
 // whatever became of the other.
 void saveSettings(const char* configPath);
 
+// Removes what saves cut short left beside "data\hiscore.txt" and the configuration at
+// `configPath`, and beside the player's copies of both.
+void tidySavedFiles(const char* configPath);
+
 // Reads the six settings from an open file, by position.
 void readConfig(FILE* file);
 

@@ -15,6 +15,7 @@ int pollEvent();                             // one poll into game.event; 1 when
 int waitEvent();                             // blocks until an event is in game.event; 0 on error
 void waitForEventUntil(uint32_t deadline);   // sleeps until an event is queued or the deadline; the event stays queued
 void swapBuffers();                          // shows the frame just drawn
+uint32_t ruleSliceMs();                      // longest time one pass of the rules may see; 0: a whole frame
 
 // Display (platform/display_*.cpp): back to `wanted` hertz by the game's rule; nothing when
 // `wanted` is 0, the rate already matches or no mode qualifies.

@@ -3,13 +3,30 @@
 
 #include <cstdio>
 
-// fopen on the host's spelling of a game file name ("data\world.txt") or of a path from
-// playerFilePath; the names are UTF-8 on Windows too.
+// Opens a game file ("data\world.txt", in the game's spelling) for reading with `mode` "r" or
+// "rb". On POSIX systems only a regular file or a device is opened, never a pipe, and only
+// through links that belong to the player or to root; nullptr otherwise, as for a missing file.
+// Names are UTF-8 on Windows too.
 FILE* openGameFile(const char* gamePath, const char* mode);
 
 // Changes to the directory that holds the program: where the system can tell which file is
-// running, that file's folder with links resolved; otherwise the folder in the path.
-void changeToProgramDirectory(char* programPath);
+// running, that file's folder with links resolved; otherwise the folder in the path. Returns
+// 0 when neither works (a bare name started through PATH with no /proc, say): the working
+// folder is then somebody's own and may not be the game's.
+int changeToProgramDirectory(char* programPath);
 
 // Sets one "NAME=value" variable in the process environment.
 void setEnvironment(const char* assignment);
+
+// A quit request: Quit in the menu, Alt+F4, the window's close box. Ends the process, whose
+// exit handler saves; a web page cannot end itself, so there it saves and returns.
+void endProgram();
+
+// `save` runs whenever the host may drop the program without its exit handler (a page that
+// is hidden or closed). Nothing to do where the exit handler always runs.
+void saveWhenLeft(void (*save)());
+
+// From now on a hang-up (the terminal closed, the ssh session lost) ends the game the way
+// SIGTERM does, with both files saved. Call after SDL has started; an ignored hang-up
+// (nohup) stays ignored.
+void endOnHangUp();

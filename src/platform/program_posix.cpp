@@ -1,35 +1,57 @@
 #include "platform/program.h"
 
+#include "platform/install_layout.h"
 #include "platform/paths.h"
+#include "platform/trusted_links.h"
 
+#include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
-FILE* openGameFile(const char* gamePath, const char* mode) { return fopen(nativePath(gamePath).text, mode); }
-
-static void changeToDirectoryOf(char* programPath) {
-    const int end = programDirectoryEnd(programPath);
-    if (end < 0) return;
-    const char separator = programPath[end];
-    programPath[end] = '\0';
-    if (chdir(programPath) != 0) {
-        // unchecked: data paths then resolve from where we started
+FILE* openGameFile(const char* gamePath, const char* mode) {
+    char real[PATH_MAX];
+    if (!followTrustedLinks(nativePath(gamePath).text, real, sizeof real)) {
+        errno = EACCES;
+        return nullptr;
     }
-    programPath[end] = separator;
+    struct stat status;
+    const int fd = openPlainFile(real, O_RDONLY, &status);
+    if (fd < 0) return nullptr;
+    FILE* file = fdopen(fd, mode);
+    if (file == nullptr) close(fd);
+    return file;
 }
 
-void changeToProgramDirectory(char* programPath) {
+static int changeToDirectoryOf(char* programPath) {
+    const int end = programDirectoryEnd(programPath);
+    if (end < 0) return 0;
+    const char separator = programPath[end];
+    programPath[end] = '\0';
+    const int changed = chdir(programPath) == 0;
+    programPath[end] = separator;
+    return changed;
+}
+
+// A system-wide install keeps its data in a folder of its own, found from the program's.
+static int enterDataFolder() {
+    const char* dataFolder = systemDataFolder();
+    return dataFolder == nullptr || chdir(dataFolder) == 0;
+}
+
+int changeToProgramDirectory(char* programPath) {
     // The running program itself, links resolved: argv[0] may be a link in another folder, or
-    // no path at all when started through PATH.
-    char selfPath[4096];
+    // no path at all when started through PATH. A path that fills the buffer may be cut.
+    char selfPath[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", selfPath, sizeof selfPath - 1);
-    if (length > 0) {
+    if (length > 0 && length < static_cast<ssize_t>(sizeof selfPath) - 1) {
         selfPath[length] = '\0';
-        changeToDirectoryOf(selfPath);
-        return;
+        if (changeToDirectoryOf(selfPath)) return enterDataFolder();
     }
-    changeToDirectoryOf(programPath);
+    return changeToDirectoryOf(programPath) && enterDataFolder();
 }
 
 void setEnvironment(const char* assignment) {
@@ -39,4 +61,22 @@ void setEnvironment(const char* assignment) {
     memcpy(name, assignment, equals - assignment);
     name[equals - assignment] = '\0';
     setenv(name, equals + 1, 1);
+}
+
+void endProgram() { exit(0); }
+
+void saveWhenLeft(void (*)()) {}
+
+// SDL turns SIGTERM into its quit request, which every loop of the game answers with a saved
+// exit; passing the hang-up on takes that same road.
+static void passOnAsTerminate(int) { raise(SIGTERM); }
+
+void endOnHangUp() {
+    struct sigaction current;
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
+    struct sigaction action;
+    memset(&action, 0, sizeof action);
+    action.sa_handler = passOnAsTerminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGHUP, &action, nullptr);
 }

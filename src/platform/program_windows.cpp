@@ -23,7 +23,7 @@ static int cutToFolder(wchar_t* path) {
     return 1;
 }
 
-void changeToProgramDirectory(char* programPath) {
+int changeToProgramDirectory(char* programPath) {
     // The running program's path in UTF-16: argv[0] and the ANSI calls spell it in the system's
     // code page, which turns a folder named "Hry ř" into one that does not exist.
     static wchar_t self[32768];
@@ -32,7 +32,14 @@ void changeToProgramDirectory(char* programPath) {
         const WideText given = toWide(programPath);
         wcscpy(self, given.text);
     }
-    if (cutToFolder(self)) SetCurrentDirectoryW(self);  // unchecked: data paths then resolve from where we started
+    return cutToFolder(self) && SetCurrentDirectoryW(self);
 }
 
 void setEnvironment(const char* assignment) { _putenv(assignment); }
+
+void endProgram() { exit(0); }
+
+void saveWhenLeft(void (*)()) {}
+
+// Windows has no hang-up signal.
+void endOnHangUp() {}

@@ -77,3 +77,6 @@ int finishSave(SaveStream* save) {
     DeleteFileW(temporary.text);
     return -1;
 }
+
+// The one temporary name is reused by the next save, so nothing piles up here.
+void removeStaleTemporaries(const char* gamePath) { (void)gamePath; }

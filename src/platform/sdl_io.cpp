@@ -25,3 +25,6 @@ void waitForEventUntil(uint32_t deadline) {
 }
 
 void swapBuffers() { SDL_GL_SwapBuffers(); }
+
+// Frames come as fast as the desktop draws them: the rules see each frame whole.
+uint32_t ruleSliceMs() { return 0; }

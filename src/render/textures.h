@@ -18,10 +18,19 @@ int deriveMaskName(const char* fileName, char* maskName, size_t size);
 // Picture bytes are R, G, B when the name ends in a lower-case 'g' (".jpg"), else B, G, R.
 bool picturePixelsAreRgb(const char* fileName);
 
+// The picture as tight rows of three bytes a pixel, read through its own pixel format
+// (masks, shifts, palette): three-byte pixels are copied as they are, others are put in the
+// order the name promises. The caller frees the result with free(); null when it is empty.
+uint8_t* pictureRows(const SDL_Surface* picture, bool rgbOrder);
+
 // A picture surface with three bytes a pixel in the order the name promises; converts
 // other depths. Returns null when SDL cannot convert it.
 SDL_Surface* pictureAsTriples(SDL_Surface* picture, bool rgbOrder);
 
-// Four bytes a texel: the picture's bytes reversed, then the mask byte. The mask must be 8-bit
-// and the picture's size; returns null otherwise. The caller frees the result with free().
+// Four bytes a texel: the picture's bytes reversed, then the mask byte (an 8-bit mask's index,
+// a 32-bit mask's red level). The mask must be 8- or 32-bit and the picture's size; returns
+// null otherwise. The caller frees the result with free().
 uint8_t* combinePictureAndMask(const SDL_Surface* triples, const SDL_Surface* mask);
+
+// The same on tight rows of a `w` by `h` picture.
+uint8_t* combineRowsAndMask(const uint8_t* rows, int w, int h, const SDL_Surface* mask);

@@ -1,6 +1,7 @@
 
 #include "game/frame_clock.h"
 #include "platform/engine.h"
+#include "platform/program.h"
 #include "screens/waits.h"
 #include "audio/sound.h"
 #include "game/state.h"
@@ -104,12 +105,15 @@ static void chooseItem(Menu& menu) {
     case ITEM_PAGE_1: showPage(menu, LIST_PAGE_1); break;
     case ITEM_PAGE_2: showPage(menu, LIST_PAGE_2); break;
     case ITEM_PAGE_3: showPage(menu, LIST_PAGE_3); break;
-    case ITEM_QUIT: exit(0);
+    case ITEM_QUIT: endProgram(); break;  // where the program cannot end, the menu stays
     }
 }
 
 static void handleMenuKey(Menu& menu) {
-    if (isAltF4()) exit(0);
+    if (isAltF4()) {
+        endProgram();
+        return;
+    }
     switch (game.event.key.keysym.sym) {
     case SDLK_ESCAPE:
         if (runInProgress()) menu.open = 0;
@@ -125,7 +129,7 @@ static void handleMenuKey(Menu& menu) {
 static void handleMenuEvents(Menu& menu) {
     while (pollEvent()) {
         switch (game.event.type) {
-        case SDL_QUIT: exit(0);
+        case SDL_QUIT: endProgram(); break;
         case SDL_ACTIVEEVENT:
             if (game.event.active.gain != 0) {
                 onFocusGained();

@@ -1,7 +1,7 @@
 #include "screens/waits.h"
 
 #include "platform/engine.h"
-#include "platform/engine.h"
+#include "platform/program.h"
 #include "game/state.h"
 #include "render/lists.h"
 
@@ -20,7 +20,7 @@ void onFocusGained() {
 
 // Quit requests end the process; a gained focus ends the wait. Everything else is dropped.
 static void handlePausedEvent(bool& waiting) {
-    if (isAltF4() || game.event.type == SDL_QUIT) exit(0);
+    if (isAltF4() || game.event.type == SDL_QUIT) endProgram();
     if (game.event.type == SDL_ACTIVEEVENT && game.event.active.gain == 1) waiting = false;
 }
 
@@ -36,7 +36,10 @@ void waitWhileInactive() {
 void waitForKey(uint16_t key) {
     while (waitEvent()) {
         if (game.event.type == SDL_KEYDOWN) {
-            if (isAltF4()) exit(0);
+            if (isAltF4()) {
+                endProgram();
+                continue;
+            }
             if (key == 0 || game.event.key.keysym.sym == key) return;
         } else if (game.event.type == SDL_ACTIVEEVENT) {
             if (game.event.active.gain != 0)
@@ -44,7 +47,7 @@ void waitForKey(uint16_t key) {
             else
                 waitWhileInactive();
         } else if (game.event.type == SDL_QUIT) {
-            exit(0);
+            endProgram();
         }
     }
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Every way out of the game ends in its exit handler: Alt+F4 in play, in the menu, on a
-# picture page and while paused, the Quit item, a window manager's close and SIGTERM all end
-# with status 0, the graphics released and both files written, the best score raised by a
-# game still in progress.
+# picture page and while paused, the Quit item, a window manager's close, SIGTERM and SIGHUP
+# all end with status 0, the graphics released and both files written, the best score raised
+# by a game still in progress.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
 start_display
@@ -122,5 +122,11 @@ focus_away
 wait_until_waiting
 kill -TERM "$GAME_PID"
 finished "SIGTERM while paused" scored 0 0 0
+
+# Closing the terminal that started the game, or losing the ssh session.
+fresh_game 1 0 0 0
+play_and_score
+kill -HUP "$GAME_PID"
+finished "SIGHUP in play ends like SIGTERM" scored 0 0 0
 
 echo PASS

@@ -3,6 +3,9 @@
 # install keeps its files in the player's folders, writable files in a read-only folder are
 # written in place, links and modes stay as they were, and "Could not save" appears exactly
 # when a file was not saved. A write that fails half way (a full disk) leaves the old file whole.
+# Links planted by another user are not followed, pipes and endless files do not hold up the
+# start, a game lost in somebody's folder writes nothing there, and of two games running at
+# once the higher best score stays.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
 trap 'chmod -R u+w "$WORK" 2>/dev/null || true; cleanup' EXIT
@@ -53,18 +56,19 @@ cmp -s "$WORK/expected_config" "$PLAYER_CONFIG/config.txt" || fail "player confi
 expect_eq "$(cat "$PLAYER_DATA/hiscore.txt")" 0 "player best score"
 echo "ok: read-only install, saved in the player's folders"
 
-# The same without any player folder: all four messages, in this order, on one line.
+# The same where no player folder can be made: all four messages, in this order, on one line.
+# (Without HOME the user database would still name a home folder: the real one.)
 reinstall
 rm -f "$WORK/game/config.txt"
 make_read_only
-start_game_as "${WITHOUT_OVERRIDE[@]}" env -u HOME -u XDG_CONFIG_HOME -u XDG_DATA_HOME
+start_game_as "${WITHOUT_OVERRIDE[@]}" env XDG_CONFIG_HOME=/proc/zembrak-none XDG_DATA_HOME=/proc/zembrak-none
 wait_for_window
 wait_for_picture
 key alt+F4
 expect_exit 0
 expect_output stdout 'Could not load hiscore from data\\hiscore.txtCould not load config from config.txtCould not save hiscore to data\\hiscore.txtCould not save config to config.txt'
 [ -z "$(game_files)" ] && [ ! -e "$WORK/player" ] || fail "files appeared"
-echo "ok: read-only install without a home, both save messages"
+echo "ok: read-only install without a player folder, both save messages"
 
 # Both files there and themselves writable, the folder not (a shared score file): they are
 # written in place, and the new best score is kept.
@@ -99,6 +103,93 @@ expect_eq "$(stat -c %a "$WORK/shared/hiscore.txt")" 664 "mode of the shared fil
 expect_eq "$(stat -c %a "$WORK/game/config.txt")" 600 "mode of config.txt"
 expect_eq "$(ls -A "$WORK/shared")" hiscore.txt "files beside the shared one"
 echo "ok: link and modes kept"
+
+# A score folder shared by a group, where another member linked the two files to the player's
+# notes and to a file of their choosing (root only: chown gives the links to that member).
+if [ "$(id -u)" = 0 ]; then
+    reinstall
+    chmod 2775 "$WORK/game/data"
+    printf 'my notes' >"$WORK/victim.txt"
+    ln -sf "$WORK/victim.txt" "$WORK/game/data/hiscore.txt"
+    ln -sf "$WORK/made.txt" "$WORK/game/config.txt"
+    chown -h 4242 "$WORK/game/data/hiscore.txt" "$WORK/game/config.txt"
+    play_one_step
+    expect_output stdout 'Could not load hiscore from data\\hiscore.txtCould not load config from config.txt'
+    expect_eq "$(cat "$WORK/victim.txt")" 'my notes' "the linked file"
+    [ ! -e "$WORK/made.txt" ] || fail "the dangling link made its file"
+    [ -L "$WORK/game/data/hiscore.txt" ] && [ -L "$WORK/game/config.txt" ] || fail "a planted link was replaced"
+    expect_eq "$(cat "$PLAYER_DATA/hiscore.txt")" 2 "best score in the player's folder"
+    [ -f "$PLAYER_CONFIG/config.txt" ] || fail "config.txt not in the player's folder"
+    echo "ok: links planted by another user not followed"
+else
+    echo "skipped: planted links (needs root to give a link to another user)"
+fi
+
+# A pipe as the best score and an endless device as the configuration: the game starts, the
+# pipe stays a pipe and the best score goes to the player's folder.
+reinstall
+mkfifo "$WORK/game/data/hiscore.txt"
+ln -sf /dev/full "$WORK/game/config.txt"
+start_game
+wait_for_window
+wait_for_picture
+key alt+F4
+expect_exit 0
+expect_output stdout 'Could not load hiscore from data\\hiscore.txtCould not save config to config.txt'
+[ -p "$WORK/game/data/hiscore.txt" ] || fail "the pipe was replaced"
+expect_eq "$(cat "$PLAYER_DATA/hiscore.txt")" 0 "best score in the player's folder"
+echo "ok: a pipe and /dev/full as the files"
+
+# Started as a bare "zembrak" through PATH from a folder whose real path is longer than
+# PATH_MAX, the game cannot find its own folder and stops for want of its World; the
+# player's own config.txt and data/hiscore.txt there stay as they were.
+reinstall
+deep_name=$(printf 'd%.0s' $(seq 250))
+in_deep() { (cd "$WORK/elsewhere" && for _ in $(seq 18); do cd "$deep_name"; done && "$@"); }
+mkdir -p "$WORK/elsewhere"
+(cd "$WORK/elsewhere" && for _ in $(seq 18); do mkdir "$deep_name" && cd "$deep_name"; done &&
+    mkdir sub data && cp "$WORK/game/zembrak" sub/ && printf 'my notes' >config.txt && printf 'my notes' >data/hiscore.txt)
+# As a shell started through PATH would, with the name alone as argv[0]; a relative path
+# keeps execve below PATH_MAX (bash itself would make it absolute, hence perl).
+# shellcheck disable=SC2016
+ZK_START_PATH=sub/zembrak start_game_as bash -c 'for _ in $(seq 18); do cd "$1" || exit 90; done
+    exec perl -e '\''exec { $ARGV[0] } "zembrak" or exit 91'\'' "$2"' bash "$deep_name"
+expect_exit 1
+# (The sanitizer build warns first that it cannot read the program's name either.)
+grep -qxF 'ERROR opening file data\world.txt' "$WORK/stderr" || fail "no message about the World file"
+expect_eq "$(in_deep cat config.txt data/hiscore.txt)" 'my notesmy notes' "the player's own files"
+expect_eq "$(in_deep ls -A . data | tr '\n' ' ')" '.: config.txt data sub  data: hiscore.txt ' "files in the player's folder"
+rm -rf "$WORK/elsewhere"
+echo "ok: no folder of its own, nothing written"
+
+# Two games at once: the first ends with a score, the second, started before it ended and
+# so holding the older best score, ends after it. The higher score stays.
+reinstall
+write_config 0 0 0
+printf 1 >"$WORK/game/data/hiscore.txt"
+start_game
+wait_for_window
+wait_for_picture
+key Return
+wait_for_play
+key Right
+first=$GAME_PID
+start_game
+for _ in $(seq 300); do
+    [ "$(xdotool search --name '^Zembrak$' 2>/dev/null | wc -l)" -ge 2 ] && break
+    sleep 0.1
+done
+[ "$(xdotool search --name '^Zembrak$' | wc -l)" -ge 2 ] || fail "the second game's window did not appear"
+kill -TERM "$first"
+status=0
+wait "$first" || status=$?
+expect_eq "$status" 0 "exit status of the first game"
+best=$(cat "$WORK/game/data/hiscore.txt")
+[ "$best" -ge 2 ] || fail "the first game's score was not saved: [$best]"
+kill -TERM "$GAME_PID"
+expect_exit 0
+expect_eq "$(cat "$WORK/game/data/hiscore.txt")" "$best" "best score after the second game"
+echo "ok: two games at once, the higher best score kept"
 
 # A full disk, made with a small file system of its own (root only): the score file lies
 # there behind a link, the temporary file cannot be filled, and the old file stays whole.

@@ -99,6 +99,8 @@ void waitForEventUntil(uint32_t deadline) {
     if (static_cast<int32_t>(wakeAt - fake.ticks) > 0) fake.ticks = wakeAt;
 }
 
+uint32_t ruleSliceMs() { return fake.ruleSlice; }
+
 void swapBuffers() {
     ++fake.swaps;
     fake.swapTicks.push_back(fake.ticks);

@@ -1,7 +1,10 @@
 // A fresh folder with a data/ below it, made the working directory for one test, as the game's
 // own folder would be; removed afterwards. The player's own folders point inside it too, so a
-// save that falls back to them never reaches the real home folder.
+// save that falls back to them never reaches the real home folder. Each test starts as a
+// program that keeps its files beside itself.
 #pragma once
+
+#include "platform/install_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +44,7 @@ protected:
         unsetenv("XDG_DATA_HOME");
     }
     void TearDown() override {
+        useSystemInstall(nullptr);
         for (const SavedVariable& variable : savedEnvironment) {
             if (variable.set)
                 setenv(variable.name, variable.value.c_str(), 1);

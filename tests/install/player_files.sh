@@ -2,8 +2,9 @@
 # A system-wide install played by an ordinary player: started through the installed command
 # from another folder, with a home of its own and no XDG variables, the game plays, keeps the
 # higher best score over two runs in ~/.local/share/zembrak and the settings in
-# ~/.config/zembrak, and writes nothing into the install. The same install copied to a
-# folder the player owns keeps both files beside the program, as a copy unpacked by hand does.
+# ~/.config/zembrak, and writes nothing into the install, not even when the player owns it:
+# that is decided when the program is built. The portable component that ./play installs, in
+# a folder the player owns, keeps both files beside the program.
 source "$(dirname "$0")/lib_install.sh"
 source "$ZK_SOURCE/tests/e2e/lib_exit.sh"
 
@@ -33,10 +34,10 @@ snapshot() {
         find . -type f -exec sha256sum {} + | LC_ALL=C sort -k2)
 }
 
-# play HOME PREFIX [steps]: the player's environment only, the command found through PATH.
+# play HOME FOLDER: the player's environment only, the command found through PATH in FOLDER.
 play() {
-    local home=$1 prefix=$2
-    (cd "$WORK/elsewhere" && exec "${PLAYER[@]}" env -i HOME="$home" PATH="$prefix/bin:/usr/bin:/bin" \
+    local home=$1 folder=$2
+    (cd "$WORK/elsewhere" && exec "${PLAYER[@]}" env -i HOME="$home" PATH="$folder:/usr/bin:/bin" \
         DISPLAY="$DISPLAY" SDL_AUDIODRIVER=dummy ASAN_OPTIONS="detect_leaks=0:abort_on_error=0:exitcode=99" \
         zembrak >"$WORK/stdout" 2>"$WORK/stderr") &
     GAME_PID=$!
@@ -69,7 +70,7 @@ mkdir -p "$HOME1" && own "$HOME1"
 snapshot "$PREFIX" >"$WORK/install.before"
 
 # First run: nothing saved yet anywhere; the defaults are full screen with sound and music.
-play "$HOME1" "$PREFIX"
+play "$HOME1" "$PREFIX/games"
 expect_eq "$(xprop -id "$(game_window)" WM_CLASS)" 'WM_CLASS(STRING) = "zembrak", "zembrak"' "window class"
 grep -qx "StartupWMClass=zembrak" "$PREFIX/share/applications/zembrak.desktop" ||
     fail "the desktop entry does not name the window's class"
@@ -85,7 +86,7 @@ echo "ok: first run saved in the player's folders (best score $first)"
 # The player edits the settings; the second run reads both files from the player's folders,
 # scores nothing and leaves the higher best score of the two runs.
 standard_config 800 600 32 0 0 0 >"$HOME1/.config/zembrak/config.txt"
-play "$HOME1" "$PREFIX"
+play "$HOME1" "$PREFIX/games"
 key alt+F4
 expect_exit 0
 expect_output stdout ''
@@ -101,21 +102,36 @@ diff "$WORK/install.before" "$WORK/install.after" >"$WORK/install.diff" ||
     fail "the install changed: $(cat "$WORK/install.diff")"
 echo "ok: nothing written into the install"
 
-# The same install in a folder the player owns: both files beside the program, none at home.
+# The same install owned by the player, who could write into it: still nothing beside it.
 chmod -R u+w "$PREFIX"
-cp -a "$PREFIX" "$WORK/own"
-own "$WORK/own"
+own "$PREFIX"
+snapshot "$PREFIX" >"$WORK/install.before"
 HOME2=$WORK/home2
 mkdir -p "$HOME2" && own "$HOME2"
-play "$HOME2" "$WORK/own"
+play "$HOME2" "$PREFIX/games"
+play_one_step
+expect_output stderr ''
+best_score "$HOME2/.local/share/zembrak/hiscore.txt" >/dev/null
+[ -f "$HOME2/.config/zembrak/config.txt" ] || fail "no config.txt in the player's folder"
+snapshot "$PREFIX" | diff "$WORK/install.before" - >"$WORK/install.diff" ||
+    fail "the install the player owns changed: $(cat "$WORK/install.diff")"
+echo "ok: a system-wide install the player owns still keeps the files at home"
+
+# ./play's folder: the portable component where the player owns it, both files beside the
+# program, none at home.
+install_into "" "$WORK/own" portable
+own "$WORK/own"
+HOME3=$WORK/home3
+mkdir -p "$HOME3" && own "$HOME3"
+play "$HOME3" "$WORK/own/bin"
 play_one_step
 expect_output stderr ''
 GAME=$WORK/own/lib/games/zembrak
 best_score "$GAME/data/hiscore.txt" >/dev/null
 standard_config 800 600 32 1 128 100 >"$WORK/expected_config"
 cmp -s "$WORK/expected_config" "$GAME/config.txt" || fail "config.txt beside the program: $(cat "$GAME/config.txt")"
-[ ! -e "$HOME2/.config/zembrak" ] && [ ! -e "$HOME2/.local/share/zembrak" ] ||
+[ ! -e "$HOME3/.config/zembrak" ] && [ ! -e "$HOME3/.local/share/zembrak" ] ||
     fail "files went to the player's folders although the program's folder is writable"
-echo "ok: a writable program folder keeps the files beside the program"
+echo "ok: a folder of one's own keeps the files beside the program"
 
 echo PASS

@@ -329,4 +329,28 @@ TEST_F(PlayTest, FrameClockUsesTheLowSixteenBitsAndFpsWindows) {
     EXPECT_FLOAT_EQ(game.fpsElapsed, 0);
 }
 
+// A long frame cut into 1 ms slices ages the Board when 21 ms have gathered, as 1 ms frames
+// would; whole, it ages once and drops the rest. Level 0 ticks after 20 ms.
+TEST_F(PlayTest, LongFramesAgeInSlicesLikeShortOnes) {
+    struct Case {
+        uint32_t slice, frame;
+        int leftOver;  // ms gathered towards the next tick
+    };
+    for (const Case& c : {Case{0, 25, 0}, Case{1, 17, 17}, Case{1, 25, 4}, Case{1, 50, 8}, Case{5, 50, 0}}) {
+        resetForTest();
+        game.world[3][3].level = 0;
+        place(3, 3, 2, 2);
+        for (auto& column : game.board)
+            for (Tile& tile : column) tile = {1, 0};
+        fake.ticks = 1000;
+        resetFrameTiming();
+        fake.ticks = 1000 + c.frame;
+        fake.ruleSlice = c.slice;
+        runFrame();
+        EXPECT_EQ(game.tickAccumulator, c.leftOver) << c.slice << " " << c.frame;
+        EXPECT_FLOAT_EQ(game.fpsElapsed, c.frame) << "one frame, counted whole";
+        EXPECT_EQ(fake.swaps, 1);
+    }
+}
+
 }  // namespace

@@ -1,11 +1,15 @@
 // Where the two saved files go and what becomes of the files already there: modes and links
-// kept, write-protected files left alone, read-only installs saved in the player's folders,
+// kept, write-protected files left alone, read-only and system-wide installs saved in the
+// player's folders, links planted by others and pipes never used, a best score never lowered,
 // and the "Could not save" messages exactly when a file was not saved.
 #include "fakes.h"
 #include "temp_folder.h"
 
 #include "game/state.h"
+#include "persist/best_score.h"
+#include "persist/line_reader.h"
 #include "persist/settings.h"
+#include "platform/player_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +18,23 @@
 #include <functional>
 #include <linux/capability.h>
 #include <memory>
+#include <pwd.h>
 #include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+// The test build's own ftruncate comes before the C library's: a save can be stopped right
+// before it cuts a file written in place, as a kill at that moment would stop it.
+static int stopAtCut = 0;  // the n-th cut ends the process; 0 lets every cut through
+extern "C" int ftruncate(int fd, off_t length) noexcept {
+    if (stopAtCut > 0 && --stopAtCut == 0) _exit(42);
+    return static_cast<int>(syscall(SYS_ftruncate, fd, length));
+}
 
 namespace {
 
@@ -31,6 +46,14 @@ mode_t modeOf(const std::string& path) {
 bool isLink(const std::string& path) {
     struct stat status;
     return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+// A user who is neither the player nor root; only root can give a link to someone else.
+const uid_t OTHER_USER = 4242;
+
+void plantLink(const std::string& target, const std::string& link) {
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_EQ(lchown(link.c_str(), OTHER_USER, static_cast<gid_t>(-1)), 0) << "needs root";
 }
 
 std::set<std::string> namesIn(const std::string& folder) {
@@ -65,6 +88,11 @@ const std::string PLAYER_CONFIG = "home/.config/zembrak/config.txt";
 const std::string PLAYER_SCORE = "home/.local/share/zembrak/hiscore.txt";
 const char* const BOTH_MESSAGES = "Could not save hiscore to data\\hiscore.txtCould not save config to config.txt";
 const char* const NEW_WIDTH_LINE = "SCREEN_WIDTH: 1024\n";
+const std::string LONG_FOLDER = [] {
+    std::string path = "home";
+    for (int i = 0; i < 12; ++i) path += "/" + std::string(200, 'f');
+    return path;
+}();
 
 struct SaveCase {
     const char* name;
@@ -72,6 +100,7 @@ struct SaveCase {
     std::function<void(const std::string& folder)> arrange;
     const char* expectedOutput;
     std::function<void(const std::string& folder)> check;
+    bool needsRoot = false;  // plants files of another user
 };
 
 void expectSavedAt(const std::string& config, const std::string& score) {
@@ -91,6 +120,12 @@ void expectNoPlayerFiles() { EXPECT_EQ(namesIn("home"), std::set<std::string>{})
 void makeFolderReadOnly() {
     chmod("data", 0555);
     chmod(".", 0555);
+}
+
+// The player's folders cannot be made, not even by root.
+void noPlayerFolders() {
+    setenv("XDG_CONFIG_HOME", "/proc/zembrak-none", 1);
+    setenv("XDG_DATA_HOME", "/proc/zembrak-none", 1);
 }
 
 // An install owned by someone else: its files and folders refuse this player's writes.
@@ -162,22 +197,23 @@ const SaveCase SAVE_CASES[] = {
      [](const std::string&) {
          writeFile("config.txt", "old", 0444);
          writeFile("data/hiscore.txt", "1", 0444);
-         unsetenv("HOME");
+         noPlayerFolders();
      },
      BOTH_MESSAGES,
      [](const std::string&) {
          expectUntouched("config.txt", "data/hiscore.txt");
          EXPECT_EQ(namesIn("."), (std::set<std::string>{"config.txt", "data", "home"}));
      }},
-    {"WritableFilesInAReadOnlyFolderAreWrittenInPlace", true,
+    {"WritableFilesInAReadOnlyFolderAreWrittenInPlaceAndCutToTheirLength", true,
      [](const std::string&) {
-         writeFile("config.txt", "old", 0664);
-         writeFile("data/hiscore.txt", "1", 0664);
+         writeFile("config.txt", std::string(2000, '~'), 0664);
+         writeFile("data/hiscore.txt", "1 and a longer old tail", 0664);
          makeFolderReadOnly();
      },
      "",
      [](const std::string&) {
          expectSavedAt("config.txt", "data/hiscore.txt");
+         EXPECT_EQ(readFile("config.txt").find('~'), std::string::npos);
          EXPECT_EQ(modeOf("data/hiscore.txt"), 0664u);
          expectNoPlayerFiles();
      }},
@@ -189,7 +225,28 @@ const SaveCase SAVE_CASES[] = {
     {"NothingWritableAnywhereIsReported", true,
      [](const std::string&) {
          makeFolderReadOnly();
-         unsetenv("HOME");
+         noPlayerFolders();
+     },
+     BOTH_MESSAGES, [](const std::string&) { EXPECT_EQ(namesIn("data"), std::set<std::string>{}); }},
+    // Built for a system-wide install: the files beside it are starting values, even for
+    // root, who could write them.
+    {"ASystemInstallSavesOnlyInThePlayerFolders", false,
+     [](const std::string&) {
+         writeFile("config.txt", "old", 0644);
+         writeFile("data/hiscore.txt", "1", 0644);
+         useSystemInstall(".");
+     },
+     "",
+     [](const std::string&) {
+         expectSavedAt(PLAYER_CONFIG, PLAYER_SCORE);
+         EXPECT_EQ(readFile("config.txt"), "old");
+         EXPECT_EQ(readFile("data/hiscore.txt"), "1");
+         EXPECT_EQ(namesIn("."), (std::set<std::string>{"config.txt", "data", "home"}));
+     }},
+    {"ASystemInstallWithoutPlayerFoldersIsReported", false,
+     [](const std::string&) {
+         useSystemInstall(".");
+         noPlayerFolders();
      },
      BOTH_MESSAGES, [](const std::string&) { EXPECT_EQ(namesIn("data"), std::set<std::string>{}); }},
     {"AWriteThatFailsIsReported", false,
@@ -198,6 +255,64 @@ const SaveCase SAVE_CASES[] = {
          ASSERT_EQ(symlink("/dev/full", "config.txt"), 0);
      },
      BOTH_MESSAGES, [](const std::string&) { expectNoPlayerFiles(); }},
+    // Another member of a shared score folder links the files to the player's own and to a
+    // file of their choosing; the game acts as if the files refused writing.
+    {"LinksOfAnotherUserAreNotFollowed", false,
+     [](const std::string& folder) {
+         writeFile("victim.txt", "my notes");
+         chmod("data", 02775);
+         plantLink(folder + "/victim.txt", "data/hiscore.txt");
+         plantLink(folder + "/made.txt", "config.txt");
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(readFile("victim.txt"), "my notes");
+         EXPECT_NE(access("made.txt", F_OK), 0);
+         EXPECT_TRUE(isLink("data/hiscore.txt"));
+         expectSavedAt(PLAYER_CONFIG, PLAYER_SCORE);
+     },
+     true},
+    {"AFolderLinkOfAnotherUserOnTheWayIsNotFollowed", true,
+     [](const std::string&) {
+         makeFolderReadOnly();
+         mkdir("victim", 0755);
+         ASSERT_EQ(system("mkdir -p home/.local/share"), 0);
+         plantLink("../../../victim", "home/.local/share/zembrak");
+     },
+     "Could not save hiscore to data\\hiscore.txt",
+     [](const std::string&) {
+         EXPECT_EQ(namesIn("victim"), std::set<std::string>{});
+         EXPECT_NE(readFile(PLAYER_CONFIG).find(NEW_WIDTH_LINE), std::string::npos);
+     },
+     true},
+    {"APipeIsLeftAloneAndThePlayerFolderTakesTheSave", false,
+     [](const std::string&) { ASSERT_EQ(mkfifo("data/hiscore.txt", 0666), 0); },
+     "",
+     [](const std::string&) {
+         struct stat status;
+         EXPECT_TRUE(lstat("data/hiscore.txt", &status) == 0 && S_ISFIFO(status.st_mode));
+         EXPECT_EQ(readFile(PLAYER_SCORE), "1500");
+         EXPECT_NE(readFile("config.txt").find(NEW_WIDTH_LINE), std::string::npos);
+     }},
+    // Far longer than the old 1 KB buffer, well within PATH_MAX.
+    {"APlayerFolderWithALongPathTakesTheSave", true,
+     [](const std::string& folder) {
+         makeFolderReadOnly();
+         setenv("XDG_CONFIG_HOME", (folder + "/" + LONG_FOLDER).c_str(), 1);
+         setenv("XDG_DATA_HOME", (folder + "/" + LONG_FOLDER).c_str(), 1);
+     },
+     "",
+     [](const std::string&) {
+         expectSavedAt(LONG_FOLDER + "/zembrak/config.txt", LONG_FOLDER + "/zembrak/hiscore.txt");
+     }},
+    // Two games at once: the one that exits last had the lower score.
+    {"AHigherBestScoreSavedMeanwhileStays", false,
+     [](const std::string&) { writeFile("data/hiscore.txt", "2000"); },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(readFile("data/hiscore.txt"), "2000");
+         EXPECT_NE(readFile("config.txt").find(NEW_WIDTH_LINE), std::string::npos);
+     }},
 };
 
 struct SaveTest : TempFolderTest, testing::WithParamInterface<SaveCase> {
@@ -209,6 +324,7 @@ struct SaveTest : TempFolderTest, testing::WithParamInterface<SaveCase> {
 
 TEST_P(SaveTest, SavesWhereItCanAndSaysWhereItCannot) {
     const SaveCase& c = GetParam();
+    if (c.needsRoot && geteuid() != 0) GTEST_SKIP() << "only root can make another user's link";
     c.arrange(folder);
     game.bestScore = 1500;
     game.screenWidth = 1024;
@@ -290,6 +406,43 @@ TEST_F(LoadPlaceTest, ASavedReadOnlyInstallReadsBackWhatItSaved) {
     EXPECT_EQ(game.bestScore, 4321u);
 }
 
+TEST_F(LoadPlaceTest, ASystemInstallReadsThePlayerCopiesElseItsStartingValues) {
+    useSystemInstall(".");
+    EXPECT_EQ(load(false), "");
+    EXPECT_EQ(game.screenWidth, 640);
+    EXPECT_EQ(game.bestScore, 200u);
+    writePlayerCopies();
+    resetForTest();
+    EXPECT_EQ(load(false), "");
+    EXPECT_EQ(game.screenWidth, 1280);
+    EXPECT_EQ(game.bestScore, 900u);
+}
+
+// Without a usable HOME (a service, `env -i`) the user database names the home folder, so the
+// settings and the best score are not lost.
+TEST_F(LoadPlaceTest, WithoutHomeTheUserDatabaseNamesTheHomeFolder) {
+    const struct passwd* user = getpwuid(getuid());
+    ASSERT_NE(user, nullptr);
+    const std::string databaseHome = user->pw_dir;
+    const struct {
+        const char* home;  // null: unset
+        std::string expectedHome;
+    } cases[] = {{nullptr, databaseHome}, {"", databaseHome}, {"relative/home", databaseHome},
+                 {"/elsewhere/home", "/elsewhere/home"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.home != nullptr ? c.home : "(unset)");
+        if (c.home != nullptr)
+            setenv("HOME", c.home, 1);
+        else
+            unsetenv("HOME");
+        char path[4096];
+        ASSERT_TRUE(playerFilePath(PLAYER_DATA, "hiscore.txt", path, sizeof path, 0));
+        EXPECT_EQ(std::string(path), c.expectedHome + "/.local/share/zembrak/hiscore.txt");
+        ASSERT_TRUE(playerFilePath(PLAYER_SETTINGS, "config.txt", path, sizeof path, 0));
+        EXPECT_EQ(std::string(path), c.expectedHome + "/.config/zembrak/config.txt");
+    }
+}
+
 // Windows editors may start a text file with a UTF-8 byte-order mark; it must not cost a
 // setting or the best score.
 TEST_F(LoadPlaceTest, AByteOrderMarkAtTheStartIsSkipped) {
@@ -315,6 +468,138 @@ TEST_F(LoadPlaceTest, AByteOrderMarkAtTheStartIsSkipped) {
         EXPECT_EQ(game.screenWidth, c.width);
         EXPECT_EQ(game.fullscreen, c.fullscreen);
         EXPECT_EQ(game.bestScore, c.best);
+    }
+}
+
+// What the best-score save reports, for the replay kept beside it: only a raised score is ours.
+TEST_F(LoadPlaceTest, TheBestScoreSaveSaysWhoseScoreTheFileHolds) {
+    const struct {
+        const char* before;  // nullptr: no file
+        BestScoreSave result;
+        const char* after;
+        const char* output;
+    } cases[] = {
+        {nullptr, BEST_SCORE_RAISED, "1500", ""},
+        {"12", BEST_SCORE_RAISED, "1500", ""},
+        {"no number", BEST_SCORE_RAISED, "1500", ""},
+        {"2000", BEST_SCORE_HELD, "2000", ""},
+        {"-5", BEST_SCORE_HELD, "-5", ""},                // above any reachable score
+        {"# best\n1500 points", BEST_SCORE_HELD, "1500", ""},  // the same score, back in standard form
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before != nullptr ? c.before : "no file");
+        unlink("data/hiscore.txt");
+        if (c.before != nullptr) writeFile("data/hiscore.txt", c.before);
+        game.bestScore = 1500;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(saveBestScore(), c.result);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.output);
+        EXPECT_EQ(readFile("data/hiscore.txt"), c.after);
+    }
+    unlink("data/hiscore.txt");
+    ASSERT_EQ(symlink("/dev/full", "data/hiscore.txt"), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(saveBestScore(), BEST_SCORE_NOT_SAVED);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not save hiscore to data\\hiscore.txt");
+}
+
+// Endless streams and pipes in place of the files: the start goes on with the defaults.
+TEST_F(LoadPlaceTest, EndlessFilesAndPipesReadAsNothing) {
+    unlink("config.txt");
+    unlink("data/hiscore.txt");
+    ASSERT_EQ(symlink("/dev/zero", "config.txt"), 0);
+    ASSERT_EQ(mkfifo("data/hiscore.txt", 0666), 0);
+    EXPECT_EQ(load(false), "Could not load hiscore from data\\hiscore.txt");
+    EXPECT_EQ(game.screenWidth, 800);
+    EXPECT_EQ(game.bestScore, 0u);
+}
+
+// Endless streams of nothing the reader keeps: zero bytes, line ends, comment lines.
+TEST(BoundedReading, AnEndlessStreamEndsAContentLineRead) {
+    for (std::string pattern : {std::string(1, '\0'), std::string("\n"), std::string("#\r\n")}) {
+        SCOPED_TRACE(testing::PrintToString(pattern));
+        cookie_io_functions_t endless = {};
+        endless.read = [](void* cookie, char* buffer, size_t size) -> ssize_t {
+            const std::string& repeated = *static_cast<const std::string*>(cookie);
+            for (size_t i = 0; i < size; ++i) buffer[i] = repeated[i % repeated.size()];
+            return static_cast<ssize_t>(size);
+        };
+        FILE* file = fopencookie(&pattern, "r", endless);
+        ASSERT_NE(file, nullptr);
+        char line[LINE_BUFFER_SIZE];
+        EXPECT_EQ(readContentLine(file, line), 0);
+        fclose(file);
+    }
+}
+
+// A save written in place (a read-only folder, writable files) stopped right before the old
+// tail is cut: new bytes over old ones, never an empty file.
+TEST_F(LoadPlaceTest, AKillBeforeTheCutInPlaceLeavesNoEmptyFile) {
+    const std::string oldConfig = "SCREEN_WIDTH: 640\n" + std::string(2000, '#');
+    const struct {
+        int cut;  // 1: the best score's, 2: the configuration's
+        std::string file, startsWith, endsWith;
+    } cases[] = {
+        {1, "data/hiscore.txt", "4321", "tail"},
+        {2, "config.txt", "# soubor nastaveni", "#"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        chmod(".", 0755);
+        chmod("data", 0755);
+        writeFile("config.txt", oldConfig, 0664);
+        writeFile("data/hiscore.txt", "1 and an old tail", 0664);
+        makeFolderReadOnly();
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            WithoutOverride lowered;
+            game.bestScore = 4321;
+            stopAtCut = c.cut;
+            saveSettings("config.txt");
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << "the save never came to cut the file";
+        const std::string text = readFile(c.file);
+        EXPECT_EQ(text.compare(0, c.startsWith.size(), c.startsWith), 0) << text.substr(0, 40);
+        EXPECT_GE(text.size(), c.endsWith.size());
+        EXPECT_EQ(text.compare(text.size() - c.endsWith.size(), std::string::npos, c.endsWith), 0);
+    }
+}
+
+// Temporary files left by saves that a kill cut short go at the next start; nothing else does.
+TEST_F(LoadPlaceTest, StaleTemporaryFilesAreRemovedAndNothingElse) {
+    ASSERT_EQ(system("mkdir -p home/.config/zembrak"), 0);
+    const struct {
+        std::string name;
+        bool fresh, link, removed;
+    } cases[] = {
+        {"data/hiscore.txt.zk-Ab12Cd", false, false, true},
+        {"config.txt.zk-0xYz9Q", false, false, true},
+        {PLAYER_CONFIG + ".zk-Qw3rTy", false, false, true},
+        {"config.txt.zk-Nw1234", true, false, false},  // a running game may be writing it
+        {"config.txt.backup", false, false, false},    // the player's own
+        {"config.txt.zk-Ab12C", false, false, false},
+        {"config.txt.zk-link12", false, true, false},
+        {"world.txt.zk-Ab12Cd", false, false, false},
+    };
+    for (const auto& c : cases) {
+        if (c.link) {
+            ASSERT_EQ(symlink("config.txt", c.name.c_str()), 0);
+        } else {
+            writeFile(c.name, "SCREEN_WIDTH: 1");
+        }
+        if (!c.fresh) {
+            const timeval hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+            ASSERT_EQ(lutimes(c.name.c_str(), hourAgo), 0);
+        }
+    }
+    tidySavedFiles("config.txt");
+    for (const auto& c : cases) {
+        struct stat status;
+        EXPECT_EQ(lstat(c.name.c_str(), &status) != 0, c.removed) << c.name;
     }
 }
 

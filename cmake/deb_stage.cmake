@@ -1,0 +1,20 @@
+# Run by CPack on the staged files before it packs them, as Debian's own tools would: the
+# manual page compressed, the program stripped of symbols and of its comment and note sections.
+if(NOT CPACK_ZK_SYSTEM_LAYOUT)
+  message(FATAL_ERROR "The Debian package needs the system-wide layout: configure with -DZK_SYSTEM_INSTALL=ON")
+endif()
+file(GLOB_RECURSE pages "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/share/man/man6/*.6")
+foreach(page ${pages})
+  execute_process(COMMAND gzip -9n "${page}" RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "gzip ${page} failed")
+  endif()
+endforeach()
+file(GLOB programs "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/games/*")
+foreach(program ${programs})
+  execute_process(COMMAND "${CPACK_ZK_STRIP}" --remove-section=.comment --remove-section=.note
+                          --strip-unneeded "${program}" RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "strip ${program} failed")
+  endif()
+endforeach()

@@ -1,0 +1,94 @@
+// The engine's clock, events and frame swap in a web page. The page runs on the browser's one
+// thread: every loop that waits or swaps hands the browser its turn, so the page draws, plays
+// sound and takes keys while the game's loops stay as they are.
+#include "platform/engine.h"
+
+#include "game/state.h"
+
+#include <SDL.h>
+#include <emscripten.h>
+
+// The browser's next frame; at most 100 ms, since a hidden tab draws no frames.
+EM_ASYNC_JS(void, awaitBrowserFrame, (), {
+    await new Promise(function(done) {
+        var timer = setTimeout(done, 100);
+        requestAnimationFrame(function() {
+            clearTimeout(timer);
+            done();
+        });
+    });
+});
+
+static uint32_t lastTurn = 0;
+
+static void giveBrowserItsTurn() {
+    awaitBrowserFrame();
+    lastTurn = SDL_GetTicks();
+}
+
+// A loop that only watches the clock (the end screen's pause) must not freeze the page.
+static const uint32_t LONGEST_HOLD_MS = 50;
+
+uint32_t currentTicks() {
+    if (SDL_GetTicks() - lastTurn > LONGEST_HOLD_MS) giveBrowserItsTurn();
+    return SDL_GetTicks();
+}
+
+// Times the Board has aged: the benchmark reads the game's pace through it.
+extern "C" EMSCRIPTEN_KEEPALIVE uint32_t zk_board_ticks() { return game.boardTicks; }
+
+// Rules see time in steps of 2 ms, as on a desktop drawing some 500 frames a second: the
+// Board then ages at an uncapped desktop's pace, whatever the browser's frame rate.
+uint32_t ruleSliceMs() { return 2; }
+
+// The browser reports focus and visibility as window events; the game knows them as
+// activation events. Leaving the tab pauses like leaving the window.
+static void asActivation(SDL_Event& event) {
+    if (event.type != SDL_WINDOWEVENT) return;
+    const Uint8 what = event.window.event;
+    const bool lost = what == SDL_WINDOWEVENT_FOCUS_LOST || what == SDL_WINDOWEVENT_HIDDEN;
+    const bool gained = what == SDL_WINDOWEVENT_FOCUS_GAINED || what == SDL_WINDOWEVENT_SHOWN;
+    if (!lost && !gained) return;
+    event = SDL_Event{};
+    event.type = SDL_ACTIVEEVENT;
+    event.active.gain = gained ? 1 : 0;
+    event.active.state = what == SDL_WINDOWEVENT_HIDDEN || what == SDL_WINDOWEVENT_SHOWN ? SDL_APPACTIVE : SDL_APPINPUTFOCUS;
+}
+
+// An event taken from SDL's queue to look at it; it is handed out before any other.
+static SDL_Event held;
+static bool holding = false;
+
+static bool takeEvent(SDL_Event& into) {
+    if (!SDL_PollEvent(&into)) return false;
+    asActivation(into);
+    return true;
+}
+
+int pollEvent() {
+    if (holding) {
+        holding = false;
+        game.event = held;
+        return 1;
+    }
+    return takeEvent(game.event) ? 1 : 0;
+}
+
+int waitEvent() {
+    while (!pollEvent()) giveBrowserItsTurn();
+    return 1;
+}
+
+void waitForEventUntil(uint32_t deadline) {
+    while (!holding) {
+        holding = takeEvent(held);
+        if (holding || static_cast<int32_t>(deadline - SDL_GetTicks()) <= 0) return;
+        giveBrowserItsTurn();
+    }
+}
+
+// The frame shows when the browser composes the page, after the game hands it its turn.
+void swapBuffers() {
+    SDL_GL_SwapBuffers();
+    giveBrowserItsTurn();
+}

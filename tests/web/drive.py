@@ -1,0 +1,276 @@
+#!/usr/bin/python3
+"""Plays the web build in headless Chromium over the DevTools protocol, as a player would.
+usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_COPY_WITH_A_BROKEN_WORLD]
+Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
+score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
+the menu; no uncaught exception. Prints one line per check; exit 1 when any fails."""
+import asyncio, base64, json, os, re, subprocess, sys, time, urllib.request
+import websockets
+
+URL, OUT, MENU_PNG = sys.argv[1:4]
+BENCH = "--bench" in sys.argv
+BROKEN_URL = sys.argv[sys.argv.index("--broken") + 1] if "--broken" in sys.argv else None
+os.makedirs(OUT, exist_ok=True)
+CHROME = ["chromium", "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
+          "--enable-unsafe-swiftshader", "--remote-debugging-port=0", "--user-data-dir=" + os.path.join(OUT, "profile"),
+          "--no-first-run", "--no-default-browser-check", "--mute-audio", "about:blank"]
+KEYS = {"Return": ("Enter", 13, "\r"), "Right": ("ArrowRight", 39, ""), "Left": ("ArrowLeft", 37, ""),
+        "Down": ("ArrowDown", 40, ""), "Up": ("ArrowUp", 38, ""), "Escape": ("Escape", 27, ""), "f": ("f", 70, "f")}
+results = []
+
+
+def check(name, ok, detail=""):
+    results.append(ok)
+    print("%s %s%s" % ("ok  " if ok else "FAIL", name, (": " + detail) if detail else ""), flush=True)
+
+
+class Page:
+    def __init__(self, ws):
+        self.ws, self.next_id, self.waiting, self.lines = ws, 0, {}, []
+        self.log = open(os.path.join(OUT, "console.log"), "w")
+
+    async def reader(self):
+        async for raw in self.ws:
+            m = json.loads(raw)
+            if "id" in m and m["id"] in self.waiting:
+                self.waiting.pop(m["id"]).set_result(m)
+            elif m.get("method") == "Runtime.consoleAPICalled":
+                p = m["params"]
+                self.note(p["type"], " ".join(str(a.get("value", a.get("description", ""))) for a in p["args"]))
+            elif m.get("method") == "Runtime.exceptionThrown":
+                d = m["params"]["exceptionDetails"]
+                self.note("exception", d.get("exception", {}).get("description", d.get("text")))
+
+    def note(self, kind, text):
+        self.lines.append((kind, text))
+        self.log.write("%-9s %s\n" % (kind, text))
+        self.log.flush()
+
+    async def call(self, method, **params):
+        self.next_id += 1
+        fut = asyncio.get_running_loop().create_future()
+        self.waiting[self.next_id] = fut
+        await self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        m = await asyncio.wait_for(fut, 60)
+        if "error" in m:
+            raise RuntimeError("%s: %s" % (method, m["error"]))
+        return m["result"]
+
+    async def js(self, expr):
+        r = await self.call("Runtime.evaluate", expression=expr, returnByValue=True, awaitPromise=True)
+        return r["result"].get("value")
+
+    async def key(self, name, pause=0.25):
+        key, code, text = KEYS[name]
+        common = dict(key=key, code=key if len(key) > 1 else "Key" + key.upper(), windowsVirtualKeyCode=code,
+                      nativeVirtualKeyCode=code)
+        await self.call("Input.dispatchKeyEvent", type="keyDown", text=text, **common)
+        await self.call("Input.dispatchKeyEvent", type="keyUp", **common)
+        await asyncio.sleep(pause)
+
+    async def load(self, url):
+        t = time.time()
+        await self.call("Page.navigate", url=url)
+        for _ in range(600):
+            if await self.js("typeof Module === 'object' && !!Module.calledRun && "
+                             "document.getElementById('status').hidden"):
+                break
+            await asyncio.sleep(0.1)
+        else:
+            raise TimeoutError("the game did not start")
+        return time.time() - t
+
+    async def shot(self, name):
+        """The canvas alone, at its own 800 x 600 pixels."""
+        r = await self.js("JSON.stringify(document.getElementById('canvas').getBoundingClientRect())")
+        rect = json.loads(r)
+        r = await self.call("Page.captureScreenshot", format="png", clip=dict(
+            x=rect["x"], y=rect["y"], width=rect["width"], height=rect["height"], scale=800 / rect["width"]))
+        path = os.path.join(OUT, name)
+        open(path, "wb").write(base64.b64decode(r["data"]))
+        return path
+
+    async def best_saved(self):
+        return await self.js("(function(){try{return FS.readFile('/save/hiscore.txt',{encoding:'utf8'}).trim()}"
+                             "catch(e){return null}})()")
+
+
+def difference(a, b):
+    """Root-mean-square difference of two pictures, 0 (same) to 1."""
+    r = subprocess.run(["compare", "-metric", "RMSE", a, b, "null:"], capture_output=True, text=True)
+    m = re.search(r"\(([\d.e-]+)\)", r.stderr)
+    return float(m.group(1)) if m else 1.0
+
+
+# The side panel's boxes for the score and the best score: the same digits at the same place.
+SCORE_BOX, BEST_BOX = "140x26+630+394", "140x26+630+462"
+
+
+def box_difference(a, box_a, b, box_b):
+    """How far a box of one play picture differs from a box of another, 0 to 1."""
+    crops = []
+    for path, box in ((a, box_a), (b, box_b)):
+        crop = "%s-%s.png" % (path[:-4], box.replace("+", "_"))
+        subprocess.run(["convert", path, "-crop", box, "+repage", crop], check=True)
+        crops.append(crop)
+    return difference(*crops)
+
+
+async def rates(p, seconds):
+    """Browser frames per second, and the Board's ageing ticks per second."""
+    await p.js("window.zkFrames = 0; (function f(){ zkFrames++; requestAnimationFrame(f); })()")
+    ticks = await p.js("Module._zk_board_ticks()")
+    t = time.time()
+    await asyncio.sleep(seconds)
+    frames, ticks = await p.js("zkFrames"), await p.js("Module._zk_board_ticks()") - ticks
+    elapsed = time.time() - t
+    return frames / elapsed, ticks / elapsed
+
+
+async def main():
+    chrome, ws_url = await connect([])
+    try:
+        async with websockets.connect(ws_url, max_size=None) as ws:
+            p = Page(ws)
+            reader = asyncio.create_task(p.reader())
+            for domain in ("Runtime", "Page"):
+                await p.call(domain + ".enable")
+            await p.call("Emulation.setFocusEmulationEnabled", enabled=True)
+            # 600 px of canvas and the line of controls under it.
+            await p.call("Emulation.setDeviceMetricsOverride", width=800, height=640, deviceScaleFactor=1, mobile=False)
+            seconds = await p.load(URL)
+            print("time to the title menu: %.2f s" % seconds)
+            await asyncio.sleep(1.0)
+            r = await p.call("Page.captureScreenshot", format="png")
+            open(os.path.join(OUT, "page.png"), "wb").write(base64.b64decode(r["data"]))
+            menu = await p.shot("menu.png")
+            d = difference(menu, MENU_PNG)
+            check("the title menu looks like the desktop's", d < 0.1, "RMSE %.3f" % d)
+
+            music = "(function(){var a=SDL.music&&SDL.music.audio;return a?!a.paused:null})()"
+            before = await p.js(music)
+            await p.key("Return", 1.0)
+            after = await p.js(music)
+            check("the music starts with the first key", before is not True and after is True,
+                  "playing before %s, after %s" % (before, after))
+            play = await p.shot("play.png")
+            d = difference(play, menu)
+            check("Return starts a game", d > 0.15, "RMSE %.3f from the menu" % d)
+            if BENCH:  # the figure on its start tile, which every tick restores: no death
+                await p.key("f")
+                print("in play: %.1f browser frames/s, %.1f board ticks/s" % await rates(p, 10))
+                await p.shot("fps.png")
+            for k in ("Right", "Right", "Up", "Up", "Right", "Down"):
+                await p.key(k)
+            await asyncio.sleep(0.5)
+            moved = await p.shot("moved.png")
+            state = await p.js("document.activeElement.id + ' ' + window.scrollX + ' ' + window.scrollY")
+            check("the keys go to the canvas and never scroll the page", state == "canvas 0 0", state)
+
+            ticks = "Module._zk_board_ticks()"
+            await p.js("window.dispatchEvent(new Event('blur'))")
+            await asyncio.sleep(0.5)
+            paused = await p.js(ticks)
+            await asyncio.sleep(1.0)
+            still = await p.js(ticks)
+            await p.js("window.dispatchEvent(new Event('focus'))")
+            await asyncio.sleep(1.0)
+            going = await p.js(ticks)
+            check("leaving the window pauses the game", paused == still and going > still,
+                  "Board ticks %s, %s paused, %s after" % (paused, still, going))
+            await p.key("Escape", 0.8)
+            d = difference(await p.shot("escape.png"), menu)
+            check("Escape opens the menu", d < 0.15, "RMSE %.3f from the title menu" % d)
+
+            # The tab is closed without quitting: the best score still counts.
+            # A headless tab cannot be hidden: the page is told it goes, as a closing tab is, and
+            # then goes.
+            await p.js("window.dispatchEvent(new Event('pagehide'))")
+            await asyncio.sleep(1.0)
+            await p.call("Page.navigate", url="about:blank")
+            await asyncio.sleep(1.5)
+            await p.load(URL)
+            best = await p.best_saved()
+            check("the arrows scored, and closing the tab kept the best score", best is not None and int(best) > 0,
+                  "best %s" % best)
+            # Quit: the game saves what it read back, and the menu stays.
+            await asyncio.sleep(0.5)
+            await p.key("Return", 1.0)
+            reloaded = await p.shot("reloaded.png")
+            # The best shown is the score the first game reached, and no longer 0.
+            same = box_difference(reloaded, BEST_BOX, moved, SCORE_BOX)
+            zero = box_difference(reloaded, BEST_BOX, play, BEST_BOX)
+            check("a reload brings back the best score", same < 0.03 and zero > 0.05,
+                  "best %.3f from the first game's score, %.3f from a best of 0" % (same, zero))
+            await p.key("Escape", 0.6)
+            await p.key("Up")
+            await p.key("Return", 0.8)
+            d = difference(await p.shot("quit.png"), menu)
+            check("Quit shows the title menu again", d < 0.15, "RMSE %.3f" % d)
+            await p.call("Runtime.evaluate", expression="document.getElementById('fullscreen').click()", userGesture=True)
+            await asyncio.sleep(1.0)
+            full = json.loads(await p.js("(function(){var r=document.getElementById('canvas').getBoundingClientRect();"
+                                         "return JSON.stringify({on:!!document.fullscreenElement,w:r.width,h:r.height,"
+                                         "sw:innerWidth,sh:innerHeight,focus:document.activeElement.id})})()"))
+            check("the full-screen button fills the screen at 4:3", full["on"] and abs(full["w"] / full["h"] - 4 / 3) < 0.01
+                  and (abs(full["w"] - full["sw"]) < 1 or abs(full["h"] - full["sh"]) < 1) and full["focus"] == "canvas",
+                  str(full))
+            await p.shot("fullscreen.png")
+            # Music refused before the first key is the browser's autoplay rule; it starts with the key.
+            exceptions = [t for k, t in p.lines if k == "exception" and "NotAllowedError" not in t]
+            check("no uncaught exception", not exceptions, "; ".join(exceptions)[:300])
+            reader.cancel()
+    finally:
+        stop(chrome)
+    await without_webgl()
+    print("%d passed, %d failed" % (results.count(True), results.count(False)))
+    return 0 if results and all(results) else 1
+
+
+def stop(chrome):
+    chrome.terminate()
+    try:
+        chrome.wait(10)
+    except subprocess.TimeoutExpired:
+        chrome.kill()
+
+
+async def connect(flags):
+    chrome = subprocess.Popen(CHROME[:-1] + flags + ["about:blank"], stderr=subprocess.PIPE,
+                              stdout=subprocess.DEVNULL, text=True)
+    port = None
+    for line in chrome.stderr:
+        m = re.search(r"DevTools listening on ws://127.0.0.1:(\d+)/", line)
+        if m:
+            port = m.group(1)
+            break
+    targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port))
+    return chrome, [t for t in targets if t["type"] == "page"][0]["webSocketDebuggerUrl"]
+
+
+async def page_message(url, flags):
+    """What the page says over the canvas a few seconds after loading."""
+    chrome, ws_url = await connect(flags)
+    try:
+        async with websockets.connect(ws_url, max_size=None) as ws:
+            p = Page(ws)
+            reader = asyncio.create_task(p.reader())
+            await p.call("Page.navigate", url=url)
+            await asyncio.sleep(3.0)
+            text = await p.js("document.getElementById('status').hidden ? '' : "
+                              "document.getElementById('message').textContent")
+            reader.cancel()
+            return text or ""
+    finally:
+        stop(chrome)
+
+
+async def without_webgl():
+    text = await page_message(URL, ["--disable-3d-apis"])
+    check("a clear message when WebGL is missing", "needs WebGL" in text, text)
+    if BROKEN_URL:
+        text = await page_message(BROKEN_URL, [])
+        check("a broken data file stops the game with the reason on the page",
+              "The game stopped" in text and "world.txt" in text, text)
+
+sys.exit(asyncio.run(main()))
