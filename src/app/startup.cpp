@@ -3,8 +3,8 @@
 #include "platform/fatal.h"
 #include "platform/display.h"
 #include "platform/engine.h"
-#include "platform/paths.h"
 #include "platform/program.h"
+#include "platform/window_icon.h"
 #include "app/shutdown.h"
 #include "audio/sound.h"
 #include "game/levels.h"
@@ -32,9 +32,7 @@ static void prepareWindow() {
     SDL_WM_GrabInput(SDL_GRAB_ON);
     SDL_ShowCursor(SDL_DISABLE);
     SDL_EnableKeyRepeat(100, 80);
-    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(nativePath("data\\icon.bmp").text, "rb"), 1);
-    SDL_WM_SetIcon(icon, nullptr);  // a missing icon simply leaves the default
-    SDL_FreeSurface(icon);
+    setWindowIcon();
 }
 
 static void requestGlAttributes() {

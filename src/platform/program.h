@@ -7,6 +7,7 @@
 // Opens a game file ("data\world.txt", in the game's spelling) for reading with `mode` "r" or
 // "rb". On POSIX systems only a regular file or a device is opened, never a pipe, and only
 // through links that belong to the player or to root; nullptr otherwise, as for a missing file.
+// Names are UTF-8 on Windows too.
 FILE* openGameFile(const char* gamePath, const char* mode);
 
 // Changes to the directory that holds the program: where the system can tell which file is

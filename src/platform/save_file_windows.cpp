@@ -1,7 +1,9 @@
-// Saving the game's files on Windows: a temporary file moved over the real one.
+// Saving the game's files on Windows: a temporary file moved over the real one. Names go to
+// Windows in UTF-16, so any folder name works.
 #include "platform/save_file.h"
 
 #include "platform/paths.h"
+#include "platform/wide_windows.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -16,29 +18,49 @@ static int copyWhole(char* to, size_t size, const char* text) {
     return 1;
 }
 
-int canSaveFile(const char* gamePath) {
-    const NativePath path = nativePath(gamePath);
-    if (_access(path.text, 0) == 0) return _access(path.text, 2) == 0;
-    // No file: the folder takes new files if a trial file can be made and removed there.
-    char trial[sizeof path.text + 16];
-    snprintf(trial, sizeof trial, "%s.probe", path.text);
-    FILE* file = fopen(trial, "w");
-    if (file == nullptr) return 0;
-    fclose(file);
-    remove(trial);
+// 1 when the file takes writing, 0 when it refuses, -1 when there is none. Opening it for
+// writing, without truncating, asks Windows itself: the read-only attribute, and who may write
+// by the file's and its folder's access rights, which the attribute alone does not tell.
+static int probeWritable(const wchar_t* path) {
+    const HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return 1;
+    }
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? -1 : 0;
+}
+
+// A trial file beside `path`, gone again when closed.
+static int folderTakesNewFiles(const char* path) {
+    char trial[sizeof(NativePath::text) + 16];
+    snprintf(trial, sizeof trial, "%s.probe", path);
+    const HANDLE file = CreateFileW(toWide(trial).text, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    CloseHandle(file);
     return 1;
 }
 
-int beginSave(const char* gamePath, SaveStream* save) {
+int canSaveFile(const char* gamePath) {
     const NativePath path = nativePath(gamePath);
-    if (!copyWhole(save->target, sizeof save->target, path.text)) return -1;
-    // A write-protected file stays as it is.
-    if (_access(path.text, 0) == 0 && _access(path.text, 2) != 0) return -1;
+    const WideText wide = toWide(path.text);
+    if (wide.text[0] == L'\0') return 0;
+    const int writable = probeWritable(wide.text);
+    return writable < 0 ? folderTakesNewFiles(path.text) : writable;
+}
+
+int beginSave(const char* gamePath, SaveStream* save) {
+    save->file = nullptr;
+    save->temporary[0] = '\0';
+    if (!copyWhole(save->target, sizeof save->target, nativePath(gamePath).text)) return -1;
+    const WideText target = toWide(save->target);
+    if (target.text[0] == L'\0' || probeWritable(target.text) == 0) return -1;  // refuses writing: left untouched
     snprintf(save->temporary, sizeof save->temporary, "%s.tmp", save->target);
-    save->file = fopen(save->temporary, "w");
+    save->file = _wfopen(toWide(save->temporary).text, L"w");
     if (save->file != nullptr) return 0;
     save->temporary[0] = '\0';
-    save->file = fopen(save->target, "w");
+    save->file = _wfopen(target.text, L"w");
     return save->file != nullptr ? 0 : -1;
 }
 
@@ -48,14 +70,16 @@ int finishSave(SaveStream* save) {
     bool written = fflush(save->file) == 0 && !ferror(save->file);
     _commit(_fileno(save->file));
     written = (fclose(save->file) == 0) && written;
+    save->file = nullptr;
     if (save->temporary[0] == '\0') return written ? 0 : -1;
+    const WideText temporary = toWide(save->temporary);
+    const WideText target = toWide(save->target);
     // rename never replaces an existing file on Windows.
-    if (written && MoveFileExA(save->temporary, save->target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && MoveFileExW(temporary.text, target.text, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return 0;
-    remove(save->temporary);
+    DeleteFileW(temporary.text);
     return -1;
 }
-
 
 // The one temporary name is reused by the next save, so nothing piles up here.
 void removeStaleTemporaries(const char* gamePath) { (void)gamePath; }

@@ -14,12 +14,18 @@ source "$HERE/../e2e/lib_exit.sh"
 export WINEPREFIX=${ZK_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zembrak/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d"  # no Mono or Gecko installer
+# Wine reads Unix names and arguments in the locale's character set.
+export LC_ALL=C.UTF-8
+
+# The game is unpacked into a folder whose name the system's ANSI code page cannot spell, as
+# a Czech player's may be.
+RELEASE="$WORK/Hry ř"
 
 # On failure, show what the game itself wrote too.
 fail() {
     echo "FAIL: $*" >&2
     for f in stdout.txt stderr.txt; do
-        [ -f "$WORK/release/$f" ] && { echo "--- $f:"; cat "$WORK/release/$f"; echo; } >&2
+        [ -f "$RELEASE/$f" ] && { echo "--- $f:"; cat "$RELEASE/$f"; echo; } >&2
     done
     for f in stdout stderr; do [ -s "$WORK/$f" ] && { echo "--- Wine's $f:"; tail -20 "$WORK/$f"; } >&2; done
     exit 1
@@ -32,36 +38,54 @@ wine_cleanup() {
 }
 trap wine_cleanup EXIT
 
-install_release() {
-    rm -rf "$WORK/release"
-    cp -r "$ZK_RELEASE" "$WORK/release"
-    [ ! -e "$WORK/release/data/hiscore.txt" ] || fail "the archive holds a best score"
-    [ ! -e "$WORK/release/config.txt" ] || fail "the archive holds settings"
+# The game's window. A search can come back empty while Wine's own short-lived windows come and
+# go; an empty id (or 0) would leave xwininfo waiting for a click, so it returns no such id.
+game_window() {
+    local window=""
+    for _ in $(seq 50); do
+        window=$(xdotool search --name '^Zembrak$' 2>/dev/null | head -n1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    echo "${window:-0x1}"
 }
 
+install_release() {
+    rm -rf "$RELEASE"
+    cp -r "$ZK_RELEASE" "$RELEASE"
+    [ ! -e "$RELEASE/data/hiscore.txt" ] || fail "the archive holds a best score"
+    [ ! -e "$RELEASE/config.txt" ] || fail "the archive holds settings"
+}
+
+# The Windows path of a Unix one.
+windows_path() { printf 'Z:%s' "$(echo "$1" | tr / '\\')"; }
 # The Windows path of the unpacked program, as a player's shortcut would give it.
-windows_program_path() { printf 'Z:%s\\zembrak.exe' "$(echo "$WORK/release" | tr / '\\')"; }
+windows_program_path() { printf '%s\\zembrak.exe' "$(windows_path "$RELEASE")"; }
 
 # The prefix has no sound device, like many an office machine; the game plays its sound through
 # SDL's dummy driver unless a test sets ZK_AUDIO_DRIVER to another, or to nothing.
 ZK_AUDIO_DRIVER=dummy
 # A command put before Wine, e.g. one that takes root's right to write anywhere.
 WINE_AS=()
+# NAME=VALUE variables set in the game's Windows environment.
+WINE_ENV=()
 
 # start_wine_game [COMMAND_LINE]: from another folder, $WORK/elsewhere, so the game must find
-# its own. Without a command line Wine starts the program by its full Windows path; with one,
-# a small launcher starts it with exactly that command line (relative, forward slashes...).
-# SDL's entry glue sends the game's output to stdout.txt and stderr.txt beside the program;
-# Wine's own chatter goes to $WORK/stdout and $WORK/stderr.
+# its own. Without a command line or WINE_ENV, Wine starts the program by its full Windows
+# path; otherwise a small launcher starts it with exactly that command line (relative, forward
+# slashes...; by default the full path) and those variables. The game's entry glue sends its
+# output to stdout.txt and stderr.txt beside the program; Wine's own chatter goes to
+# $WORK/stdout and $WORK/stderr.
 start_wine_game() {
     local program=(wine "$(windows_program_path)")
-    if [ $# -gt 0 ]; then
-        [ -f "$WORK/launch.exe" ] || x86_64-w64-mingw32-gcc -O2 -Wall -o "$WORK/launch.exe" "$HERE/launch.c" ||
+    if [ $# -gt 0 ] || [ ${#WINE_ENV[@]} -gt 0 ]; then
+        [ -f "$WORK/launch.exe" ] ||
+            x86_64-w64-mingw32-gcc -municode -O2 -Wall -o "$WORK/launch.exe" "$HERE/launch.c" ||
             fail "cannot build the launcher"
-        program=(wine "$WORK/launch.exe" "$1")
+        program=(wine "$WORK/launch.exe" "${1:-\"$(windows_program_path)\"}" "${WINE_ENV[@]}")
     fi
     mkdir -p "$WORK/elsewhere"
-    rm -f "$WORK/release/stdout.txt" "$WORK/release/stderr.txt"
+    rm -f "$RELEASE/stdout.txt" "$RELEASE/stderr.txt"
     focus_follows_pointer
     xdotool mousemove 400 300
     (cd "$WORK/elsewhere" && exec env -u SDL_AUDIODRIVER ${ZK_AUDIO_DRIVER:+SDL_AUDIODRIVER=$ZK_AUDIO_DRIVER} \
@@ -90,8 +114,6 @@ x.XCloseDisplay(display)
 PY
 }
 
-# Exact bytes of a file the game wrote.
-# expect_bytes FILE PRINTF_FORMAT
 # Polls until the game's window has the size WxH (Wine may resize it once after mapping).
 # expect_window_size WxH WHAT
 expect_window_size() {
@@ -104,6 +126,8 @@ expect_window_size() {
     expect_eq "$geometry" "$1" "$2"
 }
 
+# Exact bytes of a file the game wrote.
+# expect_bytes FILE PRINTF_FORMAT
 expect_bytes() {
     # shellcheck disable=SC2059
     printf "$2" >"$WORK/expected_bytes"
@@ -114,15 +138,37 @@ expect_bytes() {
 
 # A file the game leaves empty: SDL's entry glue removes an empty stdout.txt or stderr.txt.
 expect_no_output() {
-    [ ! -s "$WORK/release/$1" ] || fail "$1 holds [$(cat "$WORK/release/$1")]"
+    [ ! -s "$RELEASE/$1" ] || fail "$1 holds [$(cat "$RELEASE/$1")]"
 }
 
 # expect_windows_config WIDTH HEIGHT BPP FULLSCREEN SOUNDS MUSIC: config.txt as the game
 # writes it on Windows, its nineteen lines ended by CR LF but the last.
 expect_windows_config() {
     standard_config "$@" | sed '$!s/$/\r/' >"$WORK/expected_config"
-    cmp -s "$WORK/expected_config" "$WORK/release/config.txt" ||
-        fail "config.txt: expected [$(od -c "$WORK/expected_config" | head -4)...], got [$(od -c "$WORK/release/config.txt" | head -4)...]"
+    cmp -s "$WORK/expected_config" "$RELEASE/config.txt" ||
+        fail "config.txt: expected [$(od -c "$WORK/expected_config" | head -4)...], got [$(od -c "$RELEASE/config.txt" | head -4)...]"
+}
+
+# A fatal error holds the game in a message box until the player closes it: waits for the box
+# (a window named Zembrak too small to be the game's) while the game still runs, and presses
+# Return on it, as a player would.
+dismiss_message_box() {
+    local box="" window width height left top
+    for _ in $(seq 300); do
+        for window in $(xdotool search --onlyvisible --name '^Zembrak$' 2>/dev/null); do
+            read -r width height left top <<<"$(xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2}
+                /Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4} END {print w, h, x, y}')"
+            [ "${width:-0}" -lt 600 ] && [ "${height:-0}" -lt 300 ] && box=$window && break
+        done
+        [ -n "$box" ] && break
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended without a message box"
+        sleep 0.1
+    done
+    [ -n "$box" ] || fail "no message box"
+    sleep 0.3
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended while its message box was up"
+    xdotool mousemove $((left + width / 2)) $((top + height / 2))
+    key Return
 }
 
 # What Windows tells a program about the display, and what X reports, for comparing later.

@@ -1,0 +1,5 @@
+// The icon of the game's window.
+#pragma once
+
+// Call before the video mode opens.
+void setWindowIcon();
