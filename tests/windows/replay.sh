@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Replays under Wine: a game recorded by the Windows release (--record, a path relative to the
+# folder it starts from) and the best game it kept replay there with --timedemo to the best
+# score, twice to the same frame count. A replay recorded by the Linux build is refused: the
+# C library's random numbers differ.
+source "$(dirname "$0")/lib.sh"
+start_display 800x600
+
+# A replay from the Linux build: a new game and Alt+F4.
+install_game
+write_config 0 0 0
+ZK_ARGS="--record linux.replay" show_game
+key Return
+sleep 1
+key alt+F4
+expect_exit 0
+[ -s "$WORK/elsewhere/linux.replay" ] || fail "the Linux build recorded nothing"
+
+install_release
+printf 'SCREEN_WIDTH: 800\r\nSCREEN_HEIGHT: 600\r\nBPP: 32\r\nFULLSCREEN: 0\r\nSOUNDS: 0\r\nMUSIC: 0' >"$RELEASE/config.txt"
+start_wine_game "\"$(windows_program_path)\" --record played.replay"
+wait_for_window
+wait_for_picture
+key Return
+wait_for_play
+grab play0
+key Right
+wait_until_differs play0 stepped "$SCORE_DIGITS"
+key Down
+wait_until_differs stepped stepped2 "$SCORE_DIGITS"
+key alt+F4
+expect_exit 0
+best=$(cat "$RELEASE/data/hiscore.txt")
+[ "$best" -gt 0 ] || fail "the steps scored nothing"
+[ -s "$WORK/elsewhere/played.replay" ] || fail "no recording in the folder the game started from"
+[ -s "$RELEASE/data/best.replay" ] || fail "no best.replay beside hiscore.txt"
+
+# wine_timedemo REPLAY: the line the timedemo wrote to stdout.txt; checks its score.
+wine_timedemo() {
+    start_wine_game "\"$(windows_program_path)\" --timedemo $1"
+    expect_exit 0 120
+    local line
+    line=$(tr -d '\r' <"$RELEASE/stdout.txt")
+    [[ "$line" =~ ^timedemo:\ ([0-9]+)\ frames\ in\ [0-9.]+\ s,\ [0-9.]+\ frames/s,\ score\ ([0-9]+)$ ]] ||
+        fail "timedemo line: [$line]"
+    expect_eq "${BASH_REMATCH[2]}" "$best" "timedemo score of $1"
+    expect_no_output stderr.txt
+    echo "${BASH_REMATCH[1]}"
+}
+frames=$(wine_timedemo played.replay)
+expect_eq "$(wine_timedemo played.replay)" "$frames" "frames of the second timedemo"
+# The game reads its command line in the system's code page, which cannot spell the folder's
+# name: the best game is passed from a folder it can.
+cp "$RELEASE/data/best.replay" "$WORK/elsewhere/best.replay"
+wine_timedemo best.replay >/dev/null
+expect_eq "$(cat "$RELEASE/data/hiscore.txt")" "$best" "best score after the replays"
+
+# The Linux replay: refused before anything is drawn, with the reason, status 1.
+start_wine_game "\"$(windows_program_path)\" --timedemo linux.replay"
+dismiss_message_box
+expect_exit 1
+grep -q "made with another C library's random numbers" "$RELEASE/stderr.txt" ||
+    fail "no reason for refusing the Linux replay: [$(cat "$RELEASE/stderr.txt")]"
+echo PASS
