@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # A player's first start of the Windows release, unpacked into a folder named "Hry ř" and
-# started by its full path from another folder: no settings and no best score yet, so the game says so on stdout.txt and opens full screen (the default) without
-# touching the display mode. The title menu is the Linux build's menu; Return starts a game,
-# the arrows step and score, Alt+F4 ends with status 0 and both files written with Windows
-# line ends. The second start reads them back: a window of the size put into config.txt, the
-# best score kept, the settings written again unchanged, a World file with CR LF line ends
-# read as well.
+# started by its full path from another folder: no settings and no best score yet, so the game
+# says so on stdout.txt and opens full screen (the default) without touching the display mode.
+# The title menu is the Linux build's menu; Return starts a game, the arrows step and score,
+# Alt+F4 ends with status 0 and both files written with Windows line ends. The second start
+# reads them back: a window of the size put into config.txt, the best score kept, the settings
+# written again unchanged, a World file with CR LF line ends read as well.
 source "$(dirname "$0")/lib.sh"
 
 # What Explorer shows of zembrak.exe: its icon in every size (the largest as PNG), the version
@@ -15,7 +15,9 @@ version=$(sed -n 's/^project(Zembrak VERSION \([0-9.]*\).*/\1/p' "$HERE/../../CM
 wrestool -x --type=group_icon "$exe" >"$WORK/icons.ico" || fail "zembrak.exe has no icon"
 expect_eq "$(icotool -l "$WORK/icons.ico" 2>/dev/null | sed 's/.*--width=\([0-9]*\) --height=\([0-9]*\) --bit-depth=\([0-9]*\).*/\1x\2x\3/' | tr '\n' ' ')" \
     "16x16x32 32x32x32 48x48x32 64x64x32 128x128x32 256x256x32 " "icon sizes"
-wrestool -x --raw --type=icon --name=6 "$exe" | head -c 8 | od -An -c | grep -q 'P   N   G' || fail "the 256 px icon is no PNG"
+# Read from a file: head closing the pipe early would end wrestool with SIGPIPE under pipefail.
+wrestool -x --raw --type=icon --name=6 "$exe" >"$WORK/icon256"
+[ "$(head -c 4 "$WORK/icon256" | tail -c 3)" = PNG ] || fail "the 256 px icon is no PNG"
 strings=$(wrestool -x --raw --type=version "$exe" | tr -d '\0')
 for field in "ProductNameZembrak" "FileVersion$version" "ProductVersion$version" "OriginalFilenamezembrak.exe" \
     "LegalCopyrightCopyright (c) 2026 the Zembrak developers"; do
