@@ -290,7 +290,7 @@ TEST_F(RenderTest, ItemsLieOnTheirTilesAndShowTheirKind) {
     allHoles();
     game.hearts[0] = {1, 4, 1};
     game.bonuses[1] = {4, 2, 1};
-    game.hearts[2] = {5, 5, 0};  // taken: not drawn
+    game.hearts[1] = {5, 5, 0};  // taken: not drawn
     glClear(GL_COLOR_BUFFER_BIT);
     drawItems();
     const std::array<int, 2> heart = texelAt(30 + 90 + 45, 30 + 4 * 90 + 45);
