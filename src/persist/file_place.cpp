@@ -10,9 +10,15 @@
 
 static void copyPath(char* path, size_t size, const char* text) { snprintf(path, size, "%s", text); }
 
+// The file beside the program is the one used: it takes writing, and the program was not built
+// for a system-wide install, which never writes its own files, even for root who could.
+static bool keptBesideProgram(const char* gamePath) {
+    return systemDataFolder() == nullptr && canSaveFile(gamePath);
+}
+
 void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, size_t size) {
     copyPath(path, size, gamePath);
-    if (systemDataFolder() == nullptr && canSaveFile(gamePath)) return;
+    if (keptBesideProgram(gamePath)) return;
     char playerPath[4096];
     if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0)) return;
     FILE* file = openGameFile(playerPath, "r");
@@ -22,7 +28,7 @@ void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, siz
 }
 
 int chooseFileToSave(const char* gamePath, PlayerFolder folder, char* path, size_t size) {
-    if (systemDataFolder() == nullptr && canSaveFile(gamePath)) {
+    if (keptBesideProgram(gamePath)) {
         copyPath(path, size, gamePath);
         return 1;
     }

@@ -6,11 +6,7 @@
 #include "persist/file_place.h"
 #include "persist/line_reader.h"
 
-#include <cctype>
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 struct SettingKey {

@@ -5,8 +5,6 @@
 
 #include "platform/paths.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <unistd.h>
 #include <emscripten.h>
 
@@ -15,14 +13,8 @@ FILE* openGameFile(const char* gamePath, const char* mode) { return fopen(native
 // The page's file system holds the game at its root.
 int changeToProgramDirectory(char*) { return chdir("/") == 0; }
 
-void setEnvironment(const char* assignment) {
-    char name[128];
-    const char* equals = strchr(assignment, '=');
-    if (equals == nullptr || static_cast<size_t>(equals - assignment) >= sizeof name) return;
-    memcpy(name, assignment, equals - assignment);
-    name[equals - assignment] = '\0';
-    setenv(name, equals + 1, 1);
-}
+// The only variable the game sets places its window, and a page has no window to place.
+void setEnvironment(const char*) {}
 
 // The page's file system has one root, where the game runs.
 int absolutePath(const char* path, char* out, size_t size) {

@@ -82,22 +82,6 @@ uint8_t* pictureRows(const SDL_Surface* picture, bool rgbOrder) {
     return rows;
 }
 
-SDL_Surface* pictureAsTriples(SDL_Surface* picture, bool rgbOrder) {
-    if (picture->format->BytesPerPixel == 3) return picture;
-    uint8_t* rows = pictureRows(picture, rgbOrder);
-    if (rows == nullptr) return nullptr;
-    SDL_Surface* triples = SDL_CreateRGBSurface(SDL_SWSURFACE, picture->w, picture->h, 24, 0, 0, 0, 0);
-    if (triples != nullptr && triples->format->BytesPerPixel == 3) {
-        for (int y = 0; y < picture->h; ++y)
-            memcpy(static_cast<uint8_t*>(triples->pixels) + y * triples->pitch, rows + y * picture->w * 3, picture->w * 3);
-    } else if (triples != nullptr) {
-        SDL_FreeSurface(triples);
-        triples = nullptr;
-    }
-    free(rows);
-    return triples;
-}
-
 // The mask's byte for a pixel: an 8-bit mask's palette index, not its colour; a deeper mask's
 // red level, read through its format (a browser decodes every picture to 32 bits, and the
 // game's masks are grey with index i shown as grey i).
@@ -124,15 +108,6 @@ uint8_t* combineRowsAndMask(const uint8_t* rows, int w, int h, const SDL_Surface
             out[2] = colour[0];
             out[3] = maskByte(mask, x, y);
         }
-    return texels;
-}
-
-uint8_t* combinePictureAndMask(const SDL_Surface* triples, const SDL_Surface* mask) {
-    if (triples->format->BytesPerPixel != 3) return nullptr;
-    uint8_t* rows = pictureRows(triples, true);
-    if (rows == nullptr) return nullptr;
-    uint8_t* texels = combineRowsAndMask(rows, triples->w, triples->h, mask);
-    free(rows);
     return texels;
 }
 

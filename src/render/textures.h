@@ -23,14 +23,7 @@ bool picturePixelsAreRgb(const char* fileName);
 // order the name promises. The caller frees the result with free(); null when it is empty.
 uint8_t* pictureRows(const SDL_Surface* picture, bool rgbOrder);
 
-// A picture surface with three bytes a pixel in the order the name promises; converts
-// other depths. Returns null when SDL cannot convert it.
-SDL_Surface* pictureAsTriples(SDL_Surface* picture, bool rgbOrder);
-
-// Four bytes a texel: the picture's bytes reversed, then the mask byte (an 8-bit mask's index,
-// a 32-bit mask's red level). The mask must be 8- or 32-bit and the picture's size; returns
-// null otherwise. The caller frees the result with free().
-uint8_t* combinePictureAndMask(const SDL_Surface* triples, const SDL_Surface* mask);
-
-// The same on tight rows of a `w` by `h` picture.
+// Four bytes a texel from tight rows of a `w` by `h` picture: each pixel's bytes reversed, then
+// the mask byte (an 8-bit mask's index, a 32-bit mask's red level). The mask must be 8- or
+// 32-bit and the picture's size; returns null otherwise. The caller frees the result with free().
 uint8_t* combineRowsAndMask(const uint8_t* rows, int w, int h, const SDL_Surface* mask);

@@ -1,5 +1,6 @@
 // Picture and mask surfaces of any depth and size the decoders might hand over, through the
-// two conversions between a decoded picture and the texture upload.
+// two conversions between a decoded picture and the texture upload: tight rows of three
+// bytes, then those rows with the mask.
 //
 // Input: five header bytes, then bytes that are repeated as needed to fill palette and pixels.
 //   0: picture width - 1 (mod 64)     1: picture height - 1 (mod 64)
@@ -92,30 +93,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fillPixels(picture, source);
     fillPixels(mask, source);
 
-    SDL_Surface* triples = pictureAsTriples(picture, rgbOrder);
-    FUZZ_CHECK(triples != nullptr);
-    FUZZ_CHECK(triples->w == width && triples->h == height && triples->format->BytesPerPixel == 3);
-    FUZZ_CHECK((triples == picture) == (depth == 24));  // three bytes a pixel are taken as they are
-    // Palette and 8-bit channels convert exactly, in the byte order asked for.
-    if (depth == 8 || depth == 32) {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
+    uint8_t* rows = pictureRows(picture, rgbOrder);
+    FUZZ_CHECK(rows != nullptr);
+    const uint8_t* picturePixels = static_cast<const uint8_t*>(picture->pixels);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* t = rows + (size_t(y) * width + x) * 3;
+            if (depth == 24) {  // three bytes a pixel are taken as they are
+                const uint8_t* p = picturePixels + y * picture->pitch + x * 3;
+                FUZZ_CHECK(t[0] == p[0] && t[1] == p[1] && t[2] == p[2]);
+            }
+            // Palette and 8-bit channels convert exactly, in the byte order asked for.
+            if (depth == 8 || depth == 32) {
                 Uint8 r, g, b;
                 SDL_GetRGB(pixelAt(picture, x, y), picture->format, &r, &g, &b);
-                const uint8_t* t = static_cast<const uint8_t*>(triples->pixels) + y * triples->pitch + x * 3;
                 FUZZ_CHECK(t[1] == g);
                 FUZZ_CHECK(rgbOrder ? (t[0] == r && t[2] == b) : (t[0] == b && t[2] == r));
             }
-    }
+        }
 
-    uint8_t* texels = combinePictureAndMask(triples, mask);
+    uint8_t* texels = combineRowsAndMask(rows, width, height, mask);
     const bool usable = (maskDepth == 8 || maskDepth == 32) && maskWidth == width && maskHeight == height;
     FUZZ_CHECK((texels != nullptr) == usable);
     if (texels != nullptr) {
         const uint8_t* out = texels;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x, out += 4) {
-                const uint8_t* t = static_cast<const uint8_t*>(triples->pixels) + y * triples->pitch + x * 3;
+                const uint8_t* t = rows + (size_t(y) * width + x) * 3;
                 FUZZ_CHECK(out[0] == t[2] && out[1] == t[1] && out[2] == t[0]);
                 // An 8-bit mask gives its index; a 32-bit one its red level, as a browser's decoder leaves it.
                 Uint8 r, g, b;
@@ -126,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         free(texels);
     }
 
-    if (triples != picture) SDL_FreeSurface(triples);
+    free(rows);
     SDL_FreeSurface(picture);
     SDL_FreeSurface(mask);
     return 0;

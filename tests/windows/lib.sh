@@ -60,6 +60,19 @@ install_release() {
 # The Windows path of a Unix one.
 windows_path() { printf 'Z:%s' "$(echo "$1" | tr / '\\')"; }
 # The Windows path of the unpacked program, as a player's shortcut would give it.
+# step_twice_and_quit: in a run just started, Right and Down each change the score; then Alt+F4
+# ends the game with status 0.
+step_twice_and_quit() {
+    wait_for_play
+    grab play0
+    key Right
+    wait_until_differs play0 stepped "$SCORE_DIGITS"
+    key Down
+    wait_until_differs stepped stepped2 "$SCORE_DIGITS"
+    key alt+F4
+    expect_exit 0
+}
+
 windows_program_path() { printf '%s\\zembrak.exe' "$(windows_path "$RELEASE")"; }
 
 # The prefix has no sound device, like many an office machine; the game plays its sound through
