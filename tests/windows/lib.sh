@@ -60,15 +60,31 @@ install_release() {
 # The Windows path of a Unix one.
 windows_path() { printf 'Z:%s' "$(echo "$1" | tr / '\\')"; }
 # The Windows path of the unpacked program, as a player's shortcut would give it.
-# step_twice_and_quit: in a run just started, Right and Down each change the score; then Alt+F4
+# step_until_scored KEY FROM TO: presses KEY until the score on screen differs from FROM's,
+# grabbed as TO. The Board is random: a figure that fell takes no step until it is back a
+# second later, so a key pressed meanwhile is pressed again.
+step_until_scored() {
+    local press end
+    for press in 1 2 3 4 5 6; do
+        key "$1"
+        end=$((SECONDS + 3))
+        while [ $SECONDS -lt $end ]; do
+            grab "$3"
+            same "$2" "$3" "$SCORE_DIGITS" || return 0
+            [ -z "$GAME_PID" ] || kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended while waiting for $3"
+            sleep 0.05
+        done
+    done
+    fail "$1 pressed six times and the score did not change (waiting for $3)"
+}
+
+# step_twice_and_quit: in a run just started, Right and Down each score once; then Alt+F4
 # ends the game with status 0.
 step_twice_and_quit() {
     wait_for_play
     grab play0
-    key Right
-    wait_until_differs play0 stepped "$SCORE_DIGITS"
-    key Down
-    wait_until_differs stepped stepped2 "$SCORE_DIGITS"
+    step_until_scored Right play0 stepped
+    step_until_scored Down stepped stepped2
     key alt+F4
     expect_exit 0
 }
