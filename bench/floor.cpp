@@ -110,8 +110,9 @@ int drawFrames(SDL_Surface* surface) {
     const GLuint lists = glGenLists(2);
     // The same corners and texture coordinates as the game's background and panel lists.
     compileQuad(lists, background, {{0, 0, 0, 2}, {FIELD, 0, 2, 2}, {FIELD, FIELD, 2, 0}, {0, FIELD, 0, 0}});
-    compileQuad(lists + 1, panel,
-                {{FIELD, 0, 0, 0.585533f}, {FIELD, FIELD, 0, 0}, {VIEW, FIELD, 0.780392f, 0}, {VIEW, 0, 0.780392f, 0.585533f}});
+    compileQuad(
+        lists + 1, panel,
+        {{FIELD, 0, 0, 0.585533f}, {FIELD, FIELD, 0, 0}, {VIEW, FIELD, 0.780392f, 0}, {VIEW, 0, 0.780392f, 0.585533f}});
     while (!quitRequested()) {
         glLoadIdentity();
         glCallList(lists);

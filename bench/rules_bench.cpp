@@ -5,16 +5,16 @@
 // frame length per reading, slideToSector must draw and show ceil(600 / frame) frames and run
 // exactly as many rule steps. Each case prints a "CHECK ... OK" or "CHECK ... FAIL" line, and
 // the program exits with status 1 after the timings when any case failed.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
 #include "game/levels.h"
 #include "game/rules.h"
 #include "game/sector.h"
 #include "game/state.h"
 #include "stubs.h"
-
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <cstdlib>
 
 // The link wraps the core's references to updateRules() (-Wl,--wrap=_Z11updateRulesv): the
 // slide's calls come through the counter below, and the timings call the real function

@@ -3,8 +3,8 @@
 // step and the slide run without a window.
 #include "stubs.h"
 
-#include "platform/engine.h"
 #include "audio/sound.h"
+#include "platform/engine.h"
 #include "render/lists.h"
 #include "render/scene.h"
 

@@ -80,7 +80,8 @@ void writeFirst(long long now) {
     const long long cpuNs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000000LL +
                             (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1000LL;
     char line[128];
-    const int length = snprintf(line, sizeof line, "first %lld %d %lld\n", sinceStart, static_cast<int>(getpid()), cpuNs);
+    const int length =
+        snprintf(line, sizeof line, "first %lld %d %lld\n", sinceStart, static_cast<int>(getpid()), cpuNs);
     writeLine(line, length);
 }
 

@@ -19,9 +19,7 @@ Surface load_mask(const std::string& name) { return Surface(SDL_LoadBMP(path(nam
 bool power_of_two(int v) { return v > 0 && (v & (v - 1)) == 0; }
 
 // Palette index of an 8-bit mask = the alpha the game uses.
-int alpha_at(SDL_Surface* s, int x, int y) {
-    return static_cast<const Uint8*>(s->pixels)[y * s->pitch + x];
-}
+int alpha_at(SDL_Surface* s, int x, int y) { return static_cast<const Uint8*>(s->pixels)[y * s->pitch + x]; }
 
 struct Rgb {
     int r, g, b;
@@ -48,14 +46,14 @@ struct Picture {
 };
 
 const Picture kPictures[] = {
-    {"kruh.bmp", 128, 128, "kruh_a.bmp"},   {"zembra.jpg", 256, 256, "zembra_a.bmp"},
-    {"pol1.bmp", 32, 32, nullptr},          {"pol2.bmp", 32, 32, nullptr},
-    {"pol3.bmp", 32, 32, nullptr},          {"okraj.bmp", 32, 32, nullptr},
-    {"roh.bmp", 32, 32, nullptr},           {"roh1.bmp", 32, 32, nullptr},
-    {"panel.jpg", 256, 1024, nullptr},      {"menu.jpg", 1024, 1024, nullptr},
-    {"konec.jpg", 1024, 1024, nullptr},     {"font.bmp", 256, 16, "font_a.bmp"},
-    {"panak.bmp", 32, 32, "panak_a.bmp"},   {"panak1.bmp", 32, 32, "panak_a.bmp"},
-    {"panak2.bmp", 32, 32, "panakd.bmp"},   {"bkground.jpg", 256, 256, nullptr},
+    {"kruh.bmp", 128, 128, "kruh_a.bmp"}, {"zembra.jpg", 256, 256, "zembra_a.bmp"},
+    {"pol1.bmp", 32, 32, nullptr},        {"pol2.bmp", 32, 32, nullptr},
+    {"pol3.bmp", 32, 32, nullptr},        {"okraj.bmp", 32, 32, nullptr},
+    {"roh.bmp", 32, 32, nullptr},         {"roh1.bmp", 32, 32, nullptr},
+    {"panel.jpg", 256, 1024, nullptr},    {"menu.jpg", 1024, 1024, nullptr},
+    {"konec.jpg", 1024, 1024, nullptr},   {"font.bmp", 256, 16, "font_a.bmp"},
+    {"panak.bmp", 32, 32, "panak_a.bmp"}, {"panak1.bmp", 32, 32, "panak_a.bmp"},
+    {"panak2.bmp", 32, 32, "panakd.bmp"}, {"bkground.jpg", 256, 256, nullptr},
     {"icon.bmp", 32, 32, nullptr},
 };
 
@@ -109,8 +107,10 @@ TEST(Assets, FontHasTenDigitsAndEmptySpareCells) {
         int opaque = 0;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) opaque += alpha_at(font.get(), cell * 16 + x, y) > 128;
-        if (cell < 10) EXPECT_GT(opaque, 20) << "digit " << cell;
-        else EXPECT_EQ(opaque, 0) << "cell " << cell;
+        if (cell < 10)
+            EXPECT_GT(opaque, 20) << "digit " << cell;
+        else
+            EXPECT_EQ(opaque, 0) << "cell " << cell;
     }
 }
 
@@ -122,7 +122,8 @@ TEST(Assets, CharactersFaceUpAndDyingLookDiffers) {
     EXPECT_EQ(alpha_at(live.get(), 16, 30), 0);
     int differing = 0;
     for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) differing += std::abs(alpha_at(live.get(), x, y) - alpha_at(dying.get(), x, y)) > 64;
+        for (int x = 0; x < 32; ++x)
+            differing += std::abs(alpha_at(live.get(), x, y) - alpha_at(dying.get(), x, y)) > 64;
     EXPECT_GT(differing, 100);
     // the three characters share a mask, so their colours must tell them apart
     Surface a = load_picture("panak.bmp"), b = load_picture("panak1.bmp"), c = load_picture("panak2.bmp");

@@ -1,17 +1,18 @@
 #include "app/frame_loop.h"
 
-#include "game/frame_clock.h"
-#include "platform/engine.h"
-#include "platform/program.h"
-#include "screens/waits.h"
+#include <SDL.h>
+
+#include <cstdlib>
+
 #include "game/death.h"
+#include "game/frame_clock.h"
 #include "game/movement.h"
 #include "game/rules.h"
 #include "game/state.h"
+#include "platform/engine.h"
+#include "platform/program.h"
 #include "render/scene.h"
-
-#include <SDL.h>
-#include <cstdlib>
+#include "screens/waits.h"
 
 // Ends the program; where it cannot end (a page), the menu comes instead.
 static void quitToMenu() {
@@ -36,26 +37,26 @@ static void handleKey() {
         if (game.event.type != SDL_KEYDOWN) return;
     }
     switch (game.event.key.keysym.sym) {
-    case SDLK_UP: turnAndMove(DIR_UP); break;
-    case SDLK_DOWN: turnAndMove(DIR_DOWN); break;
-    case SDLK_RIGHT: turnAndMove(DIR_RIGHT); break;
-    case SDLK_LEFT: turnAndMove(DIR_LEFT); break;
-    case SDLK_f: game.showFps = !game.showFps; break;
-    default: break;
+        case SDLK_UP: turnAndMove(DIR_UP); break;
+        case SDLK_DOWN: turnAndMove(DIR_DOWN); break;
+        case SDLK_RIGHT: turnAndMove(DIR_RIGHT); break;
+        case SDLK_LEFT: turnAndMove(DIR_LEFT); break;
+        case SDLK_f: game.showFps = !game.showFps; break;
+        default: break;
     }
 }
 
 void handleEvent() {
     switch (game.event.type) {
-    case SDL_KEYDOWN: handleKey(); break;
-    case SDL_ACTIVEEVENT:
-        if (game.event.active.gain == 0)
-            waitWhileInactive();
-        else if (game.event.active.state == SDL_APPMOUSEFOCUS && game.refreshRateKnown)
-            setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
-        break;
-    case SDL_QUIT: quitToMenu(); break;
-    default: break;
+        case SDL_KEYDOWN: handleKey(); break;
+        case SDL_ACTIVEEVENT:
+            if (game.event.active.gain == 0)
+                waitWhileInactive();
+            else if (game.event.active.state == SDL_APPMOUSEFOCUS && game.refreshRateKnown)
+                setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
+            break;
+        case SDL_QUIT: quitToMenu(); break;
+        default: break;
     }
 }
 

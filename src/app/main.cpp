@@ -12,6 +12,7 @@
 
 // On Windows SDL renames main so that its entry glue runs first and calls it.
 #include <SDL.h>
+
 #include <cstring>
 #include <string>
 
@@ -22,8 +23,8 @@ static const char* const USAGE = "Usage: zembrak [--record FILE | --replay FILE 
 static void chooseSession(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const char* option = argv[i];
-        const bool known = strcmp(option, "--record") == 0 || strcmp(option, "--replay") == 0 ||
-                           strcmp(option, "--timedemo") == 0;
+        const bool known =
+            strcmp(option, "--record") == 0 || strcmp(option, "--replay") == 0 || strcmp(option, "--timedemo") == 0;
         if (!known) continue;  // the system may add arguments of its own
         if (i + 1 >= argc) fatal("%s", USAGE);
         const char* file = argv[++i];

@@ -1,17 +1,17 @@
 #include "app/shutdown.h"
 
-#include "audio/sound.h"
-#include "game/state.h"
-#include "game/rules.h"
-#include "persist/settings.h"
-#include "render/lists.h"
-#include "replay/session.h"
-
-#include "platform/fatal.h"
-
 #include <SDL.h>
+
 #include <cstdio>
 #include <cstdlib>
+
+#include "audio/sound.h"
+#include "game/rules.h"
+#include "game/state.h"
+#include "persist/settings.h"
+#include "platform/fatal.h"
+#include "render/lists.h"
+#include "replay/session.h"
 
 static bool displayLost = false;
 static bool savesHeld = false;

@@ -1,21 +1,22 @@
 #include "app/startup.h"
 
-#include "platform/fatal.h"
-#include "platform/display.h"
-#include "platform/engine.h"
-#include "platform/program.h"
-#include "platform/window_icon.h"
+#include <SDL.h>
+
+#include <cstdlib>
+
 #include "app/shutdown.h"
 #include "audio/sound.h"
 #include "game/levels.h"
 #include "game/state.h"
 #include "game/world.h"
 #include "persist/settings.h"
+#include "platform/display.h"
+#include "platform/engine.h"
+#include "platform/fatal.h"
+#include "platform/program.h"
+#include "platform/window_icon.h"
 #include "render/lists.h"
 #include "replay/session.h"
-
-#include <SDL.h>
-#include <cstdlib>
 
 static bool audioWanted() { return game.soundVolume != 0 || game.musicVolume != 0; }
 
@@ -70,9 +71,10 @@ static bool screenSizeUsable() {
 // Full screen first when configured, then a window; the saved setting keeps what was configured.
 static void openVideoMode() {
     if (!screenSizeUsable())
-        fatal("Cannot create SDL window with OpenGL support: SCREEN_WIDTH %d and SCREEN_HEIGHT %d in config.txt "
-              "are out of range 0..%d.",
-              game.screenWidth, game.screenHeight, LARGEST_SCREEN_SIDE);
+        fatal(
+            "Cannot create SDL window with OpenGL support: SCREEN_WIDTH %d and SCREEN_HEIGHT %d in config.txt "
+            "are out of range 0..%d.",
+            game.screenWidth, game.screenHeight, LARGEST_SCREEN_SIDE);
     SDL_Surface* surface = nullptr;
     if (game.fullscreen) {
         surface = trySetVideoMode(SDL_OPENGL | SDL_FULLSCREEN);

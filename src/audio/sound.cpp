@@ -1,11 +1,11 @@
 #include "audio/sound.h"
 
-#include "platform/fatal.h"
-#include "platform/paths.h"
+#include <cstdio>
+
 #include "game/state.h"
 #include "platform/engine.h"
-
-#include <cstdio>
+#include "platform/fatal.h"
+#include "platform/paths.h"
 
 static void loadEffect(int slot, const char* path) {
     // A missing file leaves the slot empty; playing it later reports the mixer's error.

@@ -1,7 +1,7 @@
 #include "game/frame_clock.h"
 
-#include "platform/engine.h"
 #include "game/state.h"
+#include "platform/engine.h"
 
 void resetFrameTiming() {
     game.lastTicks = currentTicks();
@@ -13,7 +13,8 @@ void updateFrameTiming(uint16_t& deltaOut) { advanceFrameTiming(currentTicks(), 
 void advanceFrameTiming(uint32_t now, uint16_t& deltaOut) {
     game.nowTicks = now;
     // Low 16 bits only: right for every frame shorter than 65.536 s.
-    const uint16_t delta = static_cast<uint16_t>(static_cast<uint16_t>(game.nowTicks) - static_cast<uint16_t>(game.lastTicks));
+    const uint16_t delta =
+        static_cast<uint16_t>(static_cast<uint16_t>(game.nowTicks) - static_cast<uint16_t>(game.lastTicks));
     game.lastTicks = game.nowTicks;
     deltaOut = delta;
     game.tickAccumulator = static_cast<uint16_t>(game.tickAccumulator + delta);

@@ -7,11 +7,11 @@
 
 static bool leavesBoard(int direction) {
     switch (direction) {
-    case DIR_RIGHT: return game.playerX + 1 > BOARD_SIZE - 1;
-    case DIR_DOWN: return game.playerY == 0;
-    case DIR_LEFT: return game.playerX == 0;
-    case DIR_UP: return game.playerY + 1 > BOARD_SIZE - 1;
-    default: return false;
+        case DIR_RIGHT: return game.playerX + 1 > BOARD_SIZE - 1;
+        case DIR_DOWN: return game.playerY == 0;
+        case DIR_LEFT: return game.playerX == 0;
+        case DIR_UP: return game.playerY + 1 > BOARD_SIZE - 1;
+        default: return false;
     }
 }
 
@@ -19,10 +19,10 @@ static void stepOnBoard(int direction) {
     // Kept: stepping straight back earns nothing, and an unscored step still counts as the last one.
     if (game.lastDirection != (direction + 2) % 4) game.score += game.stepScore;
     switch (direction) {
-    case DIR_RIGHT: game.playerX += 1; break;
-    case DIR_DOWN: game.playerY -= 1; break;
-    case DIR_LEFT: game.playerX -= 1; break;
-    case DIR_UP: game.playerY += 1; break;
+        case DIR_RIGHT: game.playerX += 1; break;
+        case DIR_DOWN: game.playerY -= 1; break;
+        case DIR_LEFT: game.playerX -= 1; break;
+        case DIR_UP: game.playerY += 1; break;
     }
     playEffect(game.sounds[EFFECT_STEP]);
 }

@@ -1,10 +1,10 @@
 #include "game/rules.h"
 
+#include <cstdlib>
+
 #include "audio/sound.h"
 #include "game/state.h"
 #include "platform/engine.h"
-
-#include <cstdlib>
 
 static const int BONUS_CHANCE = 20;
 static const int HEART_CHANCE = 40;

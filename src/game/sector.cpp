@@ -1,11 +1,11 @@
 #include "game/sector.h"
 
-#include "game/frame_clock.h"
-#include "platform/engine.h"
 #include "audio/sound.h"
+#include "game/frame_clock.h"
 #include "game/levels.h"
 #include "game/rules.h"
 #include "game/state.h"
+#include "platform/engine.h"
 #include "render/scene.h"
 
 static const int STEP_X[4] = {1, 0, -1, 0};
@@ -17,11 +17,11 @@ bool crossingAllowed(int direction) {
     const int x = game.sectorX;
     const int y = game.sectorY;
     switch (direction) {
-    case DIR_RIGHT: return x < WORLD_SIZE - 1 && game.world[x + 1][y].wallLeft == 0;
-    case DIR_DOWN: return y > 0 && game.world[x][y].wallBottom == 0;
-    case DIR_LEFT: return x > 0 && game.world[x][y].wallLeft == 0;
-    case DIR_UP: return y < WORLD_SIZE - 1 && game.world[x][y + 1].wallBottom == 0;
-    default: return false;
+        case DIR_RIGHT: return x < WORLD_SIZE - 1 && game.world[x + 1][y].wallLeft == 0;
+        case DIR_DOWN: return y > 0 && game.world[x][y].wallBottom == 0;
+        case DIR_LEFT: return x > 0 && game.world[x][y].wallLeft == 0;
+        case DIR_UP: return y < WORLD_SIZE - 1 && game.world[x][y + 1].wallBottom == 0;
+        default: return false;
     }
 }
 
@@ -36,10 +36,10 @@ static void paySectorBonus(int direction) {
 // The coordinate along the edge stays; the other one moves to the opposite side.
 static void enterAtOppositeEdge(int direction) {
     switch (direction) {
-    case DIR_RIGHT: game.playerX = 0; break;
-    case DIR_DOWN: game.playerY = BOARD_SIZE - 1; break;
-    case DIR_LEFT: game.playerX = BOARD_SIZE - 1; break;
-    case DIR_UP: game.playerY = 0; break;
+        case DIR_RIGHT: game.playerX = 0; break;
+        case DIR_DOWN: game.playerY = BOARD_SIZE - 1; break;
+        case DIR_LEFT: game.playerX = BOARD_SIZE - 1; break;
+        case DIR_UP: game.playerY = 0; break;
     }
     game.respawnX = game.playerX;
     game.respawnY = game.playerY;

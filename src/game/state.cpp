@@ -1,8 +1,8 @@
 #include "game/state.h"
 
-#include "platform/engine.h"
-
 #include <cstdlib>
+
+#include "platform/engine.h"
 
 GameState game;
 

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+
 #include <cstdint>
 
 // Direction codes: moves, facing and the figure's display list all use them.
@@ -65,7 +66,7 @@ struct GameState {
     uint8_t respawnX, respawnY;
     int32_t facing;
     int32_t moveInput;
-    int32_t lastDirection;  // Kept: starts as right (0), so a first step left earns nothing
+    int32_t lastDirection;        // Kept: starts as right (0), so a first step left earns nothing
     int32_t lastSectorDirection;  // survives runs and games
 
     // Progress and scoring, per game.

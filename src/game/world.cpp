@@ -1,12 +1,12 @@
 #include "game/world.h"
 
-#include "platform/fatal.h"
-#include "platform/program.h"
-#include "game/state.h"
-#include "persist/line_reader.h"
-
 #include <cstdlib>
 #include <cstring>
+
+#include "game/state.h"
+#include "persist/line_reader.h"
+#include "platform/fatal.h"
+#include "platform/program.h"
 
 static const char* const MAP_ERROR = "chyba pri nacitani mapy: %s\n";
 

@@ -1,13 +1,13 @@
 #include "persist/best_score.h"
 
-#include "platform/program.h"
+#include <cstdint>
+#include <cstdio>
+
 #include "game/state.h"
 #include "persist/file_place.h"
 #include "persist/line_reader.h"
+#include "platform/program.h"
 #include "replay/session.h"
-
-#include <cstdint>
-#include <cstdio>
 
 static const char* const HISCORE_PATH = "data\\hiscore.txt";
 

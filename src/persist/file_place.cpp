@@ -1,20 +1,18 @@
 #include "persist/file_place.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "platform/install_layout.h"
 #include "platform/paths.h"
 #include "platform/program.h"
 #include "platform/save_file.h"
 
-#include <cstdio>
-#include <cstring>
-
 static void copyPath(char* path, size_t size, const char* text) { snprintf(path, size, "%s", text); }
 
 // The file beside the program is the one used: it takes writing, and the program was not built
 // for a system-wide install, which never writes its own files, even for root who could.
-static bool keptBesideProgram(const char* gamePath) {
-    return systemDataFolder() == nullptr && canSaveFile(gamePath);
-}
+static bool keptBesideProgram(const char* gamePath) { return systemDataFolder() == nullptr && canSaveFile(gamePath); }
 
 void chooseFileToRead(const char* gamePath, PlayerFolder folder, char* path, size_t size) {
     copyPath(path, size, gamePath);

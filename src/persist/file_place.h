@@ -3,9 +3,9 @@
 // player's own folder.
 #pragma once
 
-#include "platform/player_folder.h"
-
 #include <cstddef>
+
+#include "platform/player_folder.h"
 
 // The file to read for `gamePath`: the game's own path when that file can be written there,
 // else the player's copy when one exists, else the game's own path for its starting values.

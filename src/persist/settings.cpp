@@ -1,13 +1,13 @@
 #include "persist/settings.h"
 
-#include "platform/program.h"
+#include <cstdio>
+#include <cstring>
+
 #include "game/state.h"
 #include "persist/best_score.h"
 #include "persist/file_place.h"
 #include "persist/line_reader.h"
-
-#include <cstdio>
-#include <cstring>
+#include "platform/program.h"
 
 struct SettingKey {
     const char* name;

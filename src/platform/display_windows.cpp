@@ -1,9 +1,9 @@
 // Refresh-rate probe and control through the Windows display settings.
+#include <windows.h>
+
 #include "platform/display.h"
 #include "platform/engine.h"
 #include "platform/refresh_rate.h"
-
-#include <windows.h>
 
 int probeDesktopRefreshRate(int* hertz) {
     OSVERSIONINFOA version = {};
@@ -46,4 +46,3 @@ void setRefreshRate(unsigned wanted) {
 
 // Windows keeps the desktop when a window's process loses it; nothing to watch.
 void watchDisplayConnection(void (*onLost)()) { (void)onLost; }
-

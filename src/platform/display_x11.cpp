@@ -1,10 +1,10 @@
 // Refresh-rate probe and control through XRandR, and the watch on the X connection.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
 #include "platform/display.h"
 #include "platform/engine.h"
 #include "platform/refresh_rate.h"
-
-#include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 
 // The X server's screen configuration, or null when there is no server or no XRandR.
 struct XrandrScreen {
@@ -71,4 +71,3 @@ void watchDisplayConnection(void (*onLost)()) {
     displayLostAction = onLost;
     XSetIOErrorHandler(onDisplayConnectionLost);
 }
-

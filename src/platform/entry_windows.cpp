@@ -3,16 +3,18 @@
 // program (unless SDL_STDIO_REDIRECT=0), and the empty ones removed at exit. Unlike SDL's, it
 // finds the program's folder in UTF-16, so the files appear whatever the folder's name, and
 // it hands main its arguments in UTF-8.
-#include "platform/fatal.h"
-
 #include <SDL.h>
+#include <windows.h>
+// shellapi.h needs the types windows.h declares.
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <string>
 #include <vector>
-#include <windows.h>
-#include <shellapi.h>
+
+#include "platform/fatal.h"
 
 static const size_t LONGEST_PATH = 32768;
 static wchar_t stdoutPath[LONGEST_PATH];

@@ -5,8 +5,9 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#include <cstring>
 #include <windows.h>
+
+#include <cstring>
 
 // A program without a console: the player sees this box, not stderr.txt. Same text, without
 // the line ends that end it.

@@ -1,12 +1,13 @@
-#include "platform/player_folder.h"
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/player_folder.h"
 
 // Makes every missing folder on the way to `directory`.
 static int makeFolders(char* directory) {
@@ -35,8 +36,8 @@ static int xdgFolder(PlayerFolder folder, char* directory, size_t size) {
             home = user != nullptr ? user->pw_dir : nullptr;
         }
         if (home == nullptr || home[0] != '/') return 0;
-        length = snprintf(directory, size, "%s/%s/zembrak", home,
-                          folder == PLAYER_SETTINGS ? ".config" : ".local/share");
+        length =
+            snprintf(directory, size, "%s/%s/zembrak", home, folder == PLAYER_SETTINGS ? ".config" : ".local/share");
     }
     return length < static_cast<int>(size);
 }
@@ -47,4 +48,3 @@ int playerFilePath(PlayerFolder folder, const char* name, char* path, size_t siz
     if (create && !makeFolders(directory)) return 0;
     return snprintf(path, size, "%s/%s", directory, name) < static_cast<int>(size);
 }
-

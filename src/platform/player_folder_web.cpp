@@ -1,7 +1,7 @@
 // The player's files in a web page: /save, which the page keeps in the browser's IndexedDB.
-#include "platform/player_folder.h"
-
 #include <cstdio>
+
+#include "platform/player_folder.h"
 
 int playerFilePath(PlayerFolder, const char* name, char* path, size_t size, int) {
     return snprintf(path, size, "/save/%s", name) < static_cast<int>(size);

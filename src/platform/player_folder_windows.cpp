@@ -1,10 +1,10 @@
-#include "platform/player_folder.h"
-
-#include "platform/wide_windows.h"
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <windows.h>
+
+#include "platform/player_folder.h"
+#include "platform/wide_windows.h"
 
 int playerFilePath(PlayerFolder folder, const char* name, char* path, size_t size, int create) {
     (void)folder;  // one folder holds both on Windows

@@ -1,16 +1,16 @@
-#include "platform/program.h"
-
-#include "platform/install_layout.h"
-#include "platform/paths.h"
-#include "platform/trusted_links.h"
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+
+#include "platform/install_layout.h"
+#include "platform/paths.h"
+#include "platform/program.h"
+#include "platform/trusted_links.h"
 
 FILE* openGameFile(const char* gamePath, const char* mode) {
     char real[PATH_MAX];

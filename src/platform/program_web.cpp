@@ -1,12 +1,11 @@
 // The program's folder in a web page: the data is preloaded at /data in the page's memory, the
 // files the game saves live in the browser's storage (see player_folder_web.cpp), and a page
 // cannot end itself.
-#include "platform/program.h"
+#include <emscripten.h>
+#include <unistd.h>
 
 #include "platform/paths.h"
-
-#include <unistd.h>
-#include <emscripten.h>
+#include "platform/program.h"
 
 FILE* openGameFile(const char* gamePath, const char* mode) { return fopen(nativePath(gamePath).text, mode); }
 

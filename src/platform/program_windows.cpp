@@ -1,11 +1,11 @@
-#include "platform/program.h"
-
-#include "platform/paths.h"
-#include "platform/wide_windows.h"
+#include <windows.h>
 
 #include <cstdlib>
 #include <cwchar>
-#include <windows.h>
+
+#include "platform/paths.h"
+#include "platform/program.h"
+#include "platform/wide_windows.h"
 
 FILE* openGameFile(const char* gamePath, const char* mode) {
     return _wfopen(toWide(nativePath(gamePath).text).text, toWide(mode).text);

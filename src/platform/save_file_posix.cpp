@@ -1,18 +1,18 @@
 // Saving the game's files on POSIX systems: links followed where they are trusted, a
 // temporary file renamed over the real one, modes kept.
-#include "platform/save_file.h"
-
-#include "platform/paths.h"
-#include "platform/trusted_links.h"
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/paths.h"
+#include "platform/save_file.h"
+#include "platform/trusted_links.h"
 
 // The temporary file's name: the real file's, this mark and six random characters. The mark
 // keeps a player's own "config.txt.backup" out of reach of the tidying at start.

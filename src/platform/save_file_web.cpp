@@ -1,13 +1,13 @@
 // Saving in a web page: only /save keeps files (the page's IndexedDB); the program's own
 // folder is the preloaded data, gone with the page. Every finished save is copied to the
 // browser's storage at once, since no exit handler runs when a tab closes.
-#include "platform/save_file.h"
-
-#include "platform/paths.h"
+#include <emscripten.h>
 
 #include <cstdio>
 #include <cstring>
-#include <emscripten.h>
+
+#include "platform/paths.h"
+#include "platform/save_file.h"
 
 static bool kept(const char* path) { return strncmp(path, "/save/", 6) == 0; }
 
@@ -17,7 +17,8 @@ int beginSave(const char* gamePath, SaveStream* save) {
     save->file = nullptr;
     snprintf(save->target, sizeof save->target, "%s", nativePath(gamePath).text);
     if (!kept(save->target)) return -1;
-    if (snprintf(save->temporary, sizeof save->temporary, "%s.tmp", save->target) >= static_cast<int>(sizeof save->temporary))
+    if (snprintf(save->temporary, sizeof save->temporary, "%s.tmp", save->target) >=
+        static_cast<int>(sizeof save->temporary))
         return -1;
     save->file = fopen(save->temporary, "w");
     return save->file != nullptr ? 0 : -1;

@@ -1,14 +1,14 @@
 // Saving the game's files on Windows: a temporary file moved over the real one. Names go to
 // Windows in UTF-16, so any folder name works.
-#include "platform/save_file.h"
-
-#include "platform/paths.h"
-#include "platform/wide_windows.h"
-
-#include <cstring>
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include <cstring>
+
+#include "platform/paths.h"
+#include "platform/save_file.h"
+#include "platform/wide_windows.h"
 
 // Copies `text` whole or not at all.
 static int copyWhole(char* to, size_t size, const char* text) {

@@ -1,13 +1,12 @@
 // The engine's clock, events and frame swap in a web page. The page runs on the browser's one
 // thread: every loop that waits or swaps hands the browser its turn, so the page draws, plays
 // sound and takes keys while the game's loops stay as they are.
-#include "platform/sdl_io.h"
+#include <SDL.h>
+#include <emscripten.h>
 
 #include "game/state.h"
 #include "platform/engine.h"
-
-#include <SDL.h>
-#include <emscripten.h>
+#include "platform/sdl_io.h"
 
 // The browser's next frame; at most 100 ms, since a hidden tab draws no frames.
 EM_ASYNC_JS(void, awaitBrowserFrame, (), {
@@ -53,7 +52,8 @@ static void asActivation(SDL_Event& event) {
     event = SDL_Event{};
     event.type = SDL_ACTIVEEVENT;
     event.active.gain = gained ? 1 : 0;
-    event.active.state = what == SDL_WINDOWEVENT_HIDDEN || what == SDL_WINDOWEVENT_SHOWN ? SDL_APPACTIVE : SDL_APPINPUTFOCUS;
+    event.active.state =
+        what == SDL_WINDOWEVENT_HIDDEN || what == SDL_WINDOWEVENT_SHOWN ? SDL_APPACTIVE : SDL_APPINPUTFOCUS;
 }
 
 // An event taken from SDL's queue to look at it; it is handed out before any other.

@@ -1,8 +1,9 @@
 // Following links only where no one else could have planted them (POSIX systems).
 #pragma once
 
-#include <cstddef>
 #include <sys/stat.h>
+
+#include <cstddef>
 
 // Follows every link on the way to `path`, the folders' as well as the file's own, and writes
 // the path with no links left into `real`. A link is followed only when it belongs to the

@@ -1,11 +1,12 @@
-#include "platform/trusted_links.h"
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+
+#include "platform/trusted_links.h"
 
 static bool trustedOwner(const struct stat& link) { return link.st_uid == geteuid() || link.st_uid == 0; }
 

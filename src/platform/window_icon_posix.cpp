@@ -1,8 +1,7 @@
-#include "platform/window_icon.h"
+#include <SDL.h>
 
 #include "platform/paths.h"
-
-#include <SDL.h>
+#include "platform/window_icon.h"
 
 void setWindowIcon() {
     SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromFile(nativePath("data\\icon.bmp").text, "rb"), 1);

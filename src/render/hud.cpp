@@ -1,11 +1,12 @@
 #include "render/hud.h"
 
-#include "game/state.h"
-#include "render/lists.h"
-#include "platform/engine.h"
-
 #include <SDL_opengl.h>
+
 #include <cstdio>
+
+#include "game/state.h"
+#include "platform/engine.h"
+#include "render/lists.h"
 
 static const float MAP_LEFT = 617, MAP_BOTTOM = 416;
 

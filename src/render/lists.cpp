@@ -1,11 +1,11 @@
 #include "render/lists.h"
 
+#include <SDL_opengl.h>
+
 #include "game/frame_clock.h"
 #include "game/state.h"
-#include "render/textures.h"
 #include "platform/engine.h"
-
-#include <SDL_opengl.h>
+#include "render/textures.h"
 
 // One corner of a quad: position in view units and the texture coordinate sent with it.
 struct Corner {
@@ -75,12 +75,14 @@ static void compileTileLists() {
     for (int stage = 1; stage <= 10; ++stage) {
         const float d = 3.6f * (stage - 1);  // each stage is 3.6 smaller on every side
         const float e = 0.700787f;
-        compileQuad(stage, TEX_TILE, {{pitch - d, d, e, e}, {d, d, 0, e}, {d, pitch - d, 0, 0}, {pitch - d, pitch - d, e, 0}});
+        compileQuad(stage, TEX_TILE,
+                    {{pitch - d, d, e, e}, {d, d, 0, e}, {d, pitch - d, 0, 0}, {pitch - d, pitch - d, e, 0}});
     }
     compileQuad(LIST_TILE_CRUMBLING, TEX_SPRITES,
                 {{pitch, 0, 1, 1}, {0, 0, 0.65098f, 1}, {0, pitch, 0.65098f, 0.65098f}, {pitch, pitch, 1, 0.65098f}});
-    compileQuad(LIST_GOAL_TILE, TEX_SPRITES,
-                {{pitch, 0, 1, 0.349019f}, {0, 0, 0.658823f, 0.349019f}, {0, pitch, 0.658823f, 0}, {pitch, pitch, 1, 0}});
+    compileQuad(
+        LIST_GOAL_TILE, TEX_SPRITES,
+        {{pitch, 0, 1, 0.349019f}, {0, 0, 0.658823f, 0.349019f}, {0, pitch, 0.658823f, 0}, {pitch, pitch, 1, 0}});
 }
 
 // The figure picture faces its top edge; each list turns that edge to the facing side.
@@ -95,9 +97,15 @@ static void compileFigureLists() {
 
 static void compileItemLists() {
     compileQuad(LIST_BONUS, TEX_SPRITES,
-                {{61, 28.5f, 0.247059f, 1}, {29, 28.5f, 0.12549f, 1}, {29, 60.5f, 0.12549f, 0.878431f}, {61, 60.5f, 0.247059f, 0.878431f}});
+                {{61, 28.5f, 0.247059f, 1},
+                 {29, 28.5f, 0.12549f, 1},
+                 {29, 60.5f, 0.12549f, 0.878431f},
+                 {61, 60.5f, 0.247059f, 0.878431f}});
     compileQuad(LIST_HEART, TEX_SPRITES,
-                {{61.5f, 28.5f, 0.121569f, 1}, {29.5f, 28.5f, 0, 1}, {29.5f, 60.5f, 0, 0.878431f}, {61.5f, 60.5f, 0.121569f, 0.878431f}});
+                {{61.5f, 28.5f, 0.121569f, 1},
+                 {29.5f, 28.5f, 0, 1},
+                 {29.5f, 60.5f, 0, 0.878431f},
+                 {61.5f, 60.5f, 0.121569f, 0.878431f}});
 }
 
 static void compileMapLists() {
@@ -105,11 +113,13 @@ static void compileMapLists() {
     const float m = 0.612903f, w = 0.838709f;
     compileQuad(LIST_MAP_CELL, 0, {{0, 0, 0, m}, {0, cell, 0, 0}, {cell, cell, m, 0}, {cell, 0, m, m}});
     const float goalLow = 2 * game.mapCellGap + 1, goalHigh = game.mapCellPitch - 3 * game.mapCellGap + 1;
-    compileQuad(LIST_MAP_GOAL, TEX_MAP_GOAL,
-                {{goalLow, goalLow, 0, m}, {goalLow, goalHigh, 0, 0}, {goalHigh, goalHigh, m, 0}, {goalHigh, goalLow, m, m}});
+    compileQuad(
+        LIST_MAP_GOAL, TEX_MAP_GOAL,
+        {{goalLow, goalLow, 0, m}, {goalLow, goalHigh, 0, 0}, {goalHigh, goalHigh, m, 0}, {goalHigh, goalLow, m, m}});
     const float markLow = 2 * game.mapCellGap, markHigh = game.mapCellPitch - 3 * game.mapCellGap;
-    compileQuad(LIST_MAP_PLAYER, TEX_MAP_PLAYER,
-                {{markLow, markLow, 0, m}, {markLow, markHigh, 0, 0}, {markHigh, markHigh, m, 0}, {markHigh, markLow, m, m}});
+    compileQuad(
+        LIST_MAP_PLAYER, TEX_MAP_PLAYER,
+        {{markLow, markLow, 0, m}, {markLow, markHigh, 0, 0}, {markHigh, markHigh, m, 0}, {markHigh, markLow, m, m}});
     compileQuad(LIST_MAP_WALL_BOTTOM, TEX_MAP_CELL, {{0, -3, 0, 1}, {0, 2, 0, w}, {cell, 2, m, w}, {cell, -3, m, 1}});
     compileQuad(LIST_MAP_WALL_LEFT, TEX_MAP_CELL, {{2, 0, 0, 1}, {-3, 0, 0, w}, {-3, cell, m, w}, {2, cell, m, 1}});
 }
@@ -137,10 +147,16 @@ static void compileFrameCorners() {
 
 static void compilePageLists() {
     compileQuad(LIST_PAGE_3, TEX_MENU,
-                {{27, 26, 0, 0.930596f}, {27, 381, 0, 0.585532f}, {774, 381, 0.729492f, 0.585532f}, {774, 26, 0.729492f, 0.930596f}});
+                {{27, 26, 0, 0.930596f},
+                 {27, 381, 0, 0.585532f},
+                 {774, 381, 0.729492f, 0.585532f},
+                 {774, 26, 0.729492f, 0.930596f}});
     // Page 2 lies a quarter turn round in its picture.
     compileQuad(LIST_PAGE_2, TEX_END_TEXT,
-                {{21, 8, 0.970674f, 0.74389f}, {21, 391, 0.596285f, 0.74389f}, {782, 391, 0.596285f, 0}, {782, 8, 0.970674f, 0}});
+                {{21, 8, 0.970674f, 0.74389f},
+                 {21, 391, 0.596285f, 0.74389f},
+                 {782, 391, 0.596285f, 0},
+                 {782, 8, 0.970674f, 0}});
     compileQuad(LIST_PAGE_1, TEX_END_TEXT,
                 {{147, 75, 0, 1}, {147, 343, 0, 0.739003f}, {665, 343, 0.506354f, 0.739003f}, {665, 75, 0.506354f, 1}});
 }
@@ -148,20 +164,27 @@ static void compilePageLists() {
 static void compileScreenLists() {
     const float f = game.fieldSize, v = game.viewWidth;
     compileQuad(LIST_BACKGROUND, TEX_BACKGROUND, {{0, 0, 0, 2}, {f, 0, 2, 2}, {f, f, 2, 0}, {0, f, 0, 0}});
-    compileQuad(LIST_PANEL, TEX_PANEL, {{f, 0, 0, 0.585533f}, {f, f, 0, 0}, {v, f, 0.780392f, 0}, {v, 0, 0.780392f, 0.585533f}});
+    compileQuad(LIST_PANEL, TEX_PANEL,
+                {{f, 0, 0, 0.585533f}, {f, f, 0, 0}, {v, f, 0.780392f, 0}, {v, 0, 0.780392f, 0.585533f}});
     compileQuad(LIST_LOGO, TEX_SPRITES,
-                {{475, 207.5f, 0.584313f, 0.721568f}, {325, 207.5f, 0, 0.721568f}, {325, 392.5f, 0, 0}, {475, 392.5f, 0.584313f, 0}});
-    compileQuad(LIST_MENU_BACKGROUND, TEX_MENU, {{0, 0, 0, 0.585532f}, {0, f, 0, 0}, {v, f, 0.781036f, 0}, {v, 0, 0.781036f, 0.585532f}});
+                {{475, 207.5f, 0.584313f, 0.721568f},
+                 {325, 207.5f, 0, 0.721568f},
+                 {325, 392.5f, 0, 0},
+                 {475, 392.5f, 0.584313f, 0}});
+    compileQuad(LIST_MENU_BACKGROUND, TEX_MENU,
+                {{0, 0, 0, 0.585532f}, {0, f, 0, 0}, {v, f, 0.781036f, 0}, {v, 0, 0.781036f, 0.585532f}});
 }
 
 static void compileEndTextLists() {
     const float r = 0.593353f;
-    compileQuad(LIST_STRIP_END_OF_GAME, TEX_END_TEXT, {{96, 23, 0, 0.066471f}, {96, 91, 0, 0}, {705, 91, r, 0}, {705, 23, r, 0.066471f}});
+    compileQuad(LIST_STRIP_END_OF_GAME, TEX_END_TEXT,
+                {{96, 23, 0, 0.066471f}, {96, 91, 0, 0}, {705, 91, r, 0}, {705, 23, r, 0.066471f}});
     compileQuad(LIST_STRIP_NEXT_CHARACTER, TEX_END_TEXT,
                 {{96, 23, 0, 0.133854f}, {96, 91, 0, 0.067383f}, {705, 91, r, 0.067383f}, {705, 23, r, 0.133854f}});
     for (int n = 0; n < 6; ++n) {
         const float u = 0.100684f * n, low = 0.234604f + u, high = 0.134897f + u;
-        compileQuad(LIST_MESSAGE + n, TEX_END_TEXT, {{96, 91, 0, low}, {96, 193, 0, high}, {705, 193, r, high}, {705, 91, r, low}});
+        compileQuad(LIST_MESSAGE + n, TEX_END_TEXT,
+                    {{96, 91, 0, low}, {96, 193, 0, high}, {705, 193, r, high}, {705, 91, r, low}});
     }
 }
 
@@ -172,7 +195,10 @@ static void compileMenuLabels() {
         const float a = 0.044433f * k, b = 0.044433f * (k + 1);
         const float top = 348 - 45.5f * item, bottom = 348 - 45.5f * (item + 1);
         compileQuad(LIST_MENU_LABEL + k, TEX_MENU,
-                    {{296, top, 0.781036f, a}, {296, bottom, 0.781036f, b}, {492, bottom, 0.972442f, b}, {492, top, 0.972442f, a}});
+                    {{296, top, 0.781036f, a},
+                     {296, bottom, 0.781036f, b},
+                     {492, bottom, 0.972442f, b},
+                     {492, top, 0.972442f, a}});
     }
 }
 

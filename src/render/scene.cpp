@@ -1,11 +1,11 @@
 #include "render/scene.h"
 
+#include <SDL_opengl.h>
+
 #include "game/state.h"
+#include "platform/engine.h"
 #include "render/hud.h"
 #include "render/lists.h"
-#include "platform/engine.h"
-
-#include <SDL_opengl.h>
 
 void drawBoard(int showGoal) {
     glEnable(GL_BLEND);

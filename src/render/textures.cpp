@@ -1,12 +1,13 @@
 #include "render/textures.h"
 
-#include "platform/fatal.h"
-#include "platform/paths.h"
-
 #include <SDL_image.h>
 #include <SDL_opengl.h>
+
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/fatal.h"
+#include "platform/paths.h"
 
 #ifndef GL_BGR
 #define GL_BGR 0x80E0
@@ -95,7 +96,9 @@ static uint8_t maskByte(const SDL_Surface* mask, size_t x, size_t y) {
 uint8_t* combineRowsAndMask(const uint8_t* rows, int w, int h, const SDL_Surface* mask) {
     // 8 bits as the files are, or 32 as a browser decodes them; other depths are not masks.
     const int depth = mask->format->BitsPerPixel;
-    if ((depth != 8 && (depth != 32 || mask->format->palette != nullptr)) || mask->w != w || mask->h != h || w <= 0 || h <= 0) return nullptr;
+    if ((depth != 8 && (depth != 32 || mask->format->palette != nullptr)) || mask->w != w || mask->h != h || w <= 0 ||
+        h <= 0)
+        return nullptr;
     const size_t width = w, height = h;
     uint8_t* texels = static_cast<uint8_t*>(malloc(width * height * 4));
     if (texels == nullptr) return nullptr;

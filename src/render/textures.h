@@ -2,6 +2,7 @@
 #pragma once
 
 #include <SDL.h>
+
 #include <cstdint>
 
 // Loads a picture into a new texture in `slot`; with `withMask` the mask is the picture's

@@ -1,13 +1,12 @@
 // The engine's clock, events and swaps for the game: live from SDL and recorded, or from the
 // replay's tape. A watched replay keeps the recorded pace and stops on Escape or Alt+F4.
-#include "platform/engine.h"
+#include <cstdlib>
 
 #include "audio/sound.h"
 #include "game/state.h"
+#include "platform/engine.h"
 #include "platform/sdl_io.h"
 #include "replay/session.h"
-
-#include <cstdlib>
 
 static bool playing() { return sessionMode() != SESSION_LIVE; }
 

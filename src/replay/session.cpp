@@ -1,15 +1,16 @@
 #include "replay/session.h"
 
-#include "game/state.h"
-#include "persist/file_place.h"
-#include "platform/program.h"
-#include "platform/save_file.h"
-
 #include <SDL.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "game/state.h"
+#include "persist/file_place.h"
+#include "platform/program.h"
+#include "platform/save_file.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "unknown"
@@ -40,7 +41,7 @@ static bool keptGame = false;
 static TapeCut kept;
 static bool observing = false;
 static uint32_t seenBest = 0, seenScore = 0;
-static TapeCut beforeEvent;   // the tape just before the last event: a choice made in the menu
+static TapeCut beforeEvent;  // the tape just before the last event: a choice made in the menu
 static uint64_t gameStart = 0;
 
 // Replay.

@@ -2,9 +2,9 @@
 // a session on file can be played again, watched at its own pace or run as fast as possible.
 #pragma once
 
-#include "replay/tape.h"
-
 #include <cstdint>
+
+#include "replay/tape.h"
 
 enum SessionMode {
     SESSION_LIVE,      // played by the player, recorded in memory

@@ -6,7 +6,7 @@
 // the first delta (0..31, the frame) in its low five bits, the second (0..3, the poll and the
 // step) in bits 5 and 6.
 static const uint8_t OP_FRAME_LAST = 0x7F;
-static const uint8_t OP_TICKS = 0x80;        // varint delta
+static const uint8_t OP_TICKS = 0x80;  // varint delta
 static const uint8_t OP_EMPTY_POLL = 0x81;
 static const uint8_t OP_POLL = 0x82;         // event
 static const uint8_t OP_WAIT = 0x83;         // event; type 0 is a failed wait
@@ -146,7 +146,8 @@ void TapeWriter::add(const TapeCall& call) {
     pending[pendingCount++] = call;
     while (pendingCount > 0 && !framePrefix(pending, pendingCount, writtenTicks)) emitPending(1);
     if (pendingCount < 3) return;
-    const uint8_t op = static_cast<uint8_t>((pending[0].ticks - writtenTicks) | (pending[2].ticks - pending[0].ticks) << 5);
+    const uint8_t op =
+        static_cast<uint8_t>((pending[0].ticks - writtenTicks) | (pending[2].ticks - pending[0].ticks) << 5);
     writtenTicks = pending[2].ticks;
     pendingCount = 0;
     emit(&op, 1);
@@ -182,17 +183,15 @@ static bool parseOp(const uint8_t*& at, const uint8_t* end, TapeCall* calls, siz
     }
     uint64_t delta;
     switch (code) {
-    case OP_TICKS:
-        calls[0].kind = CALL_TICKS;
-        if (!getVarint(at, end, delta) || delta > 0xFFFFFFFFu) return false;
-        calls[0].ticks = static_cast<uint32_t>(delta);
-        return true;
-    case OP_EMPTY_POLL: calls[0].kind = CALL_POLL; return true;
-    case OP_POLL:
-        calls[0].kind = CALL_POLL;
-        return getEvent(at, end, calls[0].event) && calls[0].event.type != 0;
-    case OP_WAIT: calls[0].kind = CALL_WAIT; return getEvent(at, end, calls[0].event);
-    default: return false;
+        case OP_TICKS:
+            calls[0].kind = CALL_TICKS;
+            if (!getVarint(at, end, delta) || delta > 0xFFFFFFFFu) return false;
+            calls[0].ticks = static_cast<uint32_t>(delta);
+            return true;
+        case OP_EMPTY_POLL: calls[0].kind = CALL_POLL; return true;
+        case OP_POLL: calls[0].kind = CALL_POLL; return getEvent(at, end, calls[0].event) && calls[0].event.type != 0;
+        case OP_WAIT: calls[0].kind = CALL_WAIT; return getEvent(at, end, calls[0].event);
+        default: return false;
     }
 }
 
@@ -328,8 +327,8 @@ bool decodeTape(const uint8_t* data, size_t length, const std::string& version, 
     if (memcmp(header.randPrint, randPrint, sizeof header.randPrint) != 0)
         return fail(why, "made with another C library's random numbers");
     uint64_t calls;
-    if (header.fullscreen > 1 || !worldInRange(header.world) || !countCalls(at, end, calls) ||
-        calls != header.calls || header.watchFrom > calls)
+    if (header.fullscreen > 1 || !worldInRange(header.world) || !countCalls(at, end, calls) || calls != header.calls ||
+        header.watchFrom > calls)
         return fail(why, "damaged");
     body = at;
     bodyLength = static_cast<size_t>(end - at);

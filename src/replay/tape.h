@@ -13,44 +13,44 @@ enum TapeCallKind : uint8_t { CALL_TICKS, CALL_POLL, CALL_WAIT };
 
 // The parts of an event the loops read; everything else reaches the game as zero.
 struct TapeEvent {
-    uint8_t type;   // 0: no event (an empty poll, or a failed wait)
-    uint16_t sym;   // key events
+    uint8_t type;  // 0: no event (an empty poll, or a failed wait)
+    uint16_t sym;  // key events
     uint16_t mod;
-    uint8_t gain;   // focus events
+    uint8_t gain;  // focus events
     uint8_t state;
 };
 
 struct TapeCall {
     TapeCallKind kind;
-    uint32_t ticks;    // CALL_TICKS: the clock reading
-    TapeEvent event;   // CALL_POLL, CALL_WAIT
+    uint32_t ticks;   // CALL_TICKS: the clock reading
+    TapeEvent event;  // CALL_POLL, CALL_WAIT
 };
 
 // What a session needs besides its calls.
 struct TapeHeader {
-    std::string version;       // the game's version that recorded it
-    uint32_t randPrint[4];     // rand() after srand(1): which C library drew the numbers
-    uint32_t seed;             // the srand seed of the session
-    uint8_t fullscreen;        // a regained focus rebuilds the graphics, which reads the clock
-    uint8_t world[64 * 3];     // per sector, x major: wallBottom, wallLeft, level
-    uint64_t watchFrom;        // calls before this one are the run-up to the game worth watching
-    uint64_t calls;            // calls on the tape
-    uint64_t swaps;            // frames shown while it was recorded
-    uint32_t finalScore;       // the score when the tape ends
-    uint32_t bestScore;        // the best score the HUD showed when it began
+    std::string version;    // the game's version that recorded it
+    uint32_t randPrint[4];  // rand() after srand(1): which C library drew the numbers
+    uint32_t seed;          // the srand seed of the session
+    uint8_t fullscreen;     // a regained focus rebuilds the graphics, which reads the clock
+    uint8_t world[64 * 3];  // per sector, x major: wallBottom, wallLeft, level
+    uint64_t watchFrom;     // calls before this one are the run-up to the game worth watching
+    uint64_t calls;         // calls on the tape
+    uint64_t swaps;         // frames shown while it was recorded
+    uint32_t finalScore;    // the score when the tape ends
+    uint32_t bestScore;     // the best score the HUD showed when it began
 };
 
 // Appends calls in their compact form: a frame's clock, empty poll and clock in one byte,
 // runs of the same step counted once.
 class TapeWriter {
-public:
+   public:
     void add(const TapeCall& call);
     // Writes out everything pending, so the body so far ends on a whole call.
     void flush();
     const std::vector<uint8_t>& body() const { return bytes; }
     uint64_t calls() const { return callCount; }
 
-private:
+   private:
     void emit(const uint8_t* op, size_t length);
     void emitPending(size_t count);
     void closeRun();
@@ -66,12 +66,12 @@ private:
 
 // Reads the calls of a body back one by one.
 class TapeReader {
-public:
+   public:
     TapeReader(const uint8_t* body, size_t length) : at(body), end(body + length) {}
     // 1 with the next call, 0 at the end of the body, -1 when the body is damaged.
     int next(TapeCall& call);
 
-private:
+   private:
     int decodeOp();
     const uint8_t* at;
     const uint8_t* end;

@@ -1,13 +1,13 @@
 
-#include "game/frame_clock.h"
-#include "platform/engine.h"
-#include "screens/waits.h"
+#include <SDL.h>
+
 #include "audio/sound.h"
+#include "game/frame_clock.h"
 #include "game/state.h"
+#include "platform/engine.h"
 #include "render/lists.h"
 #include "render/scene.h"
-
-#include <SDL.h>
+#include "screens/waits.h"
 
 static const int FROZEN_PICTURE_MS = 500;
 

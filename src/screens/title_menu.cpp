@@ -1,15 +1,16 @@
 
+#include <SDL.h>
+
+#include <cstdlib>
+
+#include "audio/sound.h"
 #include "game/frame_clock.h"
+#include "game/rules.h"
+#include "game/state.h"
 #include "platform/engine.h"
 #include "platform/program.h"
-#include "screens/waits.h"
-#include "audio/sound.h"
-#include "game/state.h"
-#include "game/rules.h"
 #include "render/lists.h"
-
-#include <SDL.h>
-#include <cstdlib>
+#include "screens/waits.h"
 
 enum MenuItem { ITEM_RESUME = 64, ITEM_NEW_GAME, ITEM_PAGE_1, ITEM_PAGE_2, ITEM_PAGE_3, ITEM_QUIT };
 
@@ -96,16 +97,16 @@ static void showPage(Menu& menu, int pageList) {
 
 static void chooseItem(Menu& menu) {
     switch (menu.selection) {
-    case ITEM_RESUME: menu.open = 0; break;
-    case ITEM_NEW_GAME:
-        raiseBestScore();
-        newGame();
-        menu.open = 0;
-        break;
-    case ITEM_PAGE_1: showPage(menu, LIST_PAGE_1); break;
-    case ITEM_PAGE_2: showPage(menu, LIST_PAGE_2); break;
-    case ITEM_PAGE_3: showPage(menu, LIST_PAGE_3); break;
-    case ITEM_QUIT: endProgram(); break;  // where the program cannot end, the menu stays
+        case ITEM_RESUME: menu.open = 0; break;
+        case ITEM_NEW_GAME:
+            raiseBestScore();
+            newGame();
+            menu.open = 0;
+            break;
+        case ITEM_PAGE_1: showPage(menu, LIST_PAGE_1); break;
+        case ITEM_PAGE_2: showPage(menu, LIST_PAGE_2); break;
+        case ITEM_PAGE_3: showPage(menu, LIST_PAGE_3); break;
+        case ITEM_QUIT: endProgram(); break;  // where the program cannot end, the menu stays
     }
 }
 
@@ -115,13 +116,13 @@ static void handleMenuKey(Menu& menu) {
         return;
     }
     switch (game.event.key.keysym.sym) {
-    case SDLK_ESCAPE:
-        if (runInProgress()) menu.open = 0;
-        break;
-    case SDLK_DOWN: moveSelection(menu, +1); break;
-    case SDLK_UP: moveSelection(menu, -1); break;
-    case SDLK_RETURN: chooseItem(menu); break;
-    default: break;
+        case SDLK_ESCAPE:
+            if (runInProgress()) menu.open = 0;
+            break;
+        case SDLK_DOWN: moveSelection(menu, +1); break;
+        case SDLK_UP: moveSelection(menu, -1); break;
+        case SDLK_RETURN: chooseItem(menu); break;
+        default: break;
     }
 }
 
@@ -129,18 +130,18 @@ static void handleMenuKey(Menu& menu) {
 static void handleMenuEvents(Menu& menu) {
     while (pollEvent()) {
         switch (game.event.type) {
-        case SDL_QUIT: endProgram(); break;
-        case SDL_ACTIVEEVENT:
-            if (game.event.active.gain != 0) {
-                onFocusGained();
-            } else {
-                waitWhileInactive();
-                menu.stale = true;  // in full screen the graphics were made anew
-            }
-            break;
-        case SDL_KEYDOWN: handleMenuKey(menu); break;
-        case SDL_VIDEOEXPOSE: menu.stale = true; break;  // the window lost what it showed
-        default: break;
+            case SDL_QUIT: endProgram(); break;
+            case SDL_ACTIVEEVENT:
+                if (game.event.active.gain != 0) {
+                    onFocusGained();
+                } else {
+                    waitWhileInactive();
+                    menu.stale = true;  // in full screen the graphics were made anew
+                }
+                break;
+            case SDL_KEYDOWN: handleMenuKey(menu); break;
+            case SDL_VIDEOEXPOSE: menu.stale = true; break;  // the window lost what it showed
+            default: break;
         }
     }
 }

@@ -1,12 +1,13 @@
 #include "screens/waits.h"
 
+#include <SDL.h>
+
+#include <cstdlib>
+
+#include "game/state.h"
 #include "platform/engine.h"
 #include "platform/program.h"
-#include "game/state.h"
 #include "render/lists.h"
-
-#include <SDL.h>
-#include <cstdlib>
 
 bool isAltF4() {
     return game.event.type == SDL_KEYDOWN && game.event.key.keysym.sym == SDLK_F4 &&

@@ -1,10 +1,9 @@
 // Drawing calls recorded instead of drawn.
 #include "fakes.h"
-
 #include "game/state.h"
+#include "platform/engine.h"
 #include "render/lists.h"
 #include "render/scene.h"
-#include "platform/engine.h"
 
 void callList(int list) { fake.lists.push_back(list); }
 void resetView() {}

@@ -1,17 +1,16 @@
 // Clock, events and buffer swaps, all recorded instead of performed.
-#include "fakes.h"
-
-#include "platform/engine.h"
-#include "audio/sound.h"
-#include "game/levels.h"
-#include "game/state.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
-#include <unistd.h>
+
+#include "audio/sound.h"
+#include "fakes.h"
+#include "game/levels.h"
+#include "game/state.h"
+#include "platform/engine.h"
 
 FakeWorld fake;
 

@@ -1,7 +1,6 @@
 // The screens, counted instead of run, for tests of the rules that open them.
 #include "fakes.h"
 
-
 void runEndScreen() { ++fake.endScreens; }
 #include "platform/engine.h"
 

@@ -1,6 +1,5 @@
 // Effects and music recorded instead of played.
 #include "fakes.h"
-
 #include "game/state.h"
 #include "platform/engine.h"
 

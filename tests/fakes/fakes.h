@@ -8,15 +8,15 @@
 #include <vector>
 
 struct FakeWorld {
-    uint32_t ticks = 0;          // what the next currentTicks() returns
-    uint32_t tickStep = 0;       // added after every currentTicks() call
-    uint32_t ruleSlice = 0;      // what ruleSliceMs() returns
-    std::deque<SDL_Event> events;  // handed out by pollEvent / waitEvent
+    uint32_t ticks = 0;               // what the next currentTicks() returns
+    uint32_t tickStep = 0;            // added after every currentTicks() call
+    uint32_t ruleSlice = 0;           // what ruleSliceMs() returns
+    std::deque<SDL_Event> events;     // handed out by pollEvent / waitEvent
     std::deque<uint32_t> eventTimes;  // each event is held back until the clock reaches this
-    int emptyPolls = 0;          // polls in a row that found no event
-    std::vector<void*> effects;  // chunks passed to playEffect, in order
-    std::vector<void*> music;    // tracks passed to startMusic
-    std::vector<int> lists;      // display lists called, in order
+    int emptyPolls = 0;               // polls in a row that found no event
+    std::vector<void*> effects;       // chunks passed to playEffect, in order
+    std::vector<void*> music;         // tracks passed to startMusic
+    std::vector<int> lists;           // display lists called, in order
     int slideFrames = 0;
     float lastSlideProgress = 0;
     int swaps = 0;

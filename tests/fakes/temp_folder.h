@@ -4,20 +4,20 @@
 // program that keeps its files beside itself.
 #pragma once
 
-#include "platform/install_layout.h"
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/install_layout.h"
 
 class TempFolderTest : public ::testing::Test {
-protected:
+   protected:
     std::string folder, previous;
     struct SavedVariable {
         const char* name;

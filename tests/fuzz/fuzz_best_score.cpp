@@ -1,10 +1,9 @@
 // data\hiscore.txt: the first content line's number becomes the best score, or nothing changes.
-#include "fuzz_support.h"
+#include <cstdint>
 
+#include "fuzz_support.h"
 #include "game/state.h"
 #include "persist/best_score.h"
-
-#include <cstdint>
 
 namespace {
 

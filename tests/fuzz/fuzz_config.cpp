@@ -1,12 +1,11 @@
 // config.txt as the player may have edited it: the six settings by position, nothing else touched.
-#include "fuzz_support.h"
+#include <cstdint>
+#include <string>
 
+#include "fuzz_support.h"
 #include "game/state.h"
 #include "persist/line_reader.h"
 #include "persist/settings.h"
-
-#include <cstdint>
-#include <string>
 
 namespace {
 

@@ -1,12 +1,11 @@
 // Replay files: whatever the bytes, the reader refuses them or hands over a body that reads back
 // exactly the calls its header counts; and any calls written read back the same.
-#include "fuzz_support.h"
-
-#include "replay/tape.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "fuzz_support.h"
+#include "replay/tape.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // check that a reader wrote nothing but the fields it owns.
 #pragma once
 
-#include "game/state.h"
+#include <sys/types.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include <sys/types.h>
+#include "game/state.h"
 
 // A failed check must stop the fuzzer with a saved input, in every build type.
 #define FUZZ_CHECK(condition)               \
@@ -49,7 +49,9 @@ inline FILE* openFailingInput(const uint8_t* data, size_t readable) {
     // Seekable like a real file, so the reader may look at the first bytes and go back.
     io.seek = [](void* cookie, off64_t* offset, int whence) -> int {
         FailingFile& file = *static_cast<FailingFile*>(cookie);
-        const off64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? off64_t(file.position) : off64_t(file.readable);
+        const off64_t base = whence == SEEK_SET   ? 0
+                             : whence == SEEK_CUR ? off64_t(file.position)
+                                                  : off64_t(file.readable);
         const off64_t target = base + *offset;
         if (target < 0 || target > off64_t(file.readable)) {
             errno = EINVAL;

@@ -8,13 +8,13 @@
 //      bits 4-5 mask depth (8, 16, 24, 32), bit 6 mask size from bytes 3-4 instead of the
 //      picture's, bit 7 channels the other way round (and an alpha channel at 32 bits)
 //   3: mask width - 1 (mod 64)        4: mask height - 1 (mod 64)
-#include "fuzz_support.h"
-
-#include "render/textures.h"
-
 #include <SDL.h>
+
 #include <cstdint>
 #include <cstdlib>
+
+#include "fuzz_support.h"
+#include "render/textures.h"
 
 namespace {
 

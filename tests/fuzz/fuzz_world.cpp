@@ -1,14 +1,13 @@
 // data\world.txt: a World the rules can use, or a refusal. A level past the table's last row
 // would send the rules reading beyond it, so that is the invariant that matters most.
-#include "fuzz_support.h"
-
-#include "game/levels.h"
-#include "game/state.h"
-#include "game/world.h"
-
 #include <cstdint>
 #include <cstring>
 #include <string>
+
+#include "fuzz_support.h"
+#include "game/levels.h"
+#include "game/state.h"
+#include "game/world.h"
 
 namespace {
 

@@ -1,23 +1,23 @@
 // Drawing checked in a real OpenGL context: the lists' geometry read back with glReadPixels.
 // Where a list's picture would blur the edges, its texture is replaced by a solid colour, so
 // the pixels show exactly the quad the list draws. Pixel (x, y) is view point (x + .5, y + .5).
-#include "game/state.h"
-#include "render/hud.h"
-#include "render/lists.h"
-#include "render/scene.h"
-#include "render/textures.h"
-#include "platform/engine.h"
-
 #include <SDL.h>
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+
+#include "game/state.h"
+#include "platform/engine.h"
+#include "render/hud.h"
+#include "render/lists.h"
+#include "render/scene.h"
+#include "render/textures.h"
 
 namespace {
 
@@ -109,7 +109,8 @@ std::vector<Shown> listTable() {
     }
     // The font is a row of sixteen equal cells, 0 to 9 first.
     for (int digit = 0; digit <= 9; ++digit)
-        rows.push_back({"digit", 12 + digit, 0, 0, 16, 16, {digit / 16.0, 1}, {(digit + 1) / 16.0, 1}, {digit / 16.0, 0}});
+        rows.push_back(
+            {"digit", 12 + digit, 0, 0, 16, 16, {digit / 16.0, 1}, {(digit + 1) / 16.0, 1}, {digit / 16.0, 0}});
     for (int n = 0; n < 6; ++n) {
         const double low = 0.234604 + 0.100684 * n, high = 0.134897 + 0.100684 * n;
         rows.push_back({"end-screen message", 57 + n, 96, 91, 705, 193, {0, low}, {r, low}, {0, high}});
@@ -124,7 +125,7 @@ std::vector<Shown> listTable() {
 }
 
 class RenderTest : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() {
         ASSERT_EQ(chdir(ZK_SOURCE_DIR), 0);  // the game's file names are relative to here
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
@@ -188,14 +189,17 @@ protected:
         const int right = static_cast<int>(std::ceil(row.x1 + shiftX - 0.5)) - 1;
         const int bottom = static_cast<int>(std::ceil(row.y0 + shiftY - 0.5));
         const int top = static_cast<int>(std::ceil(row.y1 + shiftY - 0.5)) - 1;
-        for (const auto& spot : {std::array<int, 2>{left, bottom}, {right, bottom}, {left, top}, {right, top},
+        for (const auto& spot : {std::array<int, 2>{left, bottom},
+                                 {right, bottom},
+                                 {left, top},
+                                 {right, top},
                                  {(left + right) / 2, (bottom + top) / 2}}) {
             const double u = (spot[0] + 0.5 - shiftX - row.x0) / (row.x1 - row.x0);
             const double v = (spot[1] + 0.5 - shiftY - row.y0) / (row.y1 - row.y0);
-            const double s = row.bottomLeft.s + u * (row.bottomRight.s - row.bottomLeft.s) +
-                             v * (row.topLeft.s - row.bottomLeft.s);
-            const double t = row.bottomLeft.t + u * (row.bottomRight.t - row.bottomLeft.t) +
-                             v * (row.topLeft.t - row.bottomLeft.t);
+            const double s =
+                row.bottomLeft.s + u * (row.bottomRight.s - row.bottomLeft.s) + v * (row.topLeft.s - row.bottomLeft.s);
+            const double t =
+                row.bottomLeft.t + u * (row.bottomRight.t - row.bottomLeft.t) + v * (row.topLeft.t - row.bottomLeft.t);
             const std::array<int, 2> seen = texelAt(spot[0], spot[1]);
             EXPECT_LE(texelDistance(seen[0], s, width), 1) << "column at " << spot[0] << "," << spot[1];
             EXPECT_LE(texelDistance(seen[1], t, height), 1) << "row at " << spot[0] << "," << spot[1];
@@ -503,8 +507,8 @@ TEST_F(RenderTest, JpegAndBmpWithAndWithoutMaskGiveTheSameTexels) {
             EXPECT_NEAR(topRight[2], 10, 3);
             EXPECT_EQ(topRight[3], 255);
             if (*mask) {
-                EXPECT_EQ(texels[3], 0);                 // index 0: transparent, however bright
-                EXPECT_EQ(texels[4 * 4 + 3], 128);       // top row is the picture's top row
+                EXPECT_EQ(texels[3], 0);            // index 0: transparent, however bright
+                EXPECT_EQ(texels[4 * 4 + 3], 128);  // top row is the picture's top row
                 EXPECT_EQ(texels[8 * 4 + 4 * 4 + 3], 255);
             }
             deleteTexture(name);

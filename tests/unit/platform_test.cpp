@@ -1,14 +1,14 @@
 // Platform rules that are pure functions: program directory, file names, refresh-rate choice.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
 #include "platform/paths.h"
 #include "platform/player_folder.h"
 #include "platform/refresh_rate.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <pwd.h>
-#include <unistd.h>
-#include <string>
 
 namespace {
 
@@ -30,8 +30,8 @@ TEST(NativePath, BackslashesBecomeSlashesAndLongNamesAreCut) {
 
 TEST(RefreshRate, HighestRateOfTheCurrentModeNotAboveTheWantedOne) {
     const DisplayMode current = {1024, 768, 32, 0};
-    const DisplayMode modes[] = {{1024, 768, 32, 60}, {1024, 768, 32, 75}, {1024, 768, 32, 85},
-                                 {800, 600, 32, 80},  {1024, 768, 16, 80}};
+    const DisplayMode modes[] = {
+        {1024, 768, 32, 60}, {1024, 768, 32, 75}, {1024, 768, 32, 85}, {800, 600, 32, 80}, {1024, 768, 16, 80}};
     EXPECT_EQ(chooseRefreshRate(current, modes, 5, 80), 75u);
     EXPECT_EQ(chooseRefreshRate(current, modes, 2, 72), 60u);
     EXPECT_EQ(chooseRefreshRate(current, modes + 2, 3, 80), 0u);  // only faster modes, or other sizes

@@ -1,19 +1,18 @@
 // Steps, sector crossings, the slide, death phases and the goal, on the test clock.
-#include "fakes.h"
+#include <gtest/gtest.h>
 
-#include "game/frame_clock.h"
+#include <cstdlib>
+
 #include "app/frame_loop.h"
-#include "platform/engine.h"
 #include "audio/sound.h"
+#include "fakes.h"
 #include "game/death.h"
+#include "game/frame_clock.h"
 #include "game/levels.h"
 #include "game/movement.h"
 #include "game/sector.h"
 #include "game/state.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
+#include "platform/engine.h"
 
 namespace {
 
@@ -61,8 +60,8 @@ TEST_F(PlayTest, ScoreAfterKeySequencesFromAFreshGame) {
         const char* keys;
         uint32_t score;
     } cases[] = {
-        {"RLRL", 2}, {"UDUD", 2}, {"RRLL", 6}, {"RULD", 8}, {"DDUUD", 6},
-        {"LLR", 2},  // the program starts with "right" as the last direction: a first Left earns nothing
+        {"RLRL", 2},  {"UDUD", 2}, {"RRLL", 6}, {"RULD", 8},
+        {"DDUUD", 6}, {"LLR", 2},  // the program starts with "right" as the last direction: a first Left earns nothing
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keys);
@@ -201,8 +200,8 @@ TEST_F(PlayTest, DeathPhasesFollowTheTimer) {
     struct Phase {
         int timer, drawn, dying;
     };
-    for (const Phase& p : {Phase{0, 1, 0}, Phase{299, 1, 0}, Phase{300, 0, 1}, Phase{899, 0, 1}, Phase{900, 0, 0},
-                           Phase{1000, 0, 0}}) {
+    for (const Phase& p :
+         {Phase{0, 1, 0}, Phase{299, 1, 0}, Phase{300, 0, 1}, Phase{899, 0, 1}, Phase{900, 0, 0}, Phase{1000, 0, 0}}) {
         fake = FakeWorld();
         game.deathTimer = p.timer;
         drawPlayerOrRespawn();
@@ -301,17 +300,26 @@ TEST_F(PlayTest, KeyTableOfPlay) {
         int facing;  // DIR_NONE: unchanged
         bool fps = false, menu = false, quits = false;
     } rows[] = {
-        {SDLK_UP, KMOD_NONE, DIR_UP},         {SDLK_DOWN, KMOD_NONE, DIR_DOWN},
-        {SDLK_RIGHT, KMOD_NONE, DIR_RIGHT},   {SDLK_LEFT, KMOD_NONE, DIR_LEFT},
-        {SDLK_UP, KMOD_LSHIFT, DIR_UP},       {SDLK_DOWN, KMOD_LCTRL, DIR_DOWN},
-        {SDLK_LEFT, KMOD_LALT, DIR_LEFT},     {SDLK_RIGHT, KMOD_NUM, DIR_RIGHT},
-        {SDLK_f, KMOD_NONE, DIR_NONE, true},  {SDLK_f, KMOD_LSHIFT, DIR_NONE, true},
-        {SDLK_F4, KMOD_NONE, DIR_NONE},       {SDLK_F4, KMOD_LCTRL, DIR_NONE},
-        {SDLK_F4, KMOD_LSHIFT, DIR_NONE},     {SDLK_F4, KMOD_LALT, DIR_NONE, false, false, true},
+        {SDLK_UP, KMOD_NONE, DIR_UP},
+        {SDLK_DOWN, KMOD_NONE, DIR_DOWN},
+        {SDLK_RIGHT, KMOD_NONE, DIR_RIGHT},
+        {SDLK_LEFT, KMOD_NONE, DIR_LEFT},
+        {SDLK_UP, KMOD_LSHIFT, DIR_UP},
+        {SDLK_DOWN, KMOD_LCTRL, DIR_DOWN},
+        {SDLK_LEFT, KMOD_LALT, DIR_LEFT},
+        {SDLK_RIGHT, KMOD_NUM, DIR_RIGHT},
+        {SDLK_f, KMOD_NONE, DIR_NONE, true},
+        {SDLK_f, KMOD_LSHIFT, DIR_NONE, true},
+        {SDLK_F4, KMOD_NONE, DIR_NONE},
+        {SDLK_F4, KMOD_LCTRL, DIR_NONE},
+        {SDLK_F4, KMOD_LSHIFT, DIR_NONE},
+        {SDLK_F4, KMOD_LALT, DIR_NONE, false, false, true},
         {SDLK_F4, KMOD_RALT, DIR_NONE, false, false, true},
         {SDLK_ESCAPE, KMOD_NONE, DIR_NONE, false, true},
-        {SDLK_SPACE, KMOD_NONE, DIR_NONE},    {SDLK_RETURN, KMOD_NONE, DIR_NONE},
-        {SDLK_q, KMOD_LCTRL, DIR_NONE},       {SDLK_a, KMOD_NONE, DIR_NONE},
+        {SDLK_SPACE, KMOD_NONE, DIR_NONE},
+        {SDLK_RETURN, KMOD_NONE, DIR_NONE},
+        {SDLK_q, KMOD_LCTRL, DIR_NONE},
+        {SDLK_a, KMOD_NONE, DIR_NONE},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "key " << row.key << " mod " << row.mod);
@@ -340,9 +348,9 @@ TEST_F(PlayTest, FocusTableOfPlay) {
         int gain, state;
         bool pauses, restoresRate;
     } rows[] = {
-        {0, SDL_APPMOUSEFOCUS, true, false},  {0, SDL_APPINPUTFOCUS, true, false},
-        {0, SDL_APPACTIVE, true, false},      {0, SDL_APPINPUTFOCUS | SDL_APPMOUSEFOCUS, true, false},
-        {1, SDL_APPMOUSEFOCUS, false, true},  {1, SDL_APPINPUTFOCUS, false, false},
+        {0, SDL_APPMOUSEFOCUS, true, false}, {0, SDL_APPINPUTFOCUS, true, false},
+        {0, SDL_APPACTIVE, true, false},     {0, SDL_APPINPUTFOCUS | SDL_APPMOUSEFOCUS, true, false},
+        {1, SDL_APPMOUSEFOCUS, false, true}, {1, SDL_APPINPUTFOCUS, false, false},
         {1, SDL_APPACTIVE, false, false},
     };
     for (const auto& row : rows) {
@@ -351,7 +359,7 @@ TEST_F(PlayTest, FocusTableOfPlay) {
         game.refreshRateKnown = 1;
         game.desktopRefreshRate = 75;
         queueActive(row.gain, row.state);
-        queueKey(SDLK_LEFT);                  // a pause drops it
+        queueKey(SDLK_LEFT);                // a pause drops it
         queueActive(1, SDL_APPINPUTFOCUS);  // ends a pause
         ASSERT_TRUE(pollEvent());
         handleEvent();

@@ -1,6 +1,14 @@
 // Recorded games played again through the real loops (frame loop, menu, end screen, waits)
 // with drawing and SDL replaced: the stored replays reach their stored end, the best game is
 // kept with its score, and bad files are refused.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "app/frame_loop.h"
 #include "game/frame_clock.h"
 #include "game/levels.h"
@@ -11,14 +19,6 @@
 #include "replay/session.h"
 #include "replay/tape.h"
 #include "temp_folder.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <deque>
-#include <functional>
-#include <memory>
-#include <string>
 
 // --- the engine around the loops -------------------------------------------------------------
 
@@ -160,8 +160,9 @@ uint32_t boardHash() {
 // What a stored replay must end with: score, lives, run, Sector, tile and the Board.
 std::string finalState() {
     char text[256];
-    snprintf(text, sizeof text, "score %u\nlives %d\ncharacter %d\nsector %d %d\nplayer %d %d\nboard %08x\n", game.score,
-             game.lives, game.character, game.sectorX, game.sectorY, game.playerX, game.playerY, boardHash());
+    snprintf(text, sizeof text, "score %u\nlives %d\ncharacter %d\nsector %d %d\nplayer %d %d\nboard %08x\n",
+             game.score, game.lives, game.character, game.sectorX, game.sectorY, game.playerX, game.playerY,
+             boardHash());
     return text;
 }
 
@@ -188,8 +189,7 @@ int replay(const std::string& path, std::string* state = nullptr) {
 }
 
 // Records a session played by `decide` until `stop`; returns the tape.
-std::vector<uint8_t> record(std::function<void(ScriptedSdl&)> decide, std::function<bool()> stop,
-                            uint32_t frame = 4) {
+std::vector<uint8_t> record(std::function<void(ScriptedSdl&)> decide, std::function<bool()> stop, uint32_t frame = 4) {
     resetSession();
     sdl = ScriptedSdl();
     sdl.frame = frame;
@@ -304,7 +304,8 @@ std::vector<uint8_t> shortWalk() {
 // with their slides, five falls, the end screen, then the second character on the way.
 std::vector<uint8_t> benchMinute() {
     Player player{3, true};
-    return record(std::ref(player), []() { return sdl.clock > 60000; }, 16);
+    return record(
+        std::ref(player), []() { return sdl.clock > 60000; }, 16);
 }
 
 const StoredReplay STORED[] = {
@@ -430,7 +431,6 @@ TEST_F(BestGameTest, NoReplayForAScoreThatIsNotThisSessions) {
     EXPECT_EQ(readFile("data/best.replay"), "the other game's");
 }
 
-
 // --- the file ------------------------------------------------------------------------------------
 
 // Ten minutes of play as the engine answers it: frames of 1..3 ms (about 500 a second) or of
@@ -475,8 +475,8 @@ TEST(ReplayFile, TenMinutesTakeWellUnderAMegabyteAndReadBackTheSame) {
         TapeCall read;
         size_t same = 0;
         while (reader.next(read) == 1 && same < calls.size() && read.kind == calls[same].kind &&
-               read.ticks == (read.kind == CALL_TICKS ? calls[same].ticks : 0) && read.event.type == calls[same].event.type &&
-               read.event.sym == calls[same].event.sym)
+               read.ticks == (read.kind == CALL_TICKS ? calls[same].ticks : 0) &&
+               read.event.type == calls[same].event.type && read.event.sym == calls[same].event.sym)
             ++same;
         EXPECT_EQ(same, calls.size());
     }
@@ -514,7 +514,8 @@ TEST_F(BadReplayTest, MissingCutDamagedAndForeignFilesAreRefused) {
     } cases[] = {
         {"empty", "", "not a Zembrak replay"},
         {"a text file", "score 12345\n", "not a Zembrak replay"},
-        {"nine bytes, the version's length in the sum", std::string("ZKRP\x01\x82\xe7\x8a\x5a", 9), "not a Zembrak replay"},
+        {"nine bytes, the version's length in the sum", std::string("ZKRP\x01\x82\xe7\x8a\x5a", 9),
+         "not a Zembrak replay"},
         {"cut in the header", good.substr(0, 40), "cut short or damaged"},
         {"cut in the body", good.substr(0, good.size() / 2), "cut short or damaged"},
         {"the last byte missing", good.substr(0, good.size() - 1), "cut short or damaged"},

@@ -1,15 +1,15 @@
 // The rule step: ageing, refilling, items and death, with the random draws replayed exactly.
-#include "fakes.h"
-
-#include "audio/sound.h"
-#include "game/levels.h"
 #include "game/rules.h"
-#include "game/state.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
+
+#include "audio/sound.h"
+#include "fakes.h"
+#include "game/levels.h"
+#include "game/state.h"
 
 namespace {
 

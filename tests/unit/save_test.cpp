@@ -2,31 +2,30 @@
 // kept, write-protected files left alone, read-only and system-wide installs saved in the
 // player's folders, links planted by others and pipes never used, a best score never lowered,
 // and the "Could not save" messages exactly when a file was not saved.
-#include "fakes.h"
-#include "temp_folder.h"
-
-#include "game/state.h"
-#include "persist/best_score.h"
-#include "persist/line_reader.h"
-#include "persist/settings.h"
-#include "platform/player_folder.h"
-
-#include <gtest/gtest.h>
-
 #include <dirent.h>
-#include <fstream>
-#include <functional>
+#include <gtest/gtest.h>
 #include <linux/capability.h>
-#include <memory>
 #include <pwd.h>
-#include <set>
-#include <sstream>
-#include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "fakes.h"
+#include "game/state.h"
+#include "persist/best_score.h"
+#include "persist/line_reader.h"
+#include "persist/settings.h"
+#include "platform/player_folder.h"
+#include "temp_folder.h"
 
 // The test build's own ftruncate comes before the C library's: a save can be stopped right
 // before it cuts a file written in place, as a kill at that moment would stop it.
@@ -72,7 +71,7 @@ class WithoutOverride {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct saved[2] = {}, lowered[2] = {};
 
-public:
+   public:
     WithoutOverride() {
         syscall(SYS_capget, &header, saved);
         lowered[0] = saved[0];
@@ -286,8 +285,7 @@ const SaveCase SAVE_CASES[] = {
      },
      true},
     {"APipeIsLeftAloneAndThePlayerFolderTakesTheSave", false,
-     [](const std::string&) { ASSERT_EQ(mkfifo("data/hiscore.txt", 0666), 0); },
-     "",
+     [](const std::string&) { ASSERT_EQ(mkfifo("data/hiscore.txt", 0666), 0); }, "",
      [](const std::string&) {
          struct stat status;
          EXPECT_TRUE(lstat("data/hiscore.txt", &status) == 0 && S_ISFIFO(status.st_mode));
@@ -306,8 +304,7 @@ const SaveCase SAVE_CASES[] = {
          expectSavedAt(LONG_FOLDER + "/zembrak/config.txt", LONG_FOLDER + "/zembrak/hiscore.txt");
      }},
     // Two games at once: the one that exits last had the lower score.
-    {"AHigherBestScoreSavedMeanwhileStays", false,
-     [](const std::string&) { writeFile("data/hiscore.txt", "2000"); },
+    {"AHigherBestScoreSavedMeanwhileStays", false, [](const std::string&) { writeFile("data/hiscore.txt", "2000"); },
      "",
      [](const std::string&) {
          EXPECT_EQ(readFile("data/hiscore.txt"), "2000");
@@ -427,7 +424,9 @@ TEST_F(LoadPlaceTest, WithoutHomeTheUserDatabaseNamesTheHomeFolder) {
     const struct {
         const char* home;  // null: unset
         std::string expectedHome;
-    } cases[] = {{nullptr, databaseHome}, {"", databaseHome}, {"relative/home", databaseHome},
+    } cases[] = {{nullptr, databaseHome},
+                 {"", databaseHome},
+                 {"relative/home", databaseHome},
                  {"/elsewhere/home", "/elsewhere/home"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.home != nullptr ? c.home : "(unset)");
@@ -456,7 +455,10 @@ TEST_F(LoadPlaceTest, AByteOrderMarkAtTheStartIsSkipped) {
          1500},
         {mark + "SCREEN_WIDTH: 900\r\n", mark + "\r\n# best\r\n77", 900, 1, 77},
         // Only a whole mark is skipped: a file that merely starts like one is read as it is.
-        {"\xEF\xBBSCREEN_WIDTH: 900\n", "\xEF" "12", 800, 1, 0},
+        {"\xEF\xBBSCREEN_WIDTH: 900\n",
+         "\xEF"
+         "12",
+         800, 1, 0},
         {mark, mark, 800, 1, 0},
     };
     for (const auto& c : cases) {
@@ -483,7 +485,7 @@ TEST_F(LoadPlaceTest, TheBestScoreSaveSaysWhoseScoreTheFileHolds) {
         {"12", BEST_SCORE_RAISED, "1500", ""},
         {"no number", BEST_SCORE_RAISED, "1500", ""},
         {"2000", BEST_SCORE_HELD, "2000", ""},
-        {"-5", BEST_SCORE_HELD, "-5", ""},                // above any reachable score
+        {"-5", BEST_SCORE_HELD, "-5", ""},                     // above any reachable score
         {"# best\n1500 points", BEST_SCORE_HELD, "1500", ""},  // the same score, back in standard form
     };
     for (const auto& c : cases) {

@@ -1,14 +1,13 @@
 // Title menu and end screen driven with queued events and the test clock.
-#include "fakes.h"
-
-#include "screens/waits.h"
-#include "game/state.h"
-#include "render/lists.h"
-#include "platform/engine.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "fakes.h"
+#include "game/state.h"
+#include "platform/engine.h"
+#include "render/lists.h"
+#include "screens/waits.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ TEST_F(ScreensTest, FirstMenuStartsOnNewGameAndWrapsWithoutResume) {
     queueKey(SDLK_RETURN);
     runTitleMenu();
     EXPECT_EQ(game.bestScore, 300u);  // raised on opening with no run
-    EXPECT_EQ(game.lives, 4);        // new game started
+    EXPECT_EQ(game.lives, 4);         // new game started
     EXPECT_EQ(game.score, 0u);
     ASSERT_EQ(fake.music.size(), 2u);
     EXPECT_EQ(fake.music[0], game.musicTitle);
@@ -115,16 +114,16 @@ TEST_F(ScreensTest, KeyTableOfTheMenu) {
         Outcome outcome;
         int item;  // the label highlighted afterwards: 0 resume .. 5 quit
     } rows[] = {
-        {2, SDLK_DOWN, KMOD_NONE, HIGHLIGHT, 1},   {2, SDLK_DOWN, KMOD_LSHIFT, HIGHLIGHT, 1},
-        {2, SDLK_UP, KMOD_NONE, HIGHLIGHT, 5},     {2, SDLK_UP, KMOD_LCTRL, HIGHLIGHT, 5},
-        {2, SDLK_LEFT, KMOD_NONE, HIGHLIGHT, 0},   {2, SDLK_RIGHT, KMOD_NONE, HIGHLIGHT, 0},
-        {2, SDLK_SPACE, KMOD_NONE, HIGHLIGHT, 0},  {2, SDLK_f, KMOD_NONE, HIGHLIGHT, 0},
-        {2, SDLK_F4, KMOD_NONE, HIGHLIGHT, 0},     {2, SDLK_F4, KMOD_LCTRL, HIGHLIGHT, 0},
-        {2, SDLK_ESCAPE, KMOD_NONE, CLOSES, 0},    {2, SDLK_RETURN, KMOD_NONE, CLOSES, 0},
-        {2, SDLK_F4, KMOD_LALT, QUITS, 0},         {2, SDLK_F4, KMOD_RALT, QUITS, 0},
-        {0, SDLK_ESCAPE, KMOD_NONE, NEW_GAME, 1},  {0, SDLK_ESCAPE, KMOD_LSHIFT, NEW_GAME, 1},
-        {0, SDLK_LEFT, KMOD_NONE, NEW_GAME, 1},    {0, SDLK_F4, KMOD_NONE, NEW_GAME, 1},
-        {0, SDLK_F4, KMOD_LALT, QUITS, 0},         {-1, SDLK_ESCAPE, KMOD_NONE, NEW_GAME, 1},
+        {2, SDLK_DOWN, KMOD_NONE, HIGHLIGHT, 1},  {2, SDLK_DOWN, KMOD_LSHIFT, HIGHLIGHT, 1},
+        {2, SDLK_UP, KMOD_NONE, HIGHLIGHT, 5},    {2, SDLK_UP, KMOD_LCTRL, HIGHLIGHT, 5},
+        {2, SDLK_LEFT, KMOD_NONE, HIGHLIGHT, 0},  {2, SDLK_RIGHT, KMOD_NONE, HIGHLIGHT, 0},
+        {2, SDLK_SPACE, KMOD_NONE, HIGHLIGHT, 0}, {2, SDLK_f, KMOD_NONE, HIGHLIGHT, 0},
+        {2, SDLK_F4, KMOD_NONE, HIGHLIGHT, 0},    {2, SDLK_F4, KMOD_LCTRL, HIGHLIGHT, 0},
+        {2, SDLK_ESCAPE, KMOD_NONE, CLOSES, 0},   {2, SDLK_RETURN, KMOD_NONE, CLOSES, 0},
+        {2, SDLK_F4, KMOD_LALT, QUITS, 0},        {2, SDLK_F4, KMOD_RALT, QUITS, 0},
+        {0, SDLK_ESCAPE, KMOD_NONE, NEW_GAME, 1}, {0, SDLK_ESCAPE, KMOD_LSHIFT, NEW_GAME, 1},
+        {0, SDLK_LEFT, KMOD_NONE, NEW_GAME, 1},   {0, SDLK_F4, KMOD_NONE, NEW_GAME, 1},
+        {0, SDLK_F4, KMOD_LALT, QUITS, 0},        {-1, SDLK_ESCAPE, KMOD_NONE, NEW_GAME, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "lives " << row.lives << " key " << row.key << " mod " << row.mod);
@@ -153,9 +152,15 @@ TEST_F(ScreensTest, KeyTableOfTheEndScreen) {
         SDLMod mod;
         bool ends = false, quits = false;
     } rows[] = {
-        {SDLK_SPACE, KMOD_NONE, true},  {SDLK_SPACE, KMOD_LSHIFT, true}, {SDLK_RETURN, KMOD_NONE},
-        {SDLK_ESCAPE, KMOD_NONE},       {SDLK_LEFT, KMOD_NONE},          {SDLK_UP, KMOD_NONE},
-        {SDLK_f, KMOD_NONE},            {SDLK_F4, KMOD_NONE},            {SDLK_F4, KMOD_LALT, false, true},
+        {SDLK_SPACE, KMOD_NONE, true},
+        {SDLK_SPACE, KMOD_LSHIFT, true},
+        {SDLK_RETURN, KMOD_NONE},
+        {SDLK_ESCAPE, KMOD_NONE},
+        {SDLK_LEFT, KMOD_NONE},
+        {SDLK_UP, KMOD_NONE},
+        {SDLK_f, KMOD_NONE},
+        {SDLK_F4, KMOD_NONE},
+        {SDLK_F4, KMOD_LALT, false, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "key " << row.key << " mod " << row.mod);

@@ -1,21 +1,21 @@
 // The configuration and best-score files: reading by position, writing byte for byte.
-#include "fakes.h"
-#include "temp_folder.h"
-
-#include "game/state.h"
-#include "persist/best_score.h"
-#include "persist/line_reader.h"
-#include "game/rules.h"
 #include "persist/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "fakes.h"
+#include "game/rules.h"
+#include "game/state.h"
+#include "persist/best_score.h"
+#include "persist/line_reader.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -65,7 +65,8 @@ TEST_F(SettingsTest, KeysAreMatchedByPositionWithTheirExactPattern) {
 
 TEST_F(SettingsTest, MisplacedOrMisspeltLinesKeepDefaults) {
     // Height before width; lower case; a leading blank; a line of blanks swallowing a key.
-    writeFile("config.txt", "SCREEN_HEIGHT: 700\nSCREEN_WIDTH: 900\nbpp: 16\n FULLSCREEN: 0\n   \nSOUNDS: 5\nMUSIC: 7\n");
+    writeFile("config.txt",
+              "SCREEN_HEIGHT: 700\nSCREEN_WIDTH: 900\nbpp: 16\n FULLSCREEN: 0\n   \nSOUNDS: 5\nMUSIC: 7\n");
     captureLoad();
     EXPECT_EQ(game.screenWidth, 800);
     EXPECT_EQ(game.screenHeight, 600);

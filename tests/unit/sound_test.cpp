@@ -1,29 +1,29 @@
 // What a player hears: the real sound module over a recording mixer. Each effect is known by
 // the size of the file it came from, so a swapped slot or a wrong name is heard as such.
-#include "fakes.h"
-
 #include "audio/sound.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "fakes.h"
 #include "game/movement.h"
 #include "game/rules.h"
 #include "game/state.h"
 #include "platform/engine.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
-
 namespace {
 
 struct Mixer {
     bool opened = false;
-    std::vector<int> effectVolumes;  // Mix_Volume calls
-    std::vector<int> musicVolumes;   // Mix_VolumeMusic calls
-    std::vector<std::string> tracks; // loaded tracks, by name
-    std::vector<long> heard;         // size of the file behind every effect played
-    std::vector<std::string> played; // tracks played, with their loop count
+    std::vector<int> effectVolumes;   // Mix_Volume calls
+    std::vector<int> musicVolumes;    // Mix_VolumeMusic calls
+    std::vector<std::string> tracks;  // loaded tracks, by name
+    std::vector<long> heard;          // size of the file behind every effect played
+    std::vector<std::string> played;  // tracks played, with their loop count
 } mixer;
 
 long fileSize(const char* name) {
@@ -59,7 +59,8 @@ int Mix_PlayChannelTimed(int, Mix_Chunk* chunk, int loops, int) {
 }
 int Mix_PlayMusic(Mix_Music* track, int loops) {
     const size_t n = static_cast<size_t>(reinterpret_cast<intptr_t>(track));
-    mixer.played.push_back((n >= 1 && n <= mixer.tracks.size() ? mixer.tracks[n - 1] : "?") + " " + std::to_string(loops));
+    mixer.played.push_back((n >= 1 && n <= mixer.tracks.size() ? mixer.tracks[n - 1] : "?") + " " +
+                           std::to_string(loops));
     return 0;
 }
 }
@@ -87,8 +88,16 @@ TEST_F(SoundTest, EachEventPlaysItsOwnEffect) {
     } events[] = {
         {"a step", [] { game.moveInput = DIR_RIGHT, stepPlayer(); }, "data/sample.wav"},
         {"a crossing", [] { game.playerX = 5, game.moveInput = DIR_RIGHT, stepPlayer(); }, "data/sector.wav"},
-        {"a Heart", [] { game.hearts[0] = {2, 2, 1}, updateRules(); }, "data/heart.wav"},
-        {"a Bonus", [] { game.bonuses[0] = {2, 2, 1}, updateRules(); }, "data/bonus.wav"},
+        {"a Heart",
+         [] {
+             game.hearts[0] = {2, 2, 1}, updateRules();
+         },
+         "data/heart.wav"},
+        {"a Bonus",
+         [] {
+             game.bonuses[0] = {2, 2, 1}, updateRules();
+         },
+         "data/bonus.wav"},
         {"a fall", [] { game.board[2][2].stage = STAGE_HOLE, updateRules(); }, "data/die.wav"},
     };
     openAudio();

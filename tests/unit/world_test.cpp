@@ -1,17 +1,17 @@
 // The World file: walls by pairs, levels by fields, and the files it must refuse.
-#include "fakes.h"
-#include "temp_folder.h"
-
-#include "game/state.h"
-#include "game/sector.h"
 #include "game/world.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "fakes.h"
+#include "game/sector.h"
+#include "game/state.h"
+#include "temp_folder.h"
 
 namespace {
 

@@ -3,8 +3,7 @@
 #include <stdio.h>
 #include <windows.h>
 
-int main(void)
-{
+int main(void) {
     OSVERSIONINFOA version;
     DEVMODEA mode;
     HDC dc;

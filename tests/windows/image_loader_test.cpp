@@ -3,9 +3,8 @@
 // very surfaces SDL_image gives here: same format, size, pitch and bytes, for every picture.
 #include <SDL.h>
 #include <SDL_image.h>
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>

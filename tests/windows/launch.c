@@ -7,8 +7,7 @@
 #include <wchar.h>
 #include <windows.h>
 
-int wmain(int argc, wchar_t *argv[])
-{
+int wmain(int argc, wchar_t* argv[]) {
     STARTUPINFOW startup;
     PROCESS_INFORMATION process;
     DWORD status = 255;
@@ -19,7 +18,7 @@ int wmain(int argc, wchar_t *argv[])
         return 255;
     }
     for (i = 2; i < argc; ++i) {
-        wchar_t *equals = wcschr(argv[i], L'=');
+        wchar_t* equals = wcschr(argv[i], L'=');
         if (equals == NULL) {
             fprintf(stderr, "not NAME=VALUE: %ls\n", argv[i]);
             return 255;

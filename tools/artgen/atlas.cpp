@@ -114,11 +114,11 @@ void make_tiles(const OutDir& out) {
     }
     Canvas c(256, 256);
     cairo_t* cr = c.cr();
-    draw_logo(cr);                                   // 0..149 x 0..184
+    draw_logo(cr);                                     // 0..149 x 0..184
     draw_crumbling_disc(cr, 211, 211, 42, kTileSeed);  // 166..255 x 166..255
-    draw_goal_tile(cr, 212, 45, 39);                 // 168..255 x 0..89
-    draw_heart(cr, 0, 224, 32);                      // 0..31 x 224..255
-    draw_coin(cr, 32, 224, 32);                      // 32..63 x 224..255
+    draw_goal_tile(cr, 212, 45, 39);                   // 168..255 x 0..89
+    draw_heart(cr, 0, 224, 32);                        // 0..31 x 224..255
+    draw_coin(cr, 32, 224, 32);                        // 32..63 x 224..255
     Image img = c.image();
     bleed(img);
     write_jpeg(out("zembra.jpg"), img);

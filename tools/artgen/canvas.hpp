@@ -5,7 +5,7 @@
 
 // A transparent ARGB32 cairo surface with its context; freed on scope exit.
 class Canvas {
-public:
+   public:
     Canvas(int w, int h);
     ~Canvas();
     Canvas(const Canvas&) = delete;
@@ -17,7 +17,7 @@ public:
     int height() const { return h_; }
     Image image() const { return from_surface(surface_); }
 
-private:
+   private:
     int w_, h_;
     cairo_surface_t* surface_;
     cairo_t* cr_;

@@ -235,7 +235,6 @@ Image dying_mask() {
     return img;
 }
 
-
 void make_figures(const OutDir& out) {
     const char* names[kFigureCount] = {"panak.bmp", "panak1.bmp", "panak2.bmp"};
     for (int k = 0; k < kFigureCount; ++k) write_bmp24(out(names[k]), figure_picture(k));

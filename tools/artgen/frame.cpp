@@ -75,8 +75,10 @@ void make_frame(const OutDir& out) {
             Rgb p = post_ring(std::max(0, ring));
             // gold stud in the middle
             double r = std::hypot(x - 14.5, y - 14.5);
-            if (r < 3.6) p = mix(pal::gold_hi, pal::gold_lo, std::clamp((x + y - 26) / 6.0, 0.0, 1.0));
-            else if (r < 4.6) p = pal::gold_dark;
+            if (r < 3.6)
+                p = mix(pal::gold_hi, pal::gold_lo, std::clamp((x + y - 26) / 6.0, 0.0, 1.0));
+            else if (r < 4.6)
+                p = pal::gold_dark;
             if (x > 29 || y > 29) p = pal::bronze_edge;
             put(post, x, y, p);
         }
@@ -93,15 +95,20 @@ void make_minimap(const OutDir& out) {
         for (int x = 0; x < 32; ++x) {
             double v = 0.93;
             if (x < 20 && y < 20) {
-                if (x == 0 || y == 0) v = 1.0;
-                else if (x == 19 || y == 19) v = 0.68;
-                else if (x == 1 || y == 1) v = 0.98;
-                else if (x == 18 || y == 18) v = 0.8;
-                else v = 0.93 - 0.06 * (x + y) / 36.0;
+                if (x == 0 || y == 0)
+                    v = 1.0;
+                else if (x == 19 || y == 19)
+                    v = 0.68;
+                else if (x == 1 || y == 1)
+                    v = 0.98;
+                else if (x == 18 || y == 18)
+                    v = 0.8;
+                else
+                    v = 0.93 - 0.06 * (x + y) / 36.0;
             }
             put(cell, x, y, {v, v, v});
         }
-    const Rgb strip[6] = {pal::bronze_edge, pal::bronze_lo, lighten(pal::bronze, 0.1),
+    const Rgb strip[6] = {pal::bronze_edge,          pal::bronze_lo, lighten(pal::bronze, 0.1),
                           lighten(pal::bronze, 0.1), pal::bronze_lo, pal::bronze_edge};
     for (int y = 26; y < 32; ++y)
         for (int x = 0; x < 20; ++x) put(cell, x, y, strip[y - 26]);

@@ -31,7 +31,8 @@ void draw_plate(cairo_t* cr, double n) {
     cairo_new_path(cr);
     if (n < 64) return;
     // stars in the corners the tile leaves free
-    const double stars[][3] = {{0.15, 0.14, 1.0}, {0.87, 0.17, 0.7}, {0.11, 0.80, 0.6}, {0.85, 0.87, 0.9}, {0.27, 0.09, 0.5}};
+    const double stars[][3] = {
+        {0.15, 0.14, 1.0}, {0.87, 0.17, 0.7}, {0.11, 0.80, 0.6}, {0.85, 0.87, 0.9}, {0.27, 0.09, 0.5}};
     for (const auto& s : stars) {
         cairo_arc(cr, s[0] * n, s[1] * n, n * 0.012 * (1 + s[2]), 0, 2 * M_PI);
         set_rgb(cr, pal::star, 0.6 + 0.4 * s[2]);

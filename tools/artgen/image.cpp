@@ -19,7 +19,10 @@ void Image::blit(const Image& src, int sx, int sy, int sw, int sh, int dx, int d
 
 void Image::fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     for (size_t i = 0; i < px.size(); i += 4) {
-        px[i] = r; px[i + 1] = g; px[i + 2] = b; px[i + 3] = a;
+        px[i] = r;
+        px[i + 1] = g;
+        px[i + 2] = b;
+        px[i + 3] = a;
     }
 }
 
@@ -41,7 +44,10 @@ Image from_surface(cairo_surface_t* s) {
             unsigned a = p >> 24;
             uint8_t* d = img.at(x, y);
             d[3] = static_cast<uint8_t>(a);
-            if (a == 0) { d[0] = d[1] = d[2] = 0; continue; }
+            if (a == 0) {
+                d[0] = d[1] = d[2] = 0;
+                continue;
+            }
             for (int c = 0; c < 3; ++c) {
                 unsigned v = (p >> (16 - 8 * c)) & 0xff;
                 d[c] = static_cast<uint8_t>(std::min(255u, (v * 255 + a / 2) / a));
@@ -119,7 +125,10 @@ void bleed(Image& img, uint8_t colour_threshold) {
                     int nx = x + dx, ny = y + dy;
                     if (nx < 0 || ny < 0 || nx >= w || ny >= h) continue;
                     int j = ny * w + nx;
-                    if (!queued[j]) { queued[j] = 1; next.push_back(j); }
+                    if (!queued[j]) {
+                        queued[j] = 1;
+                        next.push_back(j);
+                    }
                 }
         }
         std::sort(next.begin(), next.end());

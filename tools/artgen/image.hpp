@@ -1,6 +1,7 @@
 #pragma once
 // Straight (not premultiplied) RGBA picture used between cairo and the writers.
 #include <cairo.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>

@@ -115,7 +115,8 @@ void draw_heart(cairo_t* cr, double x, double y, double s) {
     cairo_set_line_width(cr, s * 0.08);
     set_rgb(cr, pal::heart_lo);
     cairo_stroke_preserve(cr);
-    cairo_pattern_t* g = cairo_pattern_create_radial(x + s * 0.35, y + s * 0.3, s * 0.05, x + s * 0.5, y + s * 0.5, s * 0.55);
+    cairo_pattern_t* g =
+        cairo_pattern_create_radial(x + s * 0.35, y + s * 0.3, s * 0.05, x + s * 0.5, y + s * 0.5, s * 0.55);
     add_stop(g, 0, pal::heart_hi);
     add_stop(g, 0.45, pal::heart);
     add_stop(g, 1, mix(pal::heart, pal::heart_lo, 0.6));

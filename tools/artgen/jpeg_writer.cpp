@@ -48,6 +48,4 @@ std::vector<uint8_t> encode_jpeg(const Image& img, int quality) {
     return out;
 }
 
-void write_jpeg(const std::string& path, const Image& img, int quality) {
-    write_file(path, encode_jpeg(img, quality));
-}
+void write_jpeg(const std::string& path, const Image& img, int quality) { write_file(path, encode_jpeg(img, quality)); }

@@ -22,8 +22,8 @@ constexpr double kRow = 600.0 / 13.2;  // 45.4545: twelve label rows share the t
 const char* const kLabels[6] = {"RESUME", "NEW GAME", "CONTROLS", "HOW TO PLAY", "ITEMS & SCORE", "QUIT"};
 
 void tile_shadow(cairo_t* cr, double cx, double cy, double r) {
-    cairo_pattern_t* g = cairo_pattern_create_radial(cx + r * 0.25, cy + r * 0.35, r * 0.5, cx + r * 0.25,
-                                                     cy + r * 0.35, r * 1.35);
+    cairo_pattern_t* g =
+        cairo_pattern_create_radial(cx + r * 0.25, cy + r * 0.35, r * 0.5, cx + r * 0.25, cy + r * 0.35, r * 1.35);
     cairo_pattern_add_color_stop_rgba(g, 0, 0, 0, 0, 0.55);
     cairo_pattern_add_color_stop_rgba(g, 1, 0, 0, 0, 0);
     cairo_new_path(cr);
@@ -43,9 +43,12 @@ struct Placed {
 void draw_placed(cairo_t* cr, const Placed& p, uint32_t seed) {
     if (p.kind == Cell::Hole) return;
     tile_shadow(cr, p.cx, p.cy, p.r);
-    if (p.kind == Cell::Goal) draw_goal_tile(cr, p.cx, p.cy, p.r);
-    else if (p.kind == Cell::Crumbling) draw_crumbling_disc(cr, p.cx, p.cy, p.r, seed);
-    else draw_stone_disc(cr, p.cx, p.cy, p.r, seed);
+    if (p.kind == Cell::Goal)
+        draw_goal_tile(cr, p.cx, p.cy, p.r);
+    else if (p.kind == Cell::Crumbling)
+        draw_crumbling_disc(cr, p.cx, p.cy, p.r, seed);
+    else
+        draw_stone_disc(cr, p.cx, p.cy, p.r, seed);
     double s = 32;
     if (p.item == 1) draw_heart(cr, p.cx - s / 2, p.cy - s / 2, s);
     if (p.item == 2) draw_coin(cr, p.cx - s / 2, p.cy - s / 2, s);
@@ -57,16 +60,24 @@ void scene(cairo_t* cr) {
     const double P = 96;
     std::vector<Placed> v = {
         // left island
-        {52, 262, 44, Cell::Tile, 0},      {52 + P, 262, 36, Cell::Tile, 2},  {52 + 2 * P, 262, 20, Cell::Tile, 0},
-        {52, 262 + P, 40, Cell::Tile, 3},  {52 + P, 262 + P, 42, Cell::Crumbling, 0},
+        {52, 262, 44, Cell::Tile, 0},
+        {52 + P, 262, 36, Cell::Tile, 2},
+        {52 + 2 * P, 262, 20, Cell::Tile, 0},
+        {52, 262 + P, 40, Cell::Tile, 3},
+        {52 + P, 262 + P, 42, Cell::Crumbling, 0},
         {52 + 2 * P, 262 + P, 30, Cell::Tile, 0},
-        {52, 262 + 2 * P, 26, Cell::Tile, 0}, {52 + P, 262 + 2 * P, 0, Cell::Hole, 0},
+        {52, 262 + 2 * P, 26, Cell::Tile, 0},
+        {52 + P, 262 + 2 * P, 0, Cell::Hole, 0},
         {52 + 2 * P, 262 + 2 * P, 30, Cell::Tile, 1},
         // right island
-        {556, 262, 30, Cell::Tile, 0},     {556 + P, 262, 44, Cell::Tile, 4}, {556 + 2 * P, 262, 38, Cell::Tile, 0},
-        {556, 262 + P, 44, Cell::Tile, 1}, {556 + P, 262 + P, 16, Cell::Tile, 0},
+        {556, 262, 30, Cell::Tile, 0},
+        {556 + P, 262, 44, Cell::Tile, 4},
+        {556 + 2 * P, 262, 38, Cell::Tile, 0},
+        {556, 262 + P, 44, Cell::Tile, 1},
+        {556 + P, 262 + P, 16, Cell::Tile, 0},
         {556 + 2 * P, 262 + P, 42, Cell::Goal, 5},
-        {556, 262 + 2 * P, 0, Cell::Hole, 0}, {556 + P, 262 + 2 * P, 42, Cell::Crumbling, 0},
+        {556, 262 + 2 * P, 0, Cell::Hole, 0},
+        {556 + P, 262 + 2 * P, 42, Cell::Crumbling, 0},
         {556 + 2 * P, 262 + 2 * P, 34, Cell::Tile, 2},
     };
     for (size_t i = 0; i < v.size(); ++i) draw_placed(cr, v[i], 11 + static_cast<uint32_t>(i));
@@ -124,8 +135,11 @@ void hint(cairo_t* cr) {
         std::string s;
         const TextStyle* st;
     };
-    const Part parts[] = {{"\u2191 \u2193", &key}, {"  choose", &word}, {"     \u00b7     ", &word},
-                          {"Enter", &key},           {"  select", &word}};
+    const Part parts[] = {{"\u2191 \u2193", &key},
+                          {"  choose", &word},
+                          {"     \u00b7     ", &word},
+                          {"Enter", &key},
+                          {"  select", &word}};
     double w = 0;
     for (const Part& p : parts) w += text_width(cr, p.s);
     double x = 400 - w / 2;

@@ -1,6 +1,7 @@
 #pragma once
 // Seeded, platform-independent noise so every run draws the same pictures.
 #include <cairo.h>
+
 #include <cstdint>
 #include <functional>
 

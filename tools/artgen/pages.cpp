@@ -13,7 +13,6 @@
 
 namespace {
 
-
 TextStyle gold_style() {
     TextStyle st;
     st.fill = pal::gold_hi;
@@ -141,8 +140,9 @@ void draw_items_page(cairo_t* cr, double x, double y, double w, double h) {
         {0, "Heart", "\u2014 one extra life. With 16 lives it is worth 500 points instead."},
         {1, "Bonus", "\u2014 300 points."},
         {2, "Step", "\u2014 2 \u00d7 the level of the sector. Stepping straight back earns nothing."},
-        {3, "Sector", "\u2014 leaving a sector earns 20 \u00d7 its level, but not when you go back, nor "
-                      "when you leave on the same row or column you came in by."},
+        {3, "Sector",
+         "\u2014 leaving a sector earns 20 \u00d7 its level, but not when you go back, nor "
+         "when you leave on the same row or column you came in by."},
         {4, "Minimap", "\u2014 yellow sectors are calm, red ones fierce: their tiles age faster."},
     };
     double yy = ty + 26;
@@ -190,8 +190,8 @@ void draw_howto_page(cairo_t* cr, double x, double y, double w, double h) {
     const double cell = 24, mx = x + 28, my = ty + 2;
     for (int j = 0; j < 8; ++j)
         for (int i = 0; i < 8; ++i) {
-            double level = std::min(10.0, std::abs(i - 3.5) * -1.2 + std::abs(j - 3.5) * -1.2 + 9.5 +
-                                                  ((i * 5 + j * 3) % 4) * 0.6);
+            double level =
+                std::min(10.0, std::abs(i - 3.5) * -1.2 + std::abs(j - 3.5) * -1.2 + 9.5 + ((i * 5 + j * 3) % 4) * 0.6);
             double g = 0.9 * (1 - level / 10.0);
             cairo_new_path(cr);
             cairo_rectangle(cr, mx + i * cell, my + j * cell, cell - 1, cell - 1);
@@ -204,8 +204,8 @@ void draw_howto_page(cairo_t* cr, double x, double y, double w, double h) {
     cairo_set_line_width(cr, 3);
     cairo_stroke(cr);
     const double gx = mx + cell / 2, gy = my + 7.5 * cell;
-    const double starts[3][2] = {{mx + cell / 2, my + cell / 2}, {mx + 7.5 * cell, my + cell / 2},
-                                 {mx + 7.5 * cell, my + 7.5 * cell}};
+    const double starts[3][2] = {
+        {mx + cell / 2, my + cell / 2}, {mx + 7.5 * cell, my + cell / 2}, {mx + 7.5 * cell, my + 7.5 * cell}};
     for (const auto& s : starts) arrow(cr, s[0], s[1], gx + (s[0] - gx) * 0.18, gy + (s[1] - gy) * 0.18, 9);
     draw_goal_tile(cr, gx, gy, 13);
     for (int k = 0; k < 3; ++k) draw_figure(cr, starts[k][0] - 14, starts[k][1] - 14, 28, k);

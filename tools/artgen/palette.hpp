@@ -1,15 +1,14 @@
 #pragma once
 // One palette for every picture: violet abyss, sandstone tiles, bronze walls, gold trim.
 #include <cairo.h>
+
 #include <cstdint>
 
 struct Rgb {
     double r, g, b;
 };
 
-constexpr Rgb hex(uint32_t v) {
-    return {((v >> 16) & 0xff) / 255.0, ((v >> 8) & 0xff) / 255.0, (v & 0xff) / 255.0};
-}
+constexpr Rgb hex(uint32_t v) { return {((v >> 16) & 0xff) / 255.0, ((v >> 8) & 0xff) / 255.0, (v & 0xff) / 255.0}; }
 
 constexpr Rgb mix(Rgb a, Rgb b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};

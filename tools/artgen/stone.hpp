@@ -1,5 +1,6 @@
 #pragma once
 #include <cairo.h>
+
 #include <cstdint>
 
 // The sandstone tile seen from above: dark rim, bevel lit from the top-left, mottled face.

@@ -50,9 +50,12 @@ void each_glyph_run(cairo_t* cr, const std::string& s, double tracking, Fn fn) {
     for (size_t i = 0; i < s.size();) {
         size_t n = 1;
         unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c >= 0xF0) n = 4;
-        else if (c >= 0xE0) n = 3;
-        else if (c >= 0xC0) n = 2;
+        if (c >= 0xF0)
+            n = 4;
+        else if (c >= 0xE0)
+            n = 3;
+        else if (c >= 0xC0)
+            n = 2;
         std::string ch = s.substr(i, n);
         fn(ch, x);
         cairo_text_extents_t e;
@@ -83,9 +86,7 @@ double text_width(cairo_t* cr, const std::string& s) {
 
 double tracked_width(cairo_t* cr, const std::string& s, double tracking) {
     double w = 0;
-    each_glyph_run(cr, s, tracking, [&](const std::string& part, double x) {
-        w = x + text_width(cr, part);
-    });
+    each_glyph_run(cr, s, tracking, [&](const std::string& part, double x) { w = x + text_width(cr, part); });
     return w;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Shared look for plates, boxes and ornaments on the panel, menu and pages.
 #include <cairo.h>
+
 #include <string>
 
 #include "palette.hpp"

@@ -1,9 +1,10 @@
 #pragma once
 // Test helpers: read back what the writers produced.
+#include <jpeglib.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <jpeglib.h>
 #include <string>
 #include <vector>
 

@@ -1,12 +1,12 @@
 // Desktop icons: every size written, the same bytes each time, and legible as the game's mark.
-#include <gtest/gtest.h>
+#include "../icons.hpp"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 
-#include "../icons.hpp"
 #include "decode.hpp"
 
 namespace fs = std::filesystem;
@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class Icons : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() {
         root_ = (fs::temp_directory_path() / ("artgen_icons_" + std::to_string(::getpid()))).string();
         fs::create_directories(root_ + "/a");

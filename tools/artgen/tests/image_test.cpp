@@ -28,9 +28,11 @@ TEST(Image, FromSurfaceUndoesPremultiplication) {
 TEST(Image, BleedSpreadsNearestColourAndKeepsAlpha) {
     Image img(9, 1);
     uint8_t* red = img.at(0, 0);
-    red[0] = 250; red[3] = 255;
+    red[0] = 250;
+    red[3] = 255;
     uint8_t* blue = img.at(8, 0);
-    blue[2] = 250; blue[3] = 255;
+    blue[2] = 250;
+    blue[3] = 255;
     img.at(4, 0)[3] = 10;  // too faint to trust its (black) colour
     bleed(img);
     EXPECT_EQ(img.at(2, 0)[0], 250);
@@ -64,8 +66,7 @@ TEST(Image, RotateCounterClockwiseAndBlit) {
 }
 
 TEST(Noise, PeriodicWhenTiled) {
-    for (double x : {0.3, 2.7, 5.1})
-        EXPECT_DOUBLE_EQ(value_noise(x, 1.4, 4, 9), value_noise(x + 4, 1.4 + 8, 4, 9));
+    for (double x : {0.3, 2.7, 5.1}) EXPECT_DOUBLE_EQ(value_noise(x, 1.4, 4, 9), value_noise(x + 4, 1.4 + 8, 4, 9));
     // background wraps: the seam is no rougher than an ordinary column step
     Image bg = abyss_field(64, 64, 64, 5, 0);
     double seam = 0, inner = 0;
@@ -79,8 +80,8 @@ TEST(Noise, PeriodicWhenTiled) {
 
 TEST(Frame, WallProfileRunsOuterToInner) {
     auto lum = [](Rgb c) { return c.r + c.g + c.b; };
-    EXPECT_LT(lum(wall_profile(0)), 0.3);   // dark outer edge
-    EXPECT_LT(lum(wall_profile(29)), 0.3);  // dark inner edge against the abyss
+    EXPECT_LT(lum(wall_profile(0)), 0.3);                    // dark outer edge
+    EXPECT_LT(lum(wall_profile(29)), 0.3);                   // dark inner edge against the abyss
     EXPECT_GT(lum(wall_profile(1)), lum(wall_profile(25)));  // lit outside, shaded inside
 }
 
@@ -95,7 +96,7 @@ TEST(Figures, DyingMaskIsBrokenLivingSilhouette) {
         }
     EXPECT_GT(live_opaque, 300);
     EXPECT_LT(dying_opaque, live_opaque * 2 / 3);
-    EXPECT_EQ(outside, 0);  // colours exist only under the shared silhouette
+    EXPECT_EQ(outside, 0);              // colours exist only under the shared silhouette
     EXPECT_GT(live.alpha(16, 4), 200);  // the nose points to the top edge
     EXPECT_EQ(live.alpha(16, 30), 0);
 }

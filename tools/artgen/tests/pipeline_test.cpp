@@ -1,6 +1,5 @@
 // Runs every picture family and checks the results as the game will use them.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,10 +12,9 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kFiles[] = {
-    "kruh.bmp",  "kruh_a.bmp",  "zembra.jpg",  "zembra_a.bmp", "okraj.bmp",  "roh.bmp",   "roh1.bmp",
-    "bkground.jpg", "pol1.bmp", "pol2.bmp",    "pol3.bmp",     "panel.jpg",  "menu.jpg",  "konec.jpg",
-    "font.bmp",  "font_a.bmp",  "panak.bmp",   "panak1.bmp",   "panak2.bmp", "panak_a.bmp", "panakd.bmp",
-    "icon.bmp",
+    "kruh.bmp",  "kruh_a.bmp", "zembra.jpg", "zembra_a.bmp", "okraj.bmp",  "roh.bmp",   "roh1.bmp", "bkground.jpg",
+    "pol1.bmp",  "pol2.bmp",   "pol3.bmp",   "panel.jpg",    "menu.jpg",   "konec.jpg", "font.bmp", "font_a.bmp",
+    "panak.bmp", "panak1.bmp", "panak2.bmp", "panak_a.bmp",  "panakd.bmp", "icon.bmp",
 };
 
 void make_all(const std::string& dir) {
@@ -33,7 +31,7 @@ void make_all(const std::string& dir) {
 }
 
 class Pipeline : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() {
         root_ = (fs::temp_directory_path() / ("artgen_test_" + std::to_string(::getpid()))).string();
         make_all(root_ + "/a");

@@ -38,13 +38,13 @@ TEST(BmpWriter, TrueColourHeaderAndBottomUpPaddedRows) {
     EXPECT_EQ(static_cast<int32_t>(u32(b, 18)), 3);
     EXPECT_EQ(static_cast<int32_t>(u32(b, 22)), 2);  // positive: bottom-up
     EXPECT_EQ(u16(b, 28), 24);
-    EXPECT_EQ(u32(b, 30), 0u);  // uncompressed
+    EXPECT_EQ(u32(b, 30), 0u);          // uncompressed
     ASSERT_EQ(b.size(), 54u + 2 * 12);  // 9 bytes of pixels padded to 12
     // first stored row is the picture's bottom row (y = 1), in BGR order
     EXPECT_EQ(b[54], 200);
     EXPECT_EQ(b[55], 101);
     EXPECT_EQ(b[56], 1);
-    EXPECT_EQ(b[54 + 9], 0);  // padding
+    EXPECT_EQ(b[54 + 9], 0);         // padding
     EXPECT_EQ(b[54 + 12 + 1], 100);  // second stored row is y = 0
 }
 
@@ -60,8 +60,8 @@ TEST(BmpWriter, MaskUsesGreyPaletteAndAlphaAsIndex) {
     }
     const size_t px = 54 + 1024;
     ASSERT_EQ(b.size(), px + 2 * 4);
-    EXPECT_EQ(b[px + 0], 1);    // (0, 1)
-    EXPECT_EQ(b[px + 2], 201);  // (2, 1)
+    EXPECT_EQ(b[px + 0], 1);        // (0, 1)
+    EXPECT_EQ(b[px + 2], 201);      // (2, 1)
     EXPECT_EQ(b[px + 4 + 1], 100);  // (1, 0)
 }
 

@@ -29,9 +29,7 @@ PanGains panGains(float pan) {
     return {static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle))};
 }
 
-std::size_t secondsToFrames(double seconds) {
-    return static_cast<std::size_t>(std::lround(seconds * kSampleRate));
-}
+std::size_t secondsToFrames(double seconds) { return static_cast<std::size_t>(std::lround(seconds * kSampleRate)); }
 
 float peakOf(const StereoBuffer& buf) {
     float peak = 0.f;

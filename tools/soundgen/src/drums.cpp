@@ -58,13 +58,12 @@ void hat(bool open, long long start, float vel, PanGains g, StereoBuffer& out, R
 
 }  // namespace
 
-void renderDrum(Drum drum, long long start, float velocity, float pan, StereoBuffer& out,
-                Rng& rng) {
+void renderDrum(Drum drum, long long start, float velocity, float pan, StereoBuffer& out, Rng& rng) {
     const PanGains g = panGains(pan);
     switch (drum) {
-    case Drum::Kick: kick(start, velocity, g, out, rng); break;
-    case Drum::Snare: snare(start, velocity, g, out, rng); break;
-    case Drum::ClosedHat: hat(false, start, velocity, g, out, rng); break;
-    case Drum::OpenHat: hat(true, start, velocity, g, out, rng); break;
+        case Drum::Kick: kick(start, velocity, g, out, rng); break;
+        case Drum::Snare: snare(start, velocity, g, out, rng); break;
+        case Drum::ClosedHat: hat(false, start, velocity, g, out, rng); break;
+        case Drum::OpenHat: hat(true, start, velocity, g, out, rng); break;
     }
 }

@@ -5,5 +5,4 @@
 
 enum class Drum { Kick, Snare, ClosedHat, OpenHat };
 
-void renderDrum(Drum drum, long long start, float velocity, float pan, StereoBuffer& out,
-                Rng& rng);
+void renderDrum(Drum drum, long long start, float velocity, float pan, StereoBuffer& out, Rng& rng);

@@ -122,9 +122,7 @@ StereoBuffer makeHeart() {
 StereoBuffer makeBonus() {
     StereoBuffer buf(secondsToFrames(0.3));
     // Two struck metal tones a fourth apart: partials slightly off the harmonic series.
-    const struct {
-        double start, hz, decay;
-    } strikes[] = {{0.0, 1318.5, 0.05}, {0.06, 1760.0, 0.1}};
+    const struct { double start, hz, decay; } strikes[] = {{0.0, 1318.5, 0.05}, {0.06, 1760.0, 0.1}};
     const double partials[][2] = {{1.0, 1.0}, {2.0, 0.4}, {3.02, 0.2}, {4.16, 0.12}};
     for (const auto& s : strikes) {
         double phases[4] = {0, 0, 0, 0};

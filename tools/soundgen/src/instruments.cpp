@@ -17,15 +17,13 @@ void renderNote(const Patch& p, const NoteEvent& note, StereoBuffer& out) {
     for (long long i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / kSampleRate;
         const double vibRamp = std::clamp((t - p.vibratoDelay) / 0.15, 0.0, 1.0);
-        const double vib = std::pow(
-            2.0, p.vibratoCents * vibRamp * std::sin(2.0 * M_PI * p.vibratoHz * t) / 1200.0);
+        const double vib = std::pow(2.0, p.vibratoCents * vibRamp * std::sin(2.0 * M_PI * p.vibratoHz * t) / 1200.0);
         const double f = hz * vib;
         double s = osc.next(f);
         if (twoOsc) s += osc2.next(f * detune);
         if (p.subLevel > 0.0) s += p.subLevel * sub.next(f * 0.5);
         if ((i & 15) == 0) filter.set(p.cutoffHz + p.cutoffEnvHz * std::exp(-t / p.cutoffDecay), p.resonance);
-        const float v = static_cast<float>(filter.process(static_cast<float>(s)).low *
-                                           p.amp.level(t, gateSec) * scale);
+        const float v = static_cast<float>(filter.process(static_cast<float>(s)).low * p.amp.level(t, gateSec) * scale);
         out.add(note.start + i, v * pan.left, v * pan.right);
     }
 }

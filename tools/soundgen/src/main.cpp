@@ -13,8 +13,8 @@
 namespace {
 
 void report(const std::string& path, const StereoBuffer& buf) {
-    std::printf("%-28s %7.3f s  peak %.2f\n", path.c_str(),
-                static_cast<double>(buf.frames()) / kSampleRate, static_cast<double>(peakOf(buf)));
+    std::printf("%-28s %7.3f s  peak %.2f\n", path.c_str(), static_cast<double>(buf.frames()) / kSampleRate,
+                static_cast<double>(peakOf(buf)));
 }
 
 void writeEffect(const std::string& dir, const char* name, const std::function<StereoBuffer()>& make) {

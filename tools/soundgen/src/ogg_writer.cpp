@@ -8,7 +8,7 @@
 namespace {
 
 class Encoder {
-public:
+   public:
     Encoder(int channels, int sampleRate, const OggOptions& o) : channels_(channels) {
         vorbis_info_init(&vi_);
         if (vorbis_encode_init_vbr(&vi_, channels, sampleRate, o.quality) != 0) {
@@ -44,8 +44,7 @@ public:
     void feed(const int16_t* interleaved, int frames) {
         float** buf = vorbis_analysis_buffer(&vd_, frames);
         for (int i = 0; i < frames; ++i)
-            for (int c = 0; c < channels_; ++c)
-                buf[c][i] = interleaved[i * channels_ + c] / 32768.f;
+            for (int c = 0; c < channels_; ++c) buf[c][i] = interleaved[i * channels_ + c] / 32768.f;
         vorbis_analysis_wrote(&vd_, frames);
         drain();
     }
@@ -57,7 +56,7 @@ public:
         return std::move(out_);
     }
 
-private:
+   private:
     void drain() {
         ogg_packet op;
         while (vorbis_analysis_blockout(&vd_, &vb_) == 1) {
@@ -86,8 +85,8 @@ private:
 
 }  // namespace
 
-std::vector<uint8_t> encodeOggVorbis(const std::vector<int16_t>& interleaved, int channels,
-                                     int sampleRate, const OggOptions& options) {
+std::vector<uint8_t> encodeOggVorbis(const std::vector<int16_t>& interleaved, int channels, int sampleRate,
+                                     const OggOptions& options) {
     Encoder enc(channels, sampleRate, options);
     enc.writeHeaders();
     const int total = static_cast<int>(interleaved.size()) / channels;

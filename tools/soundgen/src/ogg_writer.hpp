@@ -12,5 +12,5 @@ struct OggOptions {
 
 // The final granule position equals the frame count, so decoders return exactly the
 // samples given here: nothing padded, which a gapless loop depends on.
-std::vector<uint8_t> encodeOggVorbis(const std::vector<int16_t>& interleaved, int channels,
-                                     int sampleRate, const OggOptions& options);
+std::vector<uint8_t> encodeOggVorbis(const std::vector<int16_t>& interleaved, int channels, int sampleRate,
+                                     const OggOptions& options);

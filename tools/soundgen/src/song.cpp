@@ -13,8 +13,8 @@ struct Buses {
 };
 
 // Roots sit in a fixed register so chord changes do not leap around.
-int bassRoot(const Chord& c) { return 36 + c.root; }                // C2..B2
-int chordRoot(const Chord& c) { return 55 + (c.root + 5) % 12; }    // G3..F#4
+int bassRoot(const Chord& c) { return 36 + c.root; }              // C2..B2
+int chordRoot(const Chord& c) { return 55 + (c.root + 5) % 12; }  // G3..F#4
 
 void checkLane(const std::string& lane, const char* what) {
     if (!lane.empty() && lane.size() != kStepsPerBar)
@@ -41,32 +41,33 @@ void renderGroove(const Groove& g, long long barStart, long long step, StereoBuf
         for (std::size_t s = 0; s < l.lane.size(); ++s) {
             if (l.lane[s] != 'x' && l.lane[s] != 'X') continue;
             // Slight velocity variation keeps repeated hits from sounding stamped.
-            const float vel = l.level * (l.lane[s] == 'X' ? 1.f : 0.7f) * (0.9f + 0.1f * static_cast<float>(rng.uniform()));
+            const float vel =
+                l.level * (l.lane[s] == 'X' ? 1.f : 0.7f) * (0.9f + 0.1f * static_cast<float>(rng.uniform()));
             renderDrum(l.drum, barStart + static_cast<long long>(s) * step, vel, l.pan, out, rng);
         }
     }
 }
 
-void renderBass(const Song& song, const std::string& lane, const std::pair<Chord, Chord>& chords,
-                long long barStart, long long step, StereoBuffer& out) {
+void renderBass(const Song& song, const std::string& lane, const std::pair<Chord, Chord>& chords, long long barStart,
+                long long step, StereoBuffer& out) {
     checkLane(lane, "bass");
     for (int s = 0; s < static_cast<int>(lane.size()); ++s) {
         const Chord& c = s < kStepsPerBar / 2 ? chords.first : chords.second;
         int offset = 0;
         switch (lane[static_cast<std::size_t>(s)]) {
-        case 'r': offset = 0; break;
-        case 'o': offset = 12; break;
-        case 'f': offset = 7; break;
-        case 't': offset = c.interval(1); break;
-        default: continue;
+            case 'r': offset = 0; break;
+            case 'o': offset = 12; break;
+            case 'f': offset = 7; break;
+            case 't': offset = c.interval(1); break;
+            default: continue;
         }
         const long long len = holdLength(lane, s) * step;
         renderNote(song.bass, {barStart + s * step, len * 9 / 10, double(bassRoot(c) + offset), 1.f, 0.f}, out);
     }
 }
 
-void renderArp(const Song& song, const std::string& lane, const std::pair<Chord, Chord>& chords,
-               long long barStart, long long step, StereoBuffer& out) {
+void renderArp(const Song& song, const std::string& lane, const std::pair<Chord, Chord>& chords, long long barStart,
+               long long step, StereoBuffer& out) {
     checkLane(lane, "arp");
     for (int s = 0; s < static_cast<int>(lane.size()); ++s) {
         const char ch = lane[static_cast<std::size_t>(s)];
@@ -82,8 +83,8 @@ void renderArp(const Song& song, const std::string& lane, const std::pair<Chord,
     }
 }
 
-void renderPad(const Song& song, const std::pair<Chord, Chord>& chords, long long barStart,
-               long long barLen, StereoBuffer& out) {
+void renderPad(const Song& song, const std::pair<Chord, Chord>& chords, long long barStart, long long barLen,
+               StereoBuffer& out) {
     const bool split = chords.first.root != chords.second.root || chords.first.minor != chords.second.minor;
     const Chord* parts[2] = {&chords.first, &chords.second};
     const int count = split ? 2 : 1;
@@ -106,7 +107,8 @@ void renderLead(const Song& song, const Section& sec, long long start, long long
     const long long eighth = 2 * step;
     for (const MelodyNote& n : notes) {
         const float accent = n.slot % 4 == 0 ? 1.f : 0.85f;
-        renderNote(song.lead, {start + n.slot * eighth, n.slots * eighth - step / 2, double(n.midi), accent, song.leadPan}, out);
+        renderNote(song.lead,
+                   {start + n.slot * eighth, n.slots * eighth - step / 2, double(n.midi), accent, song.leadPan}, out);
     }
 }
 

@@ -9,7 +9,7 @@
 namespace {
 
 class DelayLine {
-public:
+   public:
     explicit DelayLine(std::size_t length) : buf_(std::max<std::size_t>(length, 1), 0.f) {}
     float read() const { return buf_[pos_]; }
     void write(float x) {
@@ -17,7 +17,7 @@ public:
         pos_ = (pos_ + 1) % buf_.size();
     }
 
-private:
+   private:
     std::vector<float> buf_;
     std::size_t pos_ = 0;
 };
@@ -40,7 +40,7 @@ void runStereo(StereoBuffer& buf, Proc&& proc) {
 }
 
 class Comb {
-public:
+   public:
     Comb(std::size_t length, float feedback, float damp) : line_(length), fb_(feedback), damp_(damp) {}
     float process(float x) {
         const float y = line_.read();
@@ -49,13 +49,13 @@ public:
         return y;
     }
 
-private:
+   private:
     DelayLine line_;
     float fb_, damp_, store_ = 0.f;
 };
 
 class Allpass {
-public:
+   public:
     explicit Allpass(std::size_t length) : line_(length) {}
     float process(float x) {
         const float b = line_.read();
@@ -63,16 +63,16 @@ public:
         return b - x;
     }
 
-private:
+   private:
     DelayLine line_;
 };
 
 // Freeverb-style tank, delay lengths scaled to 22050 Hz; spread decorrelates the sides.
 class Tank {
-public:
+   public:
     explicit Tank(std::size_t spread)
-        : combs_{Comb(558 + spread, 0.8f, 0.3f), Comb(594 + spread, 0.8f, 0.3f),
-                 Comb(638 + spread, 0.8f, 0.3f), Comb(678 + spread, 0.8f, 0.3f)},
+        : combs_{Comb(558 + spread, 0.8f, 0.3f), Comb(594 + spread, 0.8f, 0.3f), Comb(638 + spread, 0.8f, 0.3f),
+                 Comb(678 + spread, 0.8f, 0.3f)},
           allpasses_{Allpass(278 + spread), Allpass(220 + spread)} {}
     float process(float x) {
         float sum = 0.f;
@@ -81,7 +81,7 @@ public:
         return sum;
     }
 
-private:
+   private:
     std::array<Comb, 4> combs_;
     std::array<Allpass, 2> allpasses_;
 };

@@ -36,21 +36,15 @@ float Oscillator::next(double hz) {
     const double dt = std::min(hz / kSampleRate, 0.5);
     double v = 0.0;
     switch (wave_) {
-    case Wave::Sine:
-        v = std::sin(2.0 * M_PI * phase_);
-        break;
-    case Wave::Triangle:
-        v = 1.0 - 4.0 * std::fabs(phase_ - 0.5);
-        break;
-    case Wave::Saw:
-        v = 2.0 * phase_ - 1.0 - polyBlep(phase_, dt);
-        break;
-    case Wave::Pulse: {
-        v = phase_ < pulseWidth_ ? 1.0 : -1.0;
-        v += polyBlep(phase_, dt);
-        v -= polyBlep(std::fmod(phase_ + 1.0 - pulseWidth_, 1.0), dt);
-        break;
-    }
+        case Wave::Sine: v = std::sin(2.0 * M_PI * phase_); break;
+        case Wave::Triangle: v = 1.0 - 4.0 * std::fabs(phase_ - 0.5); break;
+        case Wave::Saw: v = 2.0 * phase_ - 1.0 - polyBlep(phase_, dt); break;
+        case Wave::Pulse: {
+            v = phase_ < pulseWidth_ ? 1.0 : -1.0;
+            v += polyBlep(phase_, dt);
+            v -= polyBlep(std::fmod(phase_ + 1.0 - pulseWidth_, 1.0), dt);
+            break;
+        }
     }
     phase_ += dt;
     if (phase_ >= 1.0) phase_ -= 1.0;
@@ -72,9 +66,7 @@ double Adsr::level(double t, double gate) const {
     return held(gate) * (1.0 - r) * (1.0 - r);
 }
 
-void OnePole::setLowpass(double hz) {
-    a_ = static_cast<float>(1.0 - std::exp(-2.0 * M_PI * hz / kSampleRate));
-}
+void OnePole::setLowpass(double hz) { a_ = static_cast<float>(1.0 - std::exp(-2.0 * M_PI * hz / kSampleRate)); }
 
 float OnePole::lowpass(float x) {
     z_ += a_ * (x - z_);

@@ -62,16 +62,21 @@ Song danceSong() {
     const std::string stabs = "..c...c...c...c.";
     const std::string rolling = "0.1.2.1.0.1.2.3.";
 
-    const std::string aHead =
-        "e5 - g5 e5 c6 - g5 - | a5 - g5 e5 c5 - e5 - | f5 - a5 f5 c6 - a5 g5 |";
+    const std::string aHead = "e5 - g5 e5 c6 - g5 - | a5 - g5 e5 c5 - e5 - | f5 - a5 f5 c6 - a5 g5 |";
     // A ends on a pickup that leads both into A' and back to the top of the loop.
     Section a{{"C", "Am", "F", "G"}, aHead + " g5 - - - d5 - e5 f5", full, bass, stabs, false};
     Section a2{{"C", "Am", "F,G", "C"},
                "e5 - g5 e5 c6 - g5 - | a5 - g5 e5 c5 - e5 - | f5 - a5 - d5 - b4 - | c5 - - - - - . .",
-               full, bass, stabs, false};
+               full,
+               bass,
+               stabs,
+               false};
     Section b{{"F", "G", "Em,Am", "Dm,G"},
               "a5 - - - c6 - a5 - | b5 - - - d6 - b5 - | g5 - e5 - a5 - c6 - | d6 - c6 - b5 - g5 -",
-              light, "r---o---r---f---", rolling, true};
+              light,
+              "r---o---r---f---",
+              rolling,
+              true};
 
     Song s;
     s.title = "Zembrak - Dance";
@@ -100,16 +105,24 @@ Song gameSong() {
 
     const std::vector<std::string> home{"Am", "Am", "F", "E"};
     Section intro1{home, "", intro, gallop, arp, false};
-    Section a{home, "a4 - - - e5 - - - | d5 - c5 - b4 - c5 - | a4 - - - f5 - e5 - | e5 - - - g#4 - b4 -",
-              driveSplit, gallop, arp, false};
+    Section a{home,       "a4 - - - e5 - - - | d5 - c5 - b4 - c5 - | a4 - - - f5 - e5 - | e5 - - - g#4 - b4 -",
+              driveSplit, gallop,
+              arp,        false};
     Section b{{"Dm", "Am", "F,G", "E"},
               "f5 - - - e5 - d5 - | e5 - - - c5 - a4 - | c5 - - - d5 - - - | b4 - - - g#4 - - -",
-              driveSplit, gallop, arp, true};
-    Section a2{home, "a4 - - - e5 - - - | d5 - c5 - b4 - a4 - | c5 - - - a4 - f5 - | e5 - - - - - - .",
-               driveSplit, gallop, arp, false};
+              driveSplit,
+              gallop,
+              arp,
+              true};
+    Section a2{home,       "a4 - - - e5 - - - | d5 - c5 - b4 - a4 - | c5 - - - a4 - f5 - | e5 - - - - - - .",
+               driveSplit, gallop,
+               arp,        false};
     Section down{{"F", "G", "Am", "E"},
                  "a4 - - - - - - - | b4 - - - - - - - | c5 - - - - - - - | b4 - - - g#4 - - -",
-                 breakdown, "r-------r---o---", "0.1.2.1.0.1.2.1.", true};
+                 breakdown,
+                 "r-------r---o---",
+                 "0.1.2.1.0.1.2.1.",
+                 true};
 
     Song s;
     s.title = "Zembrak - Game";

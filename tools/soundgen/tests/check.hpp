@@ -16,22 +16,28 @@ struct TestRegistrar {
     static const TestRegistrar name##_registrar(#name, name); \
     static void name()
 
-#define CHECK(cond) \
-    do { if (!(cond)) reportFailure(__FILE__, __LINE__, #cond); } while (0)
-
-#define CHECK_NEAR(a, b, tol)                                                          \
-    do {                                                                               \
-        const double va_ = (a), vb_ = (b);                                             \
-        if (!(va_ - vb_ <= (tol) && vb_ - va_ <= (tol))) {                              \
-            std::ostringstream os_;                                                    \
-            os_ << #a << " = " << va_ << ", expected " << vb_ << " +- " << (tol);      \
-            reportFailure(__FILE__, __LINE__, os_.str());                              \
-        }                                                                              \
+#define CHECK(cond)                                            \
+    do {                                                       \
+        if (!(cond)) reportFailure(__FILE__, __LINE__, #cond); \
     } while (0)
 
-#define CHECK_THROWS(expr)                                                   \
-    do {                                                                     \
-        bool threw_ = false;                                                 \
-        try { (void)(expr); } catch (const std::exception&) { threw_ = true; } \
-        if (!threw_) reportFailure(__FILE__, __LINE__, "no throw: " #expr);  \
+#define CHECK_NEAR(a, b, tol)                                                     \
+    do {                                                                          \
+        const double va_ = (a), vb_ = (b);                                        \
+        if (!(va_ - vb_ <= (tol) && vb_ - va_ <= (tol))) {                        \
+            std::ostringstream os_;                                               \
+            os_ << #a << " = " << va_ << ", expected " << vb_ << " +- " << (tol); \
+            reportFailure(__FILE__, __LINE__, os_.str());                         \
+        }                                                                         \
+    } while (0)
+
+#define CHECK_THROWS(expr)                                                  \
+    do {                                                                    \
+        bool threw_ = false;                                                \
+        try {                                                               \
+            (void)(expr);                                                   \
+        } catch (const std::exception&) {                                   \
+            threw_ = true;                                                  \
+        }                                                                   \
+        if (!threw_) reportFailure(__FILE__, __LINE__, "no throw: " #expr); \
     } while (0)

@@ -14,9 +14,7 @@ namespace {
 uint32_t le32(const std::vector<uint8_t>& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
 }
-uint16_t le16(const std::vector<uint8_t>& b, std::size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
+uint16_t le16(const std::vector<uint8_t>& b, std::size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
 
 struct MemoryFile {
     const std::vector<uint8_t>& bytes;
