@@ -4,9 +4,12 @@
 #include "stubs.h"
 
 #include "audio/sound.h"
-#include "platform/engine.h"
+#include "game/engine.h"
+#include "platform/display.h"
+#include "platform/sdl_io.h"
 #include "render/lists.h"
 #include "render/scene.h"
+#include "screens/title_menu.h"
 
 BenchClock benchClock;
 

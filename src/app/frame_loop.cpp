@@ -5,13 +5,16 @@
 #include <cstdlib>
 
 #include "game/death.h"
+#include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/movement.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/engine.h"
+#include "platform/display.h"
 #include "platform/program.h"
+#include "platform/sdl_io.h"
 #include "render/scene.h"
+#include "screens/title_menu.h"
 #include "screens/waits.h"
 
 // Ends the program; where it cannot end (a page), the menu comes instead.

@@ -3,12 +3,12 @@
 #include "app/frame_loop.h"
 #include "app/startup.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "platform/fatal.h"
 #include "platform/install_layout.h"
 #include "platform/program.h"
 #include "platform/save_file.h"
 #include "replay/session.h"
+#include "screens/title_menu.h"
 
 // On Windows SDL renames main so that its entry glue runs first and calls it.
 #include <SDL.h>

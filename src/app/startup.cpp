@@ -11,7 +11,6 @@
 #include "game/world.h"
 #include "persist/settings.h"
 #include "platform/display.h"
-#include "platform/engine.h"
 #include "platform/fatal.h"
 #include "platform/program.h"
 #include "platform/window_icon.h"

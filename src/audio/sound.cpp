@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "game/state.h"
-#include "platform/engine.h"
 #include "platform/fatal.h"
 #include "platform/paths.h"
 

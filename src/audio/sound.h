@@ -11,5 +11,11 @@ void openAudio();
 // Exit: frees effects, closes the mixer, frees the tracks, in that order.
 void closeAudio();
 
+// Once on the first free channel; prints the mixer error on failure.
+void playEffect(Mix_Chunk* chunk);
+
+// Loops until another track replaces it; prints the mixer error on failure.
+void startMusic(Mix_Music* track);
+
 // Silences effects and music while a replay runs through what is not worth watching.
 void muteAudio(bool muted);

@@ -1,8 +1,7 @@
 #include "game/death.h"
 
+#include "game/engine.h"
 #include "game/state.h"
-#include "platform/engine.h"
-#include "render/scene.h"
 
 void checkGoal() {
     // Tested before the rule step, so the goal counts even on a hole.

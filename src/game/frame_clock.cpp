@@ -1,7 +1,7 @@
 #include "game/frame_clock.h"
 
+#include "game/engine.h"
 #include "game/state.h"
-#include "platform/engine.h"
 
 void resetFrameTiming() {
     game.lastTicks = currentTicks();

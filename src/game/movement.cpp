@@ -3,7 +3,6 @@
 #include "audio/sound.h"
 #include "game/sector.h"
 #include "game/state.h"
-#include "platform/engine.h"
 
 static bool leavesBoard(int direction) {
     switch (direction) {

@@ -4,7 +4,6 @@
 
 #include "audio/sound.h"
 #include "game/state.h"
-#include "platform/engine.h"
 
 static const int BONUS_CHANCE = 20;
 static const int HEART_CHANCE = 40;

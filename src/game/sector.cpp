@@ -1,12 +1,11 @@
 #include "game/sector.h"
 
 #include "audio/sound.h"
+#include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/levels.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/engine.h"
-#include "render/scene.h"
 
 static const int STEP_X[4] = {1, 0, -1, 0};
 static const int STEP_Y[4] = {0, -1, 0, 1};

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/engine.h"
+#include "audio/sound.h"
 
 GameState game;
 

@@ -1,9 +1,12 @@
-// The display's refresh rate and the connection to it, per windowing system. Bringing the
-// rate back (setRefreshRate) is an engine call: see platform/engine.h.
+// The display's refresh rate and the connection to it, per windowing system.
 #pragma once
 
 // Probes the display: returns 1 and the refresh rate in hertz when the host can control it.
 int probeDesktopRefreshRate(int* hertz);
+
+// Back to `wanted` hertz by the game's rule; nothing when `wanted` is 0, the rate already
+// matches or no mode qualifies. Unit tests link a fake in its place.
+void setRefreshRate(unsigned wanted);
 
 // Calls `onLost`, which must end the process, when the connection to the display breaks (the X
 // server went away). Call once the window is open.

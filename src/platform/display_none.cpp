@@ -1,6 +1,5 @@
 // No windowing system the game can ask: no refresh-rate control, nothing to watch.
 #include "platform/display.h"
-#include "platform/engine.h"
 
 void watchDisplayConnection(void (*onLost)()) { (void)onLost; }
 

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "platform/display.h"
-#include "platform/engine.h"
 #include "platform/refresh_rate.h"
 
 int probeDesktopRefreshRate(int* hertz) {

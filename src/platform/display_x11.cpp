@@ -3,7 +3,6 @@
 #include <X11/extensions/Xrandr.h>
 
 #include "platform/display.h"
-#include "platform/engine.h"
 #include "platform/refresh_rate.h"
 
 // The X server's screen configuration, or null when there is no server or no XRandR.

@@ -1,7 +1,5 @@
 #include "platform/sdl_io.h"
 
-#include "platform/engine.h"
-
 uint32_t sdlTicks() { return SDL_GetTicks(); }
 
 int sdlPollEvent(SDL_Event* event) { return SDL_PollEvent(event); }

@@ -1,5 +1,5 @@
 // SDL's clock, event queue and buffer swap as they are. The engine calls of the game
-// (platform/engine.h) reach them through the session, which records or replays them.
+// (game/engine.h) reach them through the session, which records or replays them.
 #pragma once
 
 #include <SDL.h>
@@ -12,3 +12,4 @@ int sdlWaitEvent(SDL_Event* event);            // blocks until an event comes; 0
 void sdlWaitForEventUntil(uint32_t deadline);  // sleeps until an event is queued or the deadline
 void sdlSwapBuffers();                         // shows the frame just drawn
 void sdlDelay(uint32_t milliseconds);          // sleeps
+uint32_t ruleSliceMs();                        // longest time one pass of the rules may see; 0: a whole frame

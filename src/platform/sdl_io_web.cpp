@@ -5,7 +5,6 @@
 #include <emscripten.h>
 
 #include "game/state.h"
-#include "platform/engine.h"
 #include "platform/sdl_io.h"
 
 // The browser's next frame; at most 100 ms, since a hidden tab draws no frames.

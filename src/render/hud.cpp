@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "game/state.h"
-#include "platform/engine.h"
 #include "render/lists.h"
 
 static const float MAP_LEFT = 617, MAP_BOTTOM = 416;

@@ -4,7 +4,6 @@
 
 #include "game/frame_clock.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "render/textures.h"
 
 // One corner of a quad: position in view units and the texture coordinate sent with it.

@@ -59,6 +59,13 @@ enum DisplayList {
     LIST_COUNT = 76,
 };
 
+// Viewport, projection, all textures and lists (releasing an earlier set first), then a fresh
+// frame clock. Ends the program when a picture cannot be loaded.
+void setUpGraphics();
+
+void callList(int list);  // list n of the block
+void resetView();         // back to the untranslated view
+
 // Loads the font texture and compiles the digit lists.
 void buildFontLists();
 

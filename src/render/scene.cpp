@@ -2,12 +2,15 @@
 
 #include <SDL_opengl.h>
 
+#include <cstdint>
+
+#include "game/engine.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "render/hud.h"
 #include "render/lists.h"
 
-void drawBoard(int showGoal) {
+// The 36 tiles; with `showGoal` the goal tile of sector (0, 0) shows its marker.
+static void drawBoard(int showGoal) {
     glEnable(GL_BLEND);
     glPushMatrix();
     glTranslatef(game.boardOrigin, game.boardOrigin, 0);
@@ -37,7 +40,7 @@ static void drawItemSlots(const ItemSlot* slots, int count, int list) {
     }
 }
 
-void drawItems() {
+static void drawItems() {
     glEnable(GL_BLEND);
     drawItemSlots(game.hearts, HEART_SLOTS, LIST_HEART);
     drawItemSlots(game.bonuses, BONUS_SLOTS, LIST_BONUS);
@@ -73,7 +76,8 @@ static void drawInnerCorners(int x, int y, const FrameEdges& e) {
         callList(LIST_INNER_CORNER_TOP_LEFT);
 }
 
-void drawBoardFrame(uint8_t x, uint8_t y) {
+// Walls, corners and inner corners of sector (x, y).
+static void drawBoardFrame(uint8_t x, uint8_t y) {
     const FrameEdges e = frameEdges(x, y);
     if (e.bottom) callList(LIST_EDGE_BOTTOM);
     if (e.left) callList(LIST_EDGE_LEFT);
@@ -86,7 +90,7 @@ void drawBoardFrame(uint8_t x, uint8_t y) {
     drawInnerCorners(x, y, e);
 }
 
-void drawFigureAt(float x, float y, int textureSlot, int list) {
+static void drawFigureAt(float x, float y, int textureSlot, int list) {
     glPushMatrix();
     glEnable(GL_BLEND);
     glTranslatef(x, y, 0);

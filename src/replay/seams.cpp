@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "audio/sound.h"
+#include "game/engine.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "platform/sdl_io.h"
 #include "replay/session.h"
 

@@ -2,11 +2,12 @@
 #include <SDL.h>
 
 #include "audio/sound.h"
+#include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "render/lists.h"
 #include "render/scene.h"
+#include "screens/title_menu.h"
 #include "screens/waits.h"
 
 static const int FROZEN_PICTURE_MS = 500;

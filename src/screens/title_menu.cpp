@@ -1,13 +1,14 @@
+#include "screens/title_menu.h"
 
 #include <SDL.h>
 
 #include <cstdlib>
 
 #include "audio/sound.h"
+#include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "platform/program.h"
 #include "render/lists.h"
 #include "screens/waits.h"

@@ -4,8 +4,9 @@
 
 #include <cstdlib>
 
+#include "game/engine.h"
 #include "game/state.h"
-#include "platform/engine.h"
+#include "platform/display.h"
 #include "platform/program.h"
 #include "render/lists.h"
 

@@ -1,7 +1,7 @@
 // Drawing calls recorded instead of drawn.
 #include "fakes.h"
+#include "game/engine.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "render/lists.h"
 #include "render/scene.h"
 

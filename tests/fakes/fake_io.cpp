@@ -8,9 +8,11 @@
 
 #include "audio/sound.h"
 #include "fakes.h"
+#include "game/engine.h"
 #include "game/levels.h"
 #include "game/state.h"
-#include "platform/engine.h"
+#include "platform/display.h"
+#include "platform/sdl_io.h"
 
 FakeWorld fake;
 

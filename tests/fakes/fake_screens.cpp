@@ -1,8 +1,9 @@
 // The screens, counted instead of run, for tests of the rules that open them.
 #include "fakes.h"
+#include "game/engine.h"
+#include "screens/title_menu.h"
 
 void runEndScreen() { ++fake.endScreens; }
-#include "platform/engine.h"
 
 // Like the real menu, reads the queue empty: game.event is left holding the last event read.
 void runTitleMenu() {

@@ -1,7 +1,7 @@
 // Effects and music recorded instead of played.
+#include "audio/sound.h"
 #include "fakes.h"
 #include "game/state.h"
-#include "platform/engine.h"
 
 void playEffect(Mix_Chunk* chunk) {
     if (game.soundVolume != 0) fake.effects.push_back(chunk);

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "game/engine.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "render/hud.h"
 #include "render/lists.h"
 #include "render/scene.h"
@@ -295,8 +295,8 @@ TEST_F(RenderTest, ItemsLieOnTheirTilesAndShowTheirKind) {
     game.hearts[0] = {1, 4, 1};
     game.bonuses[1] = {4, 2, 1};
     game.hearts[1] = {5, 5, 0};  // taken: not drawn
-    glClear(GL_COLOR_BUFFER_BIT);
-    drawItems();
+    paintTexture(TEX_BACKGROUND, {0, 0, 0});
+    drawScene();
     const std::array<int, 2> heart = texelAt(30 + 90 + 45, 30 + 4 * 90 + 45);
     const std::array<int, 2> bonus = texelAt(30 + 4 * 90 + 45, 30 + 2 * 90 + 45);
     EXPECT_LT(heart[0], 1024 / 8) << "heart";

@@ -7,12 +7,12 @@
 #include "audio/sound.h"
 #include "fakes.h"
 #include "game/death.h"
+#include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/levels.h"
 #include "game/movement.h"
 #include "game/sector.h"
 #include "game/state.h"
-#include "platform/engine.h"
 
 namespace {
 

@@ -10,14 +10,18 @@
 #include <string>
 
 #include "app/frame_loop.h"
+#include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/levels.h"
 #include "game/state.h"
 #include "game/world.h"
-#include "platform/engine.h"
+#include "platform/display.h"
 #include "platform/sdl_io.h"
+#include "render/lists.h"
+#include "render/scene.h"
 #include "replay/session.h"
 #include "replay/tape.h"
+#include "screens/title_menu.h"
 #include "temp_folder.h"
 
 // --- the engine around the loops -------------------------------------------------------------

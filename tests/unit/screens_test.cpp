@@ -4,9 +4,10 @@
 #include <algorithm>
 
 #include "fakes.h"
+#include "game/engine.h"
 #include "game/state.h"
-#include "platform/engine.h"
 #include "render/lists.h"
+#include "screens/title_menu.h"
 #include "screens/waits.h"
 
 namespace {

@@ -13,7 +13,6 @@
 #include "game/movement.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/engine.h"
 
 namespace {
 

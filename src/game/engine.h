@@ -1,0 +1,21 @@
+// The calls the rules make into the engine above them: the clock and events, the figure's
+// pictures and the end of a run. The engine implements them; unit tests and benchmarks link
+// fakes in their place.
+#pragma once
+
+#include <cstdint>
+
+// Clock and events (replay/seams.cpp): live from SDL and recorded, or from a replay's tape.
+uint32_t currentTicks();                    // milliseconds since SDL started
+int pollEvent();                            // one poll into game.event; 1 when an event was taken
+int waitEvent();                            // blocks until an event is in game.event; 0 on error
+void waitForEventUntil(uint32_t deadline);  // sleeps until an event is queued or the deadline; the event stays queued
+void swapBuffers();                         // shows the frame just drawn
+
+// The figure (render/scene.cpp).
+void drawPlayer();                                    // the current figure on the player's tile
+void drawDyingPlayer();                               // the same with the dying picture
+void drawSlideFrame(int dx, int dy, float progress);  // one frame of the slide, `progress` units of 600
+
+// The end of a run (screens/end_screen.cpp): then the next run or, after the third, the menu.
+void runEndScreen();
