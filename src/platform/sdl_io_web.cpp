@@ -4,7 +4,6 @@
 #include <SDL.h>
 #include <emscripten.h>
 
-#include "game/state.h"
 #include "platform/sdl_io.h"
 
 // The browser's next frame; at most 100 ms, since a hidden tab draws no frames.
@@ -32,9 +31,6 @@ uint32_t sdlTicks() {
     if (SDL_GetTicks() - lastTurn > LONGEST_HOLD_MS) giveBrowserItsTurn();
     return SDL_GetTicks();
 }
-
-// Times the Board has aged: the benchmark reads the game's pace through it.
-extern "C" EMSCRIPTEN_KEEPALIVE uint32_t zk_board_ticks() { return game.boardTicks; }
 
 // Rules see time in steps of 2 ms, as on a desktop drawing some 500 frames a second: the
 // Board then ages at an uncapped desktop's pace, whatever the browser's frame rate.
