@@ -25,8 +25,8 @@ uint32_t ruleSliceMs() { return 0; }
 
 void setRefreshRate(unsigned) {}
 
-void playEffect(Mix_Chunk*) {}
-void startMusic(Mix_Music*) {}
+void playEffect(EffectSlot) {}
+void startMusic(MusicTrack) {}
 
 void setUpGraphics() {}
 void drawScene() {}

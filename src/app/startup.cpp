@@ -108,7 +108,7 @@ void startUp(char* programPath) {
         loadReplaySettings("config.txt");
     applyReplaySettings();
     startSdl();
-    openAudio();
+    openAudio(game.soundVolume, game.musicVolume);
     loadWorld("data\\world.txt");
     holdSaves(false);
     tidySavedFiles("config.txt");

@@ -1,58 +1,68 @@
 #include "audio/sound.h"
 
+#include <SDL_mixer.h>
+
 #include <cstdio>
 
-#include "game/state.h"
 #include "platform/fatal.h"
 #include "platform/paths.h"
 
+// The volumes the mixer was opened with, and what they made it load.
+static int32_t soundVolume = 0, musicVolume = 0;
+static Mix_Chunk* sounds[EFFECT_SLOTS];
+static Mix_Music* musicTitle;
+static Mix_Music* musicGame;
+
 static void loadEffect(int slot, const char* path) {
     // A missing file leaves the slot empty; playing it later reports the mixer's error.
-    game.sounds[slot] = Mix_LoadWAV_RW(SDL_RWFromFile(nativePath(path).text, "rb"), 1);
+    sounds[slot] = Mix_LoadWAV_RW(SDL_RWFromFile(nativePath(path).text, "rb"), 1);
 }
 
 static void loadTrack(Mix_Music*& track, const char* path) { track = Mix_LoadMUS(nativePath(path).text); }
 
-void openAudio() {
-    if (game.soundVolume == 0 && game.musicVolume == 0) return;
+void openAudio(int32_t sound, int32_t music) {
+    soundVolume = sound;
+    musicVolume = music;
+    if (soundVolume == 0 && musicVolume == 0) return;
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 2048) == -1) fatal("Mix_OpenAudio: %s\n", SDL_GetError());
-    if (game.soundVolume != 0) {
+    if (soundVolume != 0) {
         loadEffect(EFFECT_STEP, "data\\sample.wav");
         loadEffect(EFFECT_DEATH, "data\\die.wav");
         loadEffect(EFFECT_SECTOR, "data\\sector.wav");
         loadEffect(EFFECT_HEART, "data\\heart.wav");
         loadEffect(EFFECT_BONUS, "data\\bonus.wav");
         Mix_AllocateChannels(16);
-        Mix_Volume(-1, game.soundVolume);
+        Mix_Volume(-1, soundVolume);
     }
-    if (game.musicVolume != 0) {
-        loadTrack(game.musicTitle, "data\\dance.ogg");
-        loadTrack(game.musicGame, "data\\game.ogg");
-        Mix_VolumeMusic(game.musicVolume);
+    if (musicVolume != 0) {
+        loadTrack(musicTitle, "data\\dance.ogg");
+        loadTrack(musicGame, "data\\game.ogg");
+        Mix_VolumeMusic(musicVolume);
     }
 }
 
 void closeAudio() {
-    if (game.soundVolume != 0)
-        for (int slot = EFFECT_BONUS; slot >= EFFECT_STEP; --slot) Mix_FreeChunk(game.sounds[slot]);
-    if (game.soundVolume != 0 || game.musicVolume != 0) Mix_CloseAudio();
-    if (game.musicVolume != 0) {
-        Mix_FreeMusic(game.musicGame);
-        Mix_FreeMusic(game.musicTitle);
+    if (soundVolume != 0)
+        for (int slot = EFFECT_BONUS; slot >= EFFECT_STEP; --slot) Mix_FreeChunk(sounds[slot]);
+    if (soundVolume != 0 || musicVolume != 0) Mix_CloseAudio();
+    if (musicVolume != 0) {
+        Mix_FreeMusic(musicGame);
+        Mix_FreeMusic(musicTitle);
     }
 }
 
-void playEffect(Mix_Chunk* chunk) {
-    if (game.soundVolume == 0) return;
-    if (Mix_PlayChannelTimed(-1, chunk, 0, -1) == -1) printf("Mix_PlayChannel: %s\n", SDL_GetError());
+void playEffect(EffectSlot effect) {
+    if (soundVolume == 0) return;
+    if (Mix_PlayChannelTimed(-1, sounds[effect], 0, -1) == -1) printf("Mix_PlayChannel: %s\n", SDL_GetError());
 }
 
-void startMusic(Mix_Music* track) {
-    if (game.musicVolume == 0) return;
-    if (Mix_PlayMusic(track, -1) == -1) printf("Mix_PlayMusic: %s\n", SDL_GetError());
+void startMusic(MusicTrack track) {
+    if (musicVolume == 0) return;
+    if (Mix_PlayMusic(track == MUSIC_TITLE ? musicTitle : musicGame, -1) == -1)
+        printf("Mix_PlayMusic: %s\n", SDL_GetError());
 }
 
 void muteAudio(bool muted) {
-    if (game.soundVolume != 0) Mix_Volume(-1, muted ? 0 : game.soundVolume);
-    if (game.musicVolume != 0) Mix_VolumeMusic(muted ? 0 : game.musicVolume);
+    if (soundVolume != 0) Mix_Volume(-1, muted ? 0 : soundVolume);
+    if (musicVolume != 0) Mix_VolumeMusic(muted ? 0 : musicVolume);
 }

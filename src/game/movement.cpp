@@ -23,7 +23,7 @@ static void stepOnBoard(int direction) {
         case DIR_LEFT: game.playerX -= 1; break;
         case DIR_UP: game.playerY += 1; break;
     }
-    playEffect(game.sounds[EFFECT_STEP]);
+    playEffect(EFFECT_STEP);
 }
 
 void stepPlayer() {

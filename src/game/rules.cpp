@@ -76,7 +76,7 @@ static void collectHeart() {
         game.score += HEART_POINTS_AT_CAP;
     } else {
         game.lives += 1;
-        playEffect(game.sounds[EFFECT_HEART]);
+        playEffect(EFFECT_HEART);
     }
 }
 
@@ -91,7 +91,7 @@ static void updateItems() {
     for (ItemSlot& bonus : game.bonuses) {
         if (!bonus.active || vanishesWithTile(bonus) || !isUnderPlayer(bonus)) continue;
         game.score += BONUS_POINTS;
-        playEffect(game.sounds[EFFECT_BONUS]);
+        playEffect(EFFECT_BONUS);
         bonus.active = 0;
     }
 }
@@ -105,7 +105,7 @@ static void checkDeath() {
     if (isDeadly(underPlayer)) {
         game.tickAccumulator = 0;
         game.deathTimer = 1;
-        playEffect(game.sounds[EFFECT_DEATH]);
+        playEffect(EFFECT_DEATH);
     }
 }
 

@@ -60,7 +60,7 @@ void moveToSector(int direction) {
 
 void slideToSector(int dx, int dy) {
     game.board[game.respawnX][game.respawnY].stage = 1;
-    playEffect(game.sounds[EFFECT_SECTOR]);
+    playEffect(EFFECT_SECTOR);
     float progress = 0.0f;
     while (progress < game.fieldSize) {
         updateFrameTiming(game.frameDelta);

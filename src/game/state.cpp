@@ -65,7 +65,7 @@ static void placeAtStartCorner() {
 void startRun() {
     placeAtStartCorner();
     // A new game chosen during a run keeps the game music that already plays.
-    if (!(game.character == 0 && game.lives != 0)) startMusic(game.musicGame);
+    if (!(game.character == 0 && game.lives != 0)) startMusic(MUSIC_GAME);
     game.lives = 4;
     // Level-1 values until the first edge-crossing attempt, whatever the start sector.
     game.stepScore = 2;

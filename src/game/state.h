@@ -2,7 +2,6 @@
 #pragma once
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <cstdint>
 
@@ -14,7 +13,6 @@ const int WORLD_SIZE = 8;
 const int LEVEL_ROWS = 11;
 const int HEART_SLOTS = 2;
 const int BONUS_SLOTS = 3;
-const int EFFECT_SLOTS = 6;
 const int TEXTURE_SLOTS = 20;
 
 const int STAGE_HOLE = 0;
@@ -117,11 +115,6 @@ struct GameState {
     float frameBorder;
     float boardOrigin;
     float mapCellPitch;
-
-    // Audio resources, for the process.
-    Mix_Chunk* sounds[EFFECT_SLOTS];
-    Mix_Music* musicTitle;
-    Mix_Music* musicGame;
 };
 
 extern GameState game;

@@ -21,7 +21,7 @@ static void showFrozenPicture() {
 // Events wait in the queue during the pause; a Space pressed now counts once the text shows.
 static void pause() {
     game.tickAccumulator = 0;
-    startMusic(game.musicTitle);
+    startMusic(MUSIC_TITLE);
     while (game.tickAccumulator < FROZEN_PICTURE_MS) updateFrameTiming(game.frameDelta);
 }
 

@@ -31,7 +31,7 @@ struct Menu {
 static bool runInProgress() { return game.lives != 0; }
 
 static Menu openMenu() {
-    if (game.lives == 0) startMusic(game.musicTitle);
+    if (game.lives == 0) startMusic(MUSIC_TITLE);
     // A finished game: its end screen already started the title music.
     if (game.lives == -1) game.lives = 0;
     Menu menu;

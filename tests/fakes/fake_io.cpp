@@ -45,10 +45,6 @@ void resetForTest() {
     resetGameState();
     initLevelTable();
     setLayoutConstants();
-    for (int slot = 1; slot < EFFECT_SLOTS; ++slot)
-        game.sounds[slot] = reinterpret_cast<Mix_Chunk*>(static_cast<intptr_t>(slot));
-    game.musicTitle = reinterpret_cast<Mix_Music*>(static_cast<intptr_t>(101));
-    game.musicGame = reinterpret_cast<Mix_Music*>(static_cast<intptr_t>(102));
 }
 
 static void queue(const SDL_Event& event) {

@@ -3,10 +3,10 @@
 #include "fakes.h"
 #include "game/state.h"
 
-void playEffect(Mix_Chunk* chunk) {
-    if (game.soundVolume != 0) fake.effects.push_back(chunk);
+void playEffect(EffectSlot effect) {
+    if (game.soundVolume != 0) fake.effects.push_back(effect);
 }
 
-void startMusic(Mix_Music* track) {
+void startMusic(MusicTrack track) {
     if (game.musicVolume != 0) fake.music.push_back(track);
 }

@@ -14,8 +14,8 @@ struct FakeWorld {
     std::deque<SDL_Event> events;     // handed out by pollEvent / waitEvent
     std::deque<uint32_t> eventTimes;  // each event is held back until the clock reaches this
     int emptyPolls = 0;               // polls in a row that found no event
-    std::vector<void*> effects;       // chunks passed to playEffect, in order
-    std::vector<void*> music;         // tracks passed to startMusic
+    std::vector<int> effects;         // effects passed to playEffect, in order
+    std::vector<int> music;           // tracks passed to startMusic
     std::vector<int> lists;           // display lists called, in order
     int slideFrames = 0;
     float lastSlideProgress = 0;

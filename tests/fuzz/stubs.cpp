@@ -3,5 +3,5 @@
 #include "audio/sound.h"
 #include "replay/session.h"
 
-void startMusic(Mix_Music*) {}
+void startMusic(MusicTrack) {}
 void saveBestReplay(uint32_t) {}

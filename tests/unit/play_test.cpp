@@ -121,7 +121,7 @@ TEST_F(PlayTest, EntryTilesForAllFourDirections) {
         EXPECT_EQ(game.respawnY, c.entryY);
         EXPECT_EQ(game.board[c.entryX][c.entryY].stage, 1);
         EXPECT_EQ(game.hearts[0].active, 0);
-        EXPECT_EQ(fake.effects.back(), game.sounds[EFFECT_SECTOR]);
+        EXPECT_EQ(fake.effects.back(), EFFECT_SECTOR);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/frame_loop.h"
+#include "audio/sound.h"
 #include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/levels.h"
@@ -26,8 +27,8 @@
 
 // --- the engine around the loops -------------------------------------------------------------
 
-void playEffect(Mix_Chunk*) {}
-void startMusic(Mix_Music*) {}
+void playEffect(EffectSlot) {}
+void startMusic(MusicTrack) {}
 void muteAudio(bool) {}
 void setRefreshRate(unsigned) {}
 uint32_t ruleSliceMs() { return 0; }  // the desktop's: each frame whole

@@ -13,8 +13,6 @@
 
 namespace {
 
-Mix_Chunk* effect(int slot) { return game.sounds[slot]; }
-
 void fillStages(int stage) {
     for (auto& column : game.board)
         for (Tile& tile : column) tile = {stage, 0};
@@ -99,7 +97,7 @@ TEST_F(RulesTest, CrumblingTileBecomesHoleAndStageElevenKills) {
     EXPECT_EQ(game.deathTimer, 1);
     EXPECT_EQ(game.tickAccumulator, 0);
     ASSERT_EQ(fake.effects.size(), 1u);
-    EXPECT_EQ(fake.effects[0], effect(EFFECT_DEATH));
+    EXPECT_EQ(fake.effects[0], EFFECT_DEATH);
 }
 
 TEST_F(RulesTest, DeathTimerGrowsAndKeepsTheHoleUnderTheDeadPlayer) {
@@ -120,7 +118,7 @@ TEST_F(RulesTest, HeartAddsLifeUpToSixteenThenPoints) {
     EXPECT_EQ(game.lives, 16);
     EXPECT_EQ(game.hearts[0].active, 0);
     ASSERT_EQ(fake.effects.size(), 1u);
-    EXPECT_EQ(fake.effects[0], effect(EFFECT_HEART));
+    EXPECT_EQ(fake.effects[0], EFFECT_HEART);
 
     game.hearts[1] = {2, 2, 1};
     updateRules();
@@ -159,7 +157,7 @@ TEST_F(RulesTest, BonusPaysAndScoreIsCutBackOnlyAtTheNextStep) {
     game.bonuses[0] = {2, 2, 1};
     updateRules();
     EXPECT_EQ(game.score, SCORE_CEILING + 200);
-    EXPECT_EQ(fake.effects.back(), effect(EFFECT_BONUS));
+    EXPECT_EQ(fake.effects.back(), EFFECT_BONUS);
     updateRules();
     EXPECT_EQ(game.score, SCORE_CEILING);
 }

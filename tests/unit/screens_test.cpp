@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "audio/sound.h"
 #include "fakes.h"
 #include "game/engine.h"
 #include "game/state.h"
@@ -39,8 +40,8 @@ TEST_F(ScreensTest, FirstMenuStartsOnNewGameAndWrapsWithoutResume) {
     EXPECT_EQ(game.lives, 4);         // new game started
     EXPECT_EQ(game.score, 0u);
     ASSERT_EQ(fake.music.size(), 2u);
-    EXPECT_EQ(fake.music[0], game.musicTitle);
-    EXPECT_EQ(fake.music[1], game.musicGame);
+    EXPECT_EQ(fake.music[0], MUSIC_TITLE);
+    EXPECT_EQ(fake.music[1], MUSIC_GAME);
 }
 
 TEST_F(ScreensTest, MenuDuringRunSelectsResumeAndKeepsMusic) {
@@ -89,7 +90,7 @@ TEST_F(ScreensTest, FinishedGameTurnsMinusOneIntoZeroWithoutRestartingMusic) {
     runTitleMenu();
     EXPECT_EQ(game.bestScore, 1500u);
     ASSERT_EQ(fake.music.size(), 1u);  // only the game music of the new run
-    EXPECT_EQ(fake.music[0], game.musicGame);
+    EXPECT_EQ(fake.music[0], MUSIC_GAME);
 }
 
 TEST_F(ScreensTest, PicturePageShowsUntilAnyKeyWhichDoesNothingElse) {
@@ -331,8 +332,8 @@ TEST_F(ScreensTest, EndScreenAfterFirstCharacterStartsTheNext) {
     EXPECT_EQ(game.lives, 4);
     EXPECT_EQ(game.score, 250u);
     ASSERT_EQ(fake.music.size(), 2u);
-    EXPECT_EQ(fake.music[0], game.musicTitle);
-    EXPECT_EQ(fake.music[1], game.musicGame);
+    EXPECT_EQ(fake.music[0], MUSIC_TITLE);
+    EXPECT_EQ(fake.music[1], MUSIC_GAME);
     EXPECT_GE(game.nowTicks, 500u);  // the half-second pause ran on the frame clock
 }
 

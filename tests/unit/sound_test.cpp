@@ -2,6 +2,7 @@
 // the size of the file it came from, so a swapped slot or a wrong name is heard as such.
 #include "audio/sound.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,7 +100,7 @@ TEST_F(SoundTest, EachEventPlaysItsOwnEffect) {
          "data/bonus.wav"},
         {"a fall", [] { game.board[2][2].stage = STAGE_HOLE, updateRules(); }, "data/die.wav"},
     };
-    openAudio();
+    openAudio(game.soundVolume, game.musicVolume);
     for (const auto& e : events) {
         for (auto& column : game.board)
             for (Tile& tile : column) tile = {3, 0};
@@ -116,30 +117,30 @@ TEST_F(SoundTest, EachEventPlaysItsOwnEffect) {
 
 // The volumes from the settings reach the mixer, and the music loops until replaced.
 TEST_F(SoundTest, VolumesReachTheMixerAndMusicLoops) {
-    openAudio();
+    openAudio(game.soundVolume, game.musicVolume);
     EXPECT_TRUE(mixer.opened);
     EXPECT_EQ(mixer.effectVolumes, std::vector<int>{77});
     EXPECT_EQ(mixer.musicVolumes, std::vector<int>{33});
-    startMusic(game.musicTitle);
-    startMusic(game.musicGame);
+    startMusic(MUSIC_TITLE);
+    startMusic(MUSIC_GAME);
     EXPECT_EQ(mixer.played, (std::vector<std::string>{"data/dance.ogg -1", "data/game.ogg -1"}));
 }
 
 // A kind switched off is neither loaded nor played; with both off no device is opened.
 TEST_F(SoundTest, AVolumeOfZeroSwitchesItsKindOff) {
     game.musicVolume = 0;
-    openAudio();
+    openAudio(game.soundVolume, game.musicVolume);
     EXPECT_TRUE(mixer.opened);
     EXPECT_TRUE(mixer.tracks.empty());
-    startMusic(game.musicTitle);
+    startMusic(MUSIC_TITLE);
     EXPECT_TRUE(mixer.played.empty());
     closeAudio();
 
     game.soundVolume = 0;
     mixer = Mixer();
-    openAudio();
+    openAudio(game.soundVolume, game.musicVolume);
     EXPECT_FALSE(mixer.opened);
-    playEffect(game.sounds[EFFECT_STEP]);
+    playEffect(EFFECT_STEP);
     EXPECT_TRUE(mixer.heard.empty());
 }
 
