@@ -103,9 +103,9 @@ void startUp(char* programPath) {
     const bool folderFound = changeToProgramDirectory(programPath) != 0;
     holdSaves(!folderFound);
     if (sessionMode() == SESSION_LIVE)
-        loadSettings("config.txt");
+        loadSettings("config.txt", game);
     else
-        loadReplaySettings("config.txt");
+        loadReplaySettings("config.txt", game);
     applyReplaySettings();
     startSdl();
     openAudio(game.soundVolume, game.musicVolume);

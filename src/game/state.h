@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "persist/settings.h"
+
 // Direction codes: moves, facing and the figure's display list all use them.
 enum Direction { DIR_RIGHT = 0, DIR_DOWN = 1, DIR_LEFT = 2, DIR_UP = 3, DIR_NONE = 4 };
 
@@ -43,7 +45,8 @@ struct ItemSlot {
     int32_t active;  // 1 on the board; x and y are stale otherwise
 };
 
-struct GameState {
+// The settings, read at start-up and written back at exit, come first.
+struct GameState : Settings {
     // World and board: walls and levels for the process, the board for the whole session.
     SectorInfo world[WORLD_SIZE][WORLD_SIZE];  // [sectorX][sectorY], (0, 0) bottom left
     LevelParams levelTable[LEVEL_ROWS];
@@ -87,14 +90,6 @@ struct GameState {
     int32_t fps;
     int32_t showFps;
     uint32_t boardTicks;  // times the Board has aged since start; the benchmarks read it
-
-    // Configuration, read at start-up and written back at exit.
-    int32_t screenWidth;
-    int32_t screenHeight;
-    int32_t bitsPerPixel;
-    int32_t fullscreen;
-    int32_t soundVolume;
-    int32_t musicVolume;
 
     // Platform, for the process.
     int32_t refreshRateKnown;

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/state.h"
 #include "persist/best_score.h"
 #include "persist/file_place.h"
 #include "persist/line_reader.h"
@@ -15,13 +14,13 @@ struct SettingKey {
 };
 
 // Keys are matched by position: the n-th content line against the n-th key.
-static void settingKeys(SettingKey keys[6]) {
-    keys[0] = {"SCREEN_WIDTH", &game.screenWidth};
-    keys[1] = {"SCREEN_HEIGHT", &game.screenHeight};
-    keys[2] = {"BPP", &game.bitsPerPixel};
-    keys[3] = {"FULLSCREEN", &game.fullscreen};
-    keys[4] = {"SOUNDS", &game.soundVolume};
-    keys[5] = {"MUSIC", &game.musicVolume};
+static void settingKeys(Settings& s, SettingKey keys[6]) {
+    keys[0] = {"SCREEN_WIDTH", &s.screenWidth};
+    keys[1] = {"SCREEN_HEIGHT", &s.screenHeight};
+    keys[2] = {"BPP", &s.bitsPerPixel};
+    keys[3] = {"FULLSCREEN", &s.fullscreen};
+    keys[4] = {"SOUNDS", &s.soundVolume};
+    keys[5] = {"MUSIC", &s.musicVolume};
 }
 
 int matchSetting(const char* line, const char* key, int32_t* value) {
@@ -30,9 +29,9 @@ int matchSetting(const char* line, const char* key, int32_t* value) {
     return matchNumber(line + keyLength + 1, value);
 }
 
-void readConfig(FILE* file) {
+void readConfig(FILE* file, Settings& settings) {
     SettingKey keys[6];
-    settingKeys(keys);
+    settingKeys(settings, keys);
     char line[LINE_BUFFER_SIZE];
     for (const SettingKey& key : keys) {
         readContentLine(file, line);  // once the file is exhausted nothing matches
@@ -40,7 +39,7 @@ void readConfig(FILE* file) {
     }
 }
 
-static void loadConfig(const char* configPath, bool report) {
+static void loadConfig(const char* configPath, Settings& settings, bool report) {
     char path[4096];
     chooseFileToRead(configPath, PLAYER_SETTINGS, path, sizeof path);
     FILE* file = openGameFile(path, "r");
@@ -48,18 +47,18 @@ static void loadConfig(const char* configPath, bool report) {
         if (report) printf("Could not load config from %s", configPath);
         return;
     }
-    readConfig(file);
+    readConfig(file, settings);
     fclose(file);
 }
 
-void loadSettings(const char* configPath) {
+void loadSettings(const char* configPath, Settings& settings) {
     loadBestScore();
-    loadConfig(configPath, true);
+    loadConfig(configPath, settings, true);
 }
 
-void loadReplaySettings(const char* configPath) { loadConfig(configPath, false); }
+void loadReplaySettings(const char* configPath, Settings& settings) { loadConfig(configPath, settings, false); }
 
-static void formatConfig(char* text, size_t size) {
+static void formatConfig(const Settings& s, char* text, size_t size) {
     snprintf(text, size,
              "# soubor nastaveni (defaultni hodnoty)\n\n# rozliseni sirka (800)\n"
              "SCREEN_WIDTH: %d\n\n"
@@ -73,14 +72,13 @@ static void formatConfig(char* text, size_t size) {
              "SOUNDS: %d\n\n"
              "# 0 - hudba vypnuta, 128 - maximalni hlasitost hudby (100)\n"
              "MUSIC: %d",
-             game.screenWidth, game.screenHeight, game.bitsPerPixel, game.fullscreen, game.soundVolume,
-             game.musicVolume);
+             s.screenWidth, s.screenHeight, s.bitsPerPixel, s.fullscreen, s.soundVolume, s.musicVolume);
 }
 
-void saveSettings(const char* configPath) {
+void saveSettings(const char* configPath, const Settings& settings) {
     saveBestScore();
     char text[1024];
-    formatConfig(text, sizeof text);
+    formatConfig(settings, text, sizeof text);
     if (saveGameFile(configPath, PLAYER_SETTINGS, text) != 0) printf("Could not save config to %s", configPath);
 }
 

@@ -4,24 +4,34 @@
 #include <cstdint>
 #include <cstdio>
 
-// Reads "data\hiscore.txt", then the configuration at `configPath`; a missing file prints
-// its message and leaves the values as they were.
-void loadSettings(const char* configPath);
+// The six settings, in the file's order.
+struct Settings {
+    int32_t screenWidth;
+    int32_t screenHeight;
+    int32_t bitsPerPixel;
+    int32_t fullscreen;
+    int32_t soundVolume;
+    int32_t musicVolume;
+};
+
+// Reads "data\hiscore.txt", then the configuration at `configPath` into `settings`; a missing
+// file prints its message and leaves the values as they were.
+void loadSettings(const char* configPath, Settings& settings);
 
 // For a replay: the configuration only, silently; the best score comes with the replay and
 // a timedemo prints nothing but its line.
-void loadReplaySettings(const char* configPath);
+void loadReplaySettings(const char* configPath, Settings& settings);
 
-// Writes "data\hiscore.txt", then the configuration at `configPath`, each attempted
-// whatever became of the other.
-void saveSettings(const char* configPath);
+// Writes "data\hiscore.txt", then `settings` to the configuration at `configPath`, each
+// attempted whatever became of the other.
+void saveSettings(const char* configPath, const Settings& settings);
 
 // Removes what saves cut short left beside "data\hiscore.txt", "data\best.replay" and the
 // configuration at `configPath`, and beside the player's copies of them.
 void tidySavedFiles(const char* configPath);
 
 // Reads the six settings from an open file, by position.
-void readConfig(FILE* file);
+void readConfig(FILE* file, Settings& settings);
 
 // Matches "KEY: %d" the way the file has always been read: key in the first column, a
 // colon, optional blanks, a signed number. Returns 1 and stores the value on a match.

@@ -25,7 +25,7 @@ bool referenceSetting(const std::string& line, const char* key, int32_t* value) 
 void checkReadConfig(FILE* file, const uint8_t* data, size_t readable) {
     resetGameState();
     const RecordSnapshot before;
-    readConfig(file);
+    readConfig(file, game);
     fclose(file);
     FUZZ_CHECK(before.unchangedOutside({FIELD_RANGE(screenWidth), FIELD_RANGE(screenHeight), FIELD_RANGE(bitsPerPixel),
                                         FIELD_RANGE(fullscreen), FIELD_RANGE(soundVolume), FIELD_RANGE(musicVolume)}));

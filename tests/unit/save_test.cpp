@@ -329,7 +329,7 @@ TEST_P(SaveTest, SavesWhereItCanAndSaysWhereItCannot) {
     {
         std::unique_ptr<WithoutOverride> lowered(c.withoutOverride ? new WithoutOverride : nullptr);
         testing::internal::CaptureStdout();
-        saveSettings("config.txt");
+        saveSettings("config.txt", game);
         fflush(stdout);
         output = testing::internal::GetCapturedStdout();
     }
@@ -359,7 +359,7 @@ struct LoadPlaceTest : TempFolderTest {
     std::string load(bool withoutOverride) {
         std::unique_ptr<WithoutOverride> lowered(withoutOverride ? new WithoutOverride : nullptr);
         testing::internal::CaptureStdout();
-        loadSettings("config.txt");
+        loadSettings("config.txt", game);
         fflush(stdout);
         return testing::internal::GetCapturedStdout();
     }
@@ -394,7 +394,7 @@ TEST_F(LoadPlaceTest, ASavedReadOnlyInstallReadsBackWhatItSaved) {
         game.bestScore = 4321;
         game.screenWidth = 1024;
         testing::internal::CaptureStdout();
-        saveSettings("config.txt");
+        saveSettings("config.txt", game);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     }
     resetForTest();
@@ -558,7 +558,7 @@ TEST_F(LoadPlaceTest, AKillBeforeTheCutInPlaceLeavesNoEmptyFile) {
             WithoutOverride lowered;
             game.bestScore = 4321;
             stopAtCut = c.cut;
-            saveSettings("config.txt");
+            saveSettings("config.txt", game);
             _exit(0);
         }
         int status = 0;
