@@ -10,7 +10,6 @@
 #include "game/movement.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/display.h"
 #include "platform/program.h"
 #include "platform/sdl_io.h"
 #include "render/scene.h"
@@ -55,8 +54,8 @@ void handleEvent() {
         case SDL_ACTIVEEVENT:
             if (game.event.active.gain == 0)
                 waitWhileInactive();
-            else if (game.event.active.state == SDL_APPMOUSEFOCUS && game.refreshRateKnown)
-                setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
+            else
+                onFocusGained();
             break;
         case SDL_QUIT: quitToMenu(); break;
         default: break;

@@ -47,11 +47,10 @@ int parseWorld(FILE* file) {
     return 0;
 }
 
-int loadWorld(const char* path) {
+void loadWorld(const char* path) {
     FILE* file = openGameFile(path, "r");
     if (file == nullptr) fatal("ERROR opening file %s\n", path);
     const int result = parseWorld(file);
     fclose(file);
     if (result != 0) fatal(MAP_ERROR, path);
-    return 0;
 }

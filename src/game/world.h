@@ -8,4 +8,4 @@
 int parseWorld(FILE* file);
 
 // Reads the file into the World; a missing or damaged file ends the program with its message.
-int loadWorld(const char* path);
+void loadWorld(const char* path);

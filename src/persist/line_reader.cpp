@@ -29,11 +29,6 @@ static void readLineWithin(FILE* file, char* buffer, long* budget) {
     buffer[length] = '\0';
 }
 
-void readRawLine(FILE* file, char* buffer) {
-    long budget = LINE_READ_LIMIT;
-    readLineWithin(file, buffer, &budget);
-}
-
 static bool isSkipped(const char* line) { return line[0] == '\0' || line[0] == '#'; }
 
 int readContentLine(FILE* file, char* buffer) {

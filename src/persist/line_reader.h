@@ -11,15 +11,11 @@ const int LINE_BUFFER_SIZE = 256;
 // taken as ended, so it cannot hold up the start.
 const long LINE_READ_LIMIT = 1L << 20;
 
-// Reads up to a line feed, carriage return or end of file; longer lines are cut at 255
-// characters and the rest of the line is skipped, up to LINE_READ_LIMIT characters in all. At
-// end of file the line is empty. A UTF-8 byte-order mark at the very start of the file is
-// skipped.
-void readRawLine(FILE* file, char* buffer);
-
-// Skips empty and "#" lines. Returns 1 with a content line in the buffer, 0 when the file
-// ended, or LINE_READ_LIMIT characters were read, while the buffer still held an empty or
-// comment line.
+// A line ends at a line feed, carriage return or end of file; longer lines are cut at 255
+// characters and the rest of the line is skipped. A UTF-8 byte-order mark at the very start of
+// the file is skipped. Skips empty and "#" lines. Returns 1 with a content line in the buffer,
+// 0 when the file ended, or LINE_READ_LIMIT characters were read, while the buffer still held
+// an empty or comment line.
 int readContentLine(FILE* file, char* buffer);
 
 // Matches a leading "%d": optional blanks, optional sign, digits. Returns 1 on a match.
