@@ -23,7 +23,7 @@ struct Menu {
     int selection;
     int blinkInterval;
     int highlightVisible;
-    int open;
+    bool open;   // the menu loops while it is open
     bool stale;  // the picture on screen no longer shows the menu as it is
 };
 
@@ -46,7 +46,7 @@ static Menu openMenu() {
     resetView();
     game.tickAccumulator = 0;
     menu.highlightVisible = 1;
-    menu.open = 1;
+    menu.open = true;
     menu.stale = true;
     return menu;
 }
@@ -81,7 +81,6 @@ static void drawMenu(Menu& menu) {
 
 static void moveSelection(Menu& menu, int step) {
     menu.selection += step;
-    menu.open = 2;
     menu.stale = true;
     if (menu.selection > ITEM_QUIT) menu.selection = runInProgress() ? ITEM_RESUME : ITEM_NEW_GAME;
     if (menu.selection < ITEM_RESUME || (menu.selection == ITEM_RESUME && !runInProgress())) menu.selection = ITEM_QUIT;
@@ -92,17 +91,16 @@ static void showPage(Menu& menu, int pageList) {
     callList(pageList);
     swapBuffers();
     waitForKey(0);  // the key that closes the page does nothing else
-    menu.open = 2;
     menu.stale = true;
 }
 
 static void chooseItem(Menu& menu) {
     switch (menu.selection) {
-        case ITEM_RESUME: menu.open = 0; break;
+        case ITEM_RESUME: menu.open = false; break;
         case ITEM_NEW_GAME:
             raiseBestScore();
             newGame();
-            menu.open = 0;
+            menu.open = false;
             break;
         case ITEM_PAGE_1: showPage(menu, LIST_PAGE_1); break;
         case ITEM_PAGE_2: showPage(menu, LIST_PAGE_2); break;
@@ -118,7 +116,7 @@ static void handleMenuKey(Menu& menu) {
     }
     switch (game.event.key.keysym.sym) {
         case SDLK_ESCAPE:
-            if (runInProgress()) menu.open = 0;
+            if (runInProgress()) menu.open = false;
             break;
         case SDLK_DOWN: moveSelection(menu, +1); break;
         case SDLK_UP: moveSelection(menu, -1); break;
@@ -151,10 +149,10 @@ static void handleMenuEvents(Menu& menu) {
 // next blink, so a menu left open costs next to nothing.
 void runTitleMenu() {
     Menu menu = openMenu();
-    while (menu.open != 0) {
+    while (menu.open) {
         advanceBlink(menu);
         if (menu.stale) drawMenu(menu);
         handleMenuEvents(menu);
-        if (menu.open != 0 && !menu.stale) waitForEventUntil(nextBlinkTick(menu));
+        if (menu.open && !menu.stale) waitForEventUntil(nextBlinkTick(menu));
     }
 }
