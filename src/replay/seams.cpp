@@ -24,7 +24,7 @@ static void readViewerKeys() {
 
 // Looks at the viewer's keys at most every 20 ms, so a timedemo can be stopped too.
 static void lookAtViewerKeys() {
-    static uint32_t lastLook = 0;
+    uint32_t& lastLook = watchPace().lastLook;
     const uint32_t now = sdlTicks();
     if (now - lastLook < 20) return;
     lastLook = now;
@@ -34,8 +34,9 @@ static void lookAtViewerKeys() {
 // Waits until as much real time has passed since the watched part began as the tape says.
 // Kept: the earlier games of a best game's session run by first, unseen and unheard.
 static void keepPace(uint32_t recorded) {
-    static bool anchored = false, muted = false;
-    static uint32_t recordedStart, realStart;
+    WatchPace& pace = watchPace();
+    bool &anchored = pace.anchored, &muted = pace.muted;
+    uint32_t &recordedStart = pace.recordedStart, &realStart = pace.realStart;
     const bool running = fastForwarding();
     if (running != muted) muteAudio(muted = running);
     const uint32_t now = sdlTicks();

@@ -11,6 +11,7 @@
 #include "persist/file_place.h"
 #include "platform/program.h"
 #include "platform/save_file.h"
+#include "replay/session_test_hooks.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "unknown"
@@ -325,8 +326,13 @@ void endSession() {
     }
 }
 
+static WatchPace pace;
+
+WatchPace& watchPace() { return pace; }
+
 void resetSession() {
     mode = SESSION_LIVE;
+    pace = WatchPace();
     swaps = 0;
     header = TapeHeader();
     writer = TapeWriter();

@@ -48,18 +48,10 @@ void endSession();
 // the best score just written; so the replay on file always belongs to the score on file.
 void saveBestReplay(uint32_t savedScore);
 
-// What a finished replay does; the default prints the timedemo line and exits with `status`.
-// Tests put a function here that does not return.
-extern void (*replayFinished)(int status);
-
-// The game's version that this program writes into its replays and wants in the ones it plays.
-const char* gameVersion();
-
-// This program's C library, by the first numbers rand() gives after srand(1).
-void randFingerprint(uint32_t print[4]);
-
-// The recording so far as a file (tests make their replays with it).
-std::vector<uint8_t> recordedTape();
-
-// Back to a live session with nothing recorded, as at process start (tests start from here).
-void resetSession();
+// How a watched replay keeps its pace (replay/seams.cpp); it starts afresh with the session.
+struct WatchPace {
+    bool anchored, muted;
+    uint32_t recordedStart, realStart;  // the tape's clock and the real one at the anchor
+    uint32_t lastLook;                  // when the viewer's keys were last read
+};
+WatchPace& watchPace();

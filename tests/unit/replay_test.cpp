@@ -21,6 +21,7 @@
 #include "render/lists.h"
 #include "render/scene.h"
 #include "replay/session.h"
+#include "replay/session_test_hooks.h"
 #include "replay/tape.h"
 #include "screens/title_menu.h"
 #include "temp_folder.h"

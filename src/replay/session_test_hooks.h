@@ -1,0 +1,23 @@
+// What the replay tests reach inside the session besides the game's own calls.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "replay/session.h"
+
+// What a finished replay does; the default prints the timedemo line and exits with `status`.
+// Tests put a function here that does not return.
+extern void (*replayFinished)(int status);
+
+// The game's version that this program writes into its replays and wants in the ones it plays.
+const char* gameVersion();
+
+// This program's C library, by the first numbers rand() gives after srand(1).
+void randFingerprint(uint32_t print[4]);
+
+// The recording so far as a file (tests make their replays with it).
+std::vector<uint8_t> recordedTape();
+
+// Back to a live session with nothing recorded, as at process start (tests start from here).
+void resetSession();
