@@ -1,6 +1,8 @@
 # Shared steps of the tests of how the game ends, its saved files and long runs.
 # Source after lib.sh.
 
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
 # The two saved files as the game writes them: the best score alone, and the settings in
 # their 19 lines with no line end after the last one.
 # expect_saved HISCORE WIDTH HEIGHT BPP FULLSCREEN SOUNDS MUSIC
@@ -49,81 +51,7 @@ expect_output() {
 # sanitizer build add $GL_COUNTER_ASAN to ZK_ASAN_EXTRA (the sanitizer wants to be the first
 # library; the counter comes before it, which is harmless).
 build_gl_counter() {
-    cat >"$WORK/gl_count.c" <<'C'
-#define _GNU_SOURCE
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-typedef unsigned int GLuint;
-typedef int GLsizei;
-enum { MAX_NAME = 1 << 20 };
-static unsigned char texture_held[MAX_NAME], list_held[MAX_NAME];
-static long textures, lists, foreign_deletes;
-
-static void report(void) {
-    static int fd = -2;
-    if (fd == -2) {
-        const char* path = getenv("ZK_GL_COUNTS");
-        fd = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
-    }
-    char line[64];
-    int length = snprintf(line, sizeof line, "%10ld %10ld %10ld\n", textures, lists, foreign_deletes);
-    if (fd >= 0 && pwrite(fd, line, length, 0) != length) fd = -1;
-}
-
-static void hold(unsigned char* held, long* count, GLuint name) {
-    if (name == 0 || name >= MAX_NAME) return;
-    if (!held[name]) ++*count;
-    held[name] = 1;
-}
-
-static void release(unsigned char* held, long* count, GLuint name, int strict) {
-    if (name == 0) return;
-    if (name < MAX_NAME && held[name]) {
-        held[name] = 0;
-        --*count;
-    } else if (strict) {
-        ++foreign_deletes;
-    }
-}
-
-void glGenTextures(GLsizei n, GLuint* names) {
-    static void (*real)(GLsizei, GLuint*);
-    if (!real) real = (void (*)(GLsizei, GLuint*))dlsym(RTLD_NEXT, "glGenTextures");
-    real(n, names);
-    for (GLsizei i = 0; i < n; ++i) hold(texture_held, &textures, names[i]);
-    report();
-}
-
-void glDeleteTextures(GLsizei n, const GLuint* names) {
-    static void (*real)(GLsizei, const GLuint*);
-    if (!real) real = (void (*)(GLsizei, const GLuint*))dlsym(RTLD_NEXT, "glDeleteTextures");
-    for (GLsizei i = 0; i < n; ++i) release(texture_held, &textures, names[i], 1);
-    real(n, names);
-    report();
-}
-
-GLuint glGenLists(GLsizei range) {
-    static GLuint (*real)(GLsizei);
-    if (!real) real = (GLuint(*)(GLsizei))dlsym(RTLD_NEXT, "glGenLists");
-    GLuint base = real(range);
-    for (GLsizei i = 0; base != 0 && i < range; ++i) hold(list_held, &lists, base + i);
-    report();
-    return base;
-}
-
-void glDeleteLists(GLuint list, GLsizei range) {
-    static void (*real)(GLuint, GLsizei);
-    if (!real) real = (void (*)(GLuint, GLsizei))dlsym(RTLD_NEXT, "glDeleteLists");
-    for (GLsizei i = 0; i < range; ++i) release(list_held, &lists, list + i, 0);
-    real(list, range);
-    report();
-}
-C
-    "${CC:-cc}" -shared -fPIC -O1 -o "$WORK/gl_count.so" "$WORK/gl_count.c" -ldl || fail "cannot build the GL counter"
+    "${CC:-cc}" -shared -fPIC -O1 -o "$WORK/gl_count.so" "$E2E_DIR/gl_count.c" -ldl || fail "cannot build the GL counter"
 }
 GL_COUNTER=(env LD_PRELOAD="$WORK/gl_count.so" ZK_GL_COUNTS="$WORK/gl_counts")
 GL_COUNTER_ASAN=verify_asan_link_order=0
@@ -152,40 +80,7 @@ focus_back() { xdotool windowfocus "$(game_window)"; }
 # Asks the game's window to close the way a window manager does (WM_PROTOCOLS message with
 # WM_DELETE_WINDOW), which SDL turns into SDL_QUIT.
 close_window() {
-    python3 - "$(game_window)" <<'EOF'
-import ctypes, sys
-x = ctypes.CDLL("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x.XFlush.argtypes = [ctypes.c_void_p]
-x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-class XEvent(ctypes.Union):
-    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-
-display = x.XOpenDisplay(None)
-if not display:
-    sys.exit("cannot open the display")
-window = int(sys.argv[1], 0)
-event = XEvent()
-event.xclient.type = 33  # ClientMessage
-event.xclient.window = window
-event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.xclient.format = 32
-event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-event.xclient.data[1] = 0  # CurrentTime
-x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-x.XFlush(display)
-x.XCloseDisplay(display)
-EOF
+    python3 "$E2E_DIR/close_window.py" "$(game_window)"
 }
 
 # The game's main thread, seen through /proc.
