@@ -3,11 +3,15 @@
 // kept with its score, and bad files are refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
+#include <tuple>
 
 #include "app/frame_loop.h"
 #include "audio/sound.h"
@@ -485,6 +489,126 @@ TEST(ReplayFile, TenMinutesTakeWellUnderAMegabyteAndReadBackTheSame) {
                read.event.type == calls[same].event.type && read.event.sym == calls[same].event.sym)
             ++same;
         EXPECT_EQ(same, calls.size());
+    }
+}
+
+// Numbers at every edge of their encoding: a frame's two deltas, a short clock step, each
+// length of a varint, the widest values. The first 19 fit 32 bits.
+const uint64_t EDGES[] = {0,         1,          3,          4,          31,         32,         63,
+                          64,        127,        128,        16383,      16384,      0x1FFFFF,   0x200000,
+                          0xFFFFFFF, 0x10000000, 0x7FFFFFFF, 0xFFFFFFFE, 0xFFFFFFFF, 1ull << 35, ~0ull};
+
+bool sameCall(const TapeCall& a, const TapeCall& b) {
+    return a.kind == b.kind && a.ticks == b.ticks && a.event.type == b.event.type && a.event.sym == b.event.sym &&
+           a.event.mod == b.event.mod && a.event.gain == b.event.gain && a.event.state == b.event.state;
+}
+
+// A random session of edge numbers and small ones: frames, events of every type with what the
+// format keeps of them, and runs of the same call.
+std::vector<TapeCall> randomSession(std::mt19937_64& rng) {
+    auto pick = [&rng](uint64_t most) { return std::min<uint64_t>(rng() % 2 ? EDGES[rng() % 21] : rng() % 40, most); };
+    std::vector<TapeCall> calls;
+    uint32_t clock = static_cast<uint32_t>(pick(0xFFFFFFFF));
+    auto ticks = [&clock](uint64_t step) {
+        TapeCall call = {};
+        call.kind = CALL_TICKS;
+        call.ticks = clock += static_cast<uint32_t>(step);
+        return call;
+    };
+    for (int n = static_cast<int>(rng() % 200); n > 0; --n) {
+        if (rng() % 3 == 0) {
+            for (const TapeCall& call : {ticks(pick(40)), TapeCall{CALL_POLL, 0, {}}, ticks(pick(5))})
+                calls.push_back(call);
+            continue;
+        }
+        TapeCall call = rng() % 2 ? ticks(pick(0xFFFFFFFF)) : TapeCall{rng() % 2 ? CALL_POLL : CALL_WAIT, 0, {}};
+        if (call.kind != CALL_TICKS) call.event.type = static_cast<uint8_t>(rng() % 2 ? rng() % 5 : rng() % 256);
+        if (call.event.type == SDL_KEYDOWN || call.event.type == SDL_KEYUP) {
+            call.event.sym = static_cast<uint16_t>(pick(0xFFFF));
+            call.event.mod = static_cast<uint16_t>(pick(0xFFFF));
+        } else if (call.event.type == SDL_ACTIVEEVENT) {
+            call.event.gain = static_cast<uint8_t>(pick(0xFF));
+            call.event.state = static_cast<uint8_t>(pick(0xFF));
+        }
+        for (uint64_t again = rng() % 16 ? 1 : pick(16400) + 1; again > 0; --again) calls.push_back(call);
+    }
+    return calls;
+}
+
+// Random sessions come back from their file call for call, header field for header field.
+TEST(ReplayFile, RandomSessionsWithEveryEdgeNumberReadBackTheSame) {
+    std::mt19937_64 rng(28);
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        const std::vector<TapeCall> calls = randomSession(rng);
+        TapeWriter writer;
+        for (const TapeCall& call : calls) writer.add(call);
+        writer.flush();
+        TapeHeader header;
+        header.version.assign(rng() % 256, static_cast<char>('0' + rng() % 10));
+        for (uint32_t& value : header.randPrint) value = static_cast<uint32_t>(EDGES[rng() % 19]);
+        header.seed = static_cast<uint32_t>(EDGES[rng() % 19]);
+        header.fullscreen = rng() % 2;
+        for (int k = 0; k < 192; ++k) header.world[k] = static_cast<uint8_t>(k % 3 == 2 ? rng() % 11 : rng() % 2);
+        header.calls = calls.size();
+        header.watchFrom = rng() % (calls.size() + 1);
+        header.swaps = EDGES[rng() % 21];
+        header.finalScore = static_cast<uint32_t>(EDGES[rng() % 19]);
+        header.bestScore = static_cast<uint32_t>(EDGES[rng() % 19]);
+        const std::vector<uint8_t> file = encodeTape(header, writer.body().data(), writer.body().size());
+        TapeHeader read;
+        const uint8_t* body;
+        size_t bodyLength;
+        std::string why;
+        ASSERT_TRUE(decodeTape(file.data(), file.size(), header.version, header.randPrint, read, body, bodyLength, why))
+            << why;
+        EXPECT_EQ(std::make_tuple(read.seed, read.fullscreen, read.watchFrom, read.calls, read.swaps, read.finalScore,
+                                  read.bestScore),
+                  std::make_tuple(header.seed, header.fullscreen, header.watchFrom, header.calls, header.swaps,
+                                  header.finalScore, header.bestScore));
+        EXPECT_EQ(memcmp(read.world, header.world, sizeof header.world), 0);
+        TapeReader reader(body, bodyLength);
+        TapeCall call;
+        size_t same = 0;
+        while (reader.next(call) == 1 && same < calls.size() && sameCall(call, calls[same])) ++same;
+        EXPECT_EQ(same, calls.size());
+        EXPECT_EQ(reader.next(call), 0);
+    }
+}
+
+// Every cut of a real file is refused; a cut body reads as the calls before the cut and then
+// ends or is refused. Each cut lies in a buffer of its own size: the sanitizer build sees any
+// read past it.
+TEST(ReplayFile, EveryCutOfARealFileIsRefusedWithinItsBytes) {
+    const std::string path = asThisVersion("cross_die_and_go_on");
+    const std::string good = readFile(path);
+    remove(path.c_str());
+    uint32_t print[4];
+    randFingerprint(print);
+    TapeHeader header;
+    const uint8_t* body;
+    size_t length;
+    std::string why;
+    auto cutAt = [&good](size_t from, size_t cut) {
+        std::unique_ptr<uint8_t[]> bytes(new uint8_t[cut]);
+        memcpy(bytes.get(), good.data() + from, cut);
+        return bytes;
+    };
+    for (size_t cut = 0; cut < good.size(); ++cut)
+        EXPECT_FALSE(decodeTape(cutAt(0, cut).get(), cut, gameVersion(), print, header, body, length, why)) << cut;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(good.data());
+    ASSERT_TRUE(decodeTape(bytes, good.size(), gameVersion(), print, header, body, length, why)) << why;
+    std::vector<TapeCall> whole;
+    TapeReader all(body, length);
+    for (TapeCall call; all.next(call) == 1;) whole.push_back(call);
+    for (size_t cut = 0; cut < length; ++cut) {
+        const auto cutBody = cutAt(static_cast<size_t>(body - bytes), cut);
+        TapeReader reader(cutBody.get(), cut);
+        TapeCall call;
+        size_t same = 0;
+        int read;
+        while ((read = reader.next(call)) == 1 && same < whole.size() && sameCall(call, whole[same])) ++same;
+        EXPECT_LE(read, 0) << "a call the whole body does not have, cut at " << cut;
     }
 }
 
