@@ -28,7 +28,7 @@ void saveProgress() {
     if (sessionMode() != SESSION_LIVE) return;
     // The score of a game still in progress counts.
     raiseBestScore();
-    if (!savesHeld) saveSettings("config.txt");
+    if (!savesHeld) saveSettings("config.txt", bestGameTape(game.bestScore));
 }
 
 void shutdownHandler() {

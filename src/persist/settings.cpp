@@ -53,7 +53,7 @@ static void loadConfig(const char* configPath, bool report) {
 }
 
 void loadSettings(const char* configPath) {
-    loadBestScore();
+    loadBestScore(&game.bestScore);
     loadConfig(configPath, true);
 }
 
@@ -77,8 +77,8 @@ static void formatConfig(char* text, size_t size) {
              game.musicVolume);
 }
 
-void saveSettings(const char* configPath) {
-    saveBestScore();
+void saveSettings(const char* configPath, const std::vector<uint8_t>& bestGame) {
+    saveBestScore(game.bestScore, bestGame);
     char text[1024];
     formatConfig(text, sizeof text);
     if (saveGameFile(configPath, PLAYER_SETTINGS, text) != 0) printf("Could not save config to %s", configPath);

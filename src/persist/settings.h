@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 // Reads "data\hiscore.txt", then the configuration at `configPath`; a missing file prints
 // its message and leaves the values as they were.
@@ -12,9 +13,10 @@ void loadSettings(const char* configPath);
 // a timedemo prints nothing but its line.
 void loadReplaySettings(const char* configPath);
 
-// Writes "data\hiscore.txt", then the configuration at `configPath`, each attempted
-// whatever became of the other.
-void saveSettings(const char* configPath);
+// Writes "data\hiscore.txt" with `bestGame`, the replay of the game that made the best score
+// (see saveBestScore), then the configuration at `configPath`, each attempted whatever became
+// of the other.
+void saveSettings(const char* configPath, const std::vector<uint8_t>& bestGame = std::vector<uint8_t>());
 
 // Removes what saves cut short left beside "data\hiscore.txt", "data\best.replay" and the
 // configuration at `configPath`, and beside the player's copies of them.

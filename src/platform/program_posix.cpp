@@ -13,13 +13,15 @@
 #include "platform/trusted_links.h"
 
 FILE* openGameFile(const char* gamePath, const char* mode) {
-    char real[PATH_MAX];
-    if (!followTrustedLinks(nativePath(gamePath).text, real, sizeof real)) {
-        errno = EACCES;
+    char name[NAME_MAX + 1];
+    const int folder = openTrustedFolder(nativePath(gamePath).text, name, sizeof name);
+    if (folder < 0) {
+        if (errno != ENOENT) errno = EACCES;
         return nullptr;
     }
     struct stat status;
-    const int fd = openPlainFile(real, O_RDONLY, &status);
+    const int fd = openPlainFileAt(folder, name, O_RDONLY, &status);
+    close(folder);
     if (fd < 0) return nullptr;
     FILE* file = fdopen(fd, mode);
     if (file == nullptr) close(fd);

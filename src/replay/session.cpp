@@ -227,13 +227,11 @@ static std::vector<uint8_t> tapeUpTo(const TapeCut& cut) {
 
 std::vector<uint8_t> recordedTape() { return tapeUpTo(cutHere()); }
 
-void saveBestReplay(uint32_t savedScore) {
-    if (mode != SESSION_LIVE) return;
+std::vector<uint8_t> bestGameTape(uint32_t score) {
+    if (mode != SESSION_LIVE) return {};
     if (recording) observe();  // a game still going at exit counts as it stands
-    if (!keptGame || kept.score != savedScore) return;
-    const std::vector<uint8_t> file = tapeUpTo(kept);
-    if (saveGameFileBytes("data\\best.replay", PLAYER_DATA, file.data(), file.size()) != 0)
-        fputs("Could not save replay to data\\best.replay", stdout);
+    if (!keptGame || kept.score != score) return {};
+    return tapeUpTo(kept);
 }
 
 static void writeRecording() {

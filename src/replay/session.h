@@ -44,9 +44,9 @@ void countSwap();
 // At exit: writes the recording asked for, or finishes a replay that played to its end.
 void endSession();
 
-// Saves the best game of this session as "data\best.replay" when its score is `savedScore`,
-// the best score just written; so the replay on file always belongs to the score on file.
-void saveBestReplay(uint32_t savedScore);
+// The best game of this session as a replay file when its score is `score`, the best score
+// about to be saved; empty otherwise, so the replay on file always belongs to the score on file.
+std::vector<uint8_t> bestGameTape(uint32_t score);
 
 // What a finished replay does; the default prints the timedemo line and exits with `status`.
 // Tests put a function here that does not return.

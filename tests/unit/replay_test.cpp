@@ -14,6 +14,7 @@
 #include "game/levels.h"
 #include "game/state.h"
 #include "game/world.h"
+#include "persist/best_score.h"
 #include "platform/engine.h"
 #include "platform/sdl_io.h"
 #include "replay/session.h"
@@ -385,7 +386,7 @@ struct BestGameTest : TempFolderTest {
     uint32_t playAndSave(std::function<void(ScriptedSdl&)> decide, std::function<bool()> stop, bool atExit) {
         record(decide, stop);
         if (atExit && game.score > game.bestScore) game.bestScore = game.score;
-        saveBestReplay(game.bestScore);
+        saveBestScore(game.bestScore, bestGameTape(game.bestScore));
         return game.bestScore;
     }
 };
@@ -415,6 +416,7 @@ TEST_F(BestGameTest, TheReplayOnFileReachesTheScoreOnFile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         remove("data/best.replay");
+        remove("data/hiscore.txt");
         const uint32_t best = playAndSave(c.decide, c.stop, c.atExit);
         ASSERT_GT(best, 0u);
         ASSERT_EQ(replay("data/best.replay"), 0);
@@ -427,7 +429,7 @@ TEST_F(BestGameTest, NoReplayForAScoreThatIsNotThisSessions) {
     writeFile("data/best.replay", "the other game's");
     record(keys({SDLK_RETURN, SDLK_UNKNOWN, SDLK_UNKNOWN}), []() { return sdl.clock > 3000; });
     game.bestScore = game.score;
-    saveBestReplay(game.score + 1000);
+    saveBestScore(game.score + 1000, bestGameTape(game.score + 1000));
     EXPECT_EQ(readFile("data/best.replay"), "the other game's");
 }
 
