@@ -60,6 +60,13 @@ int saveGameFileBytes(const char* gamePath, PlayerFolder folder, const void* dat
     return saveGameData(gamePath, folder, data, size, true);
 }
 
+bool namesGameFile(const char* path, const char* gamePath, PlayerFolder folder) {
+    if (sameSavedFile(path, gamePath)) return true;
+    char playerPath[4096];
+    return playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0) &&
+           sameSavedFile(path, playerPath);
+}
+
 void tidyGameFile(const char* gamePath, PlayerFolder folder) {
     if (systemDataFolder() == nullptr) removeStaleTemporaries(gamePath);
     char playerPath[4096];

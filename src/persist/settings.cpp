@@ -84,6 +84,11 @@ void saveSettings(const char* configPath, const std::vector<uint8_t>& bestGame) 
     if (saveGameFile(configPath, PLAYER_SETTINGS, text) != 0) printf("Could not save config to %s", configPath);
 }
 
+bool namesSavedFile(const char* path, const char* configPath) {
+    return namesGameFile(path, "data\\hiscore.txt", PLAYER_DATA) ||
+           namesGameFile(path, "data\\best.replay", PLAYER_DATA) || namesGameFile(path, configPath, PLAYER_SETTINGS);
+}
+
 void tidySavedFiles(const char* configPath) {
     tidyGameFile("data\\hiscore.txt", PLAYER_DATA);
     tidyGameFile("data\\best.replay", PLAYER_DATA);

@@ -22,6 +22,10 @@ void saveSettings(const char* configPath, const std::vector<uint8_t>& bestGame =
 // configuration at `configPath`, and beside the player's copies of them.
 void tidySavedFiles(const char* configPath);
 
+// 1 when `path` names "data\hiscore.txt", "data\best.replay" or the configuration at
+// `configPath`, beside the program or the player's copies, by whatever links or "..".
+bool namesSavedFile(const char* path, const char* configPath);
+
 // Reads the six settings from an open file, by position.
 void readConfig(FILE* file);
 

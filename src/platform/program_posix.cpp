@@ -74,14 +74,19 @@ void saveWhenLeft(void (*)()) {}
 static void passOnAsTerminate(int) { raise(SIGTERM); }
 
 void endOnHangUp() {
-    struct sigaction current;
-    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
-    struct sigaction action;
-    memset(&action, 0, sizeof action);
-    action.sa_handler = passOnAsTerminate;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGHUP, &action, nullptr);
+    static const int ENDING[] = {SIGHUP, SIGQUIT};
+    for (int which : ENDING) {
+        struct sigaction current;
+        if (sigaction(which, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+        struct sigaction action;
+        memset(&action, 0, sizeof action);
+        action.sa_handler = passOnAsTerminate;
+        sigemptyset(&action.sa_mask);
+        sigaction(which, &action, nullptr);
+    }
 }
+
+void ignoreClosedOutput() { signal(SIGPIPE, SIG_IGN); }
 
 int absolutePath(const char* path, char* out, size_t size) {
     if (path[0] == '/') return snprintf(out, size, "%s", path) < static_cast<int>(size);

@@ -51,6 +51,7 @@ static uint64_t played = 0;
 static const char* replayPath = "";
 static uint32_t startedAt = 0;
 static bool finished = false;
+static bool stopped = false;
 
 static void finishWithStatus(int status) {
     if (status == 0 && mode == SESSION_TIMEDEMO) fflush(stdout);
@@ -108,6 +109,8 @@ bool loadReplay(const char* path, SessionMode wanted, std::string& why) {
 }
 
 void recordTo(const char* path) { snprintf(recordPath, sizeof recordPath, "%s", path); }
+
+const char* recordingPath() { return recordPath; }
 
 void applyReplaySettings() {
     if (mode == SESSION_LIVE) return;
@@ -307,20 +310,22 @@ int playEvent(TapeCallKind kind) {
     return 1;
 }
 
+void replayStopped() { stopped = true; }
+
 void endSession() {
     if (mode == SESSION_LIVE) {
         if (recordPath[0] != '\0') writeRecording();
         return;
     }
-    // The game itself ended on the tape's last event (a quit): the replay is over all the same.
-    if (!finished && played == header.calls) {
-        replayFinished = [](int status) {
-            fflush(stdout);
-            fflush(stderr);
-            if (status != 0) _Exit(status);
-        };
-        finishReplay();
-    }
+    if (finished || stopped) return;
+    // The game itself quit on the tape (its last event, if the replay is in step): the replay
+    // ends here, with its line, or with the out-of-step message and status 1.
+    replayFinished = [](int status) {
+        fflush(stdout);
+        fflush(stderr);
+        if (status != 0) _Exit(status);
+    };
+    finishReplay();
 }
 
 void resetSession() {
@@ -339,5 +344,6 @@ void resetSession() {
     reader = nullptr;
     played = 0;
     finished = false;
+    stopped = false;
     replayFinished = finishWithStatus;
 }

@@ -230,9 +230,20 @@ int TapeReader::next(TapeCall& call) {
     return 1;
 }
 
-// Counts the calls of a body, runs by multiplication, so a long run costs nothing.
-static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t& total) {
+static uint64_t clockOf(const TapeCall* calls, size_t count) {
+    uint64_t sum = 0;
+    for (size_t i = 0; i < count; ++i)
+        if (calls[i].kind == CALL_TICKS) sum += calls[i].ticks;
+    return sum;
+}
+
+// Counts the calls of a body, runs by multiplication, so a long run costs nothing. A run is
+// never longer than the frames shown (a frame's calls repeat once a frame at most), and the
+// clock never runs past what a 32-bit clock reading can hold: a file that says otherwise was
+// made to keep a replay going for hours.
+static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t frames, uint64_t& total) {
     total = 0;
+    uint64_t clock = 0, lastClock = 0;
     size_t lastCount = 0;
     bool afterRepeat = false;
     TapeCall calls[3];
@@ -240,16 +251,20 @@ static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t& total) {
         if (*at == OP_REPEAT) {
             ++at;
             uint64_t count;
-            if (lastCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN)
+            if (lastCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN ||
+                count > frames)
                 return false;
             total += count * lastCount;
+            clock += count * lastClock;
             afterRepeat = true;
         } else {
             if (!parseOp(at, end, calls, lastCount)) return false;
             total += lastCount;
+            lastClock = clockOf(calls, lastCount);
+            clock += lastClock;
             afterRepeat = false;
         }
-        if (total > MOST_CALLS) return false;
+        if (total > MOST_CALLS || clock > 0xFFFFFFFFu) return false;
     }
     return true;
 }
@@ -327,8 +342,8 @@ bool decodeTape(const uint8_t* data, size_t length, const std::string& version, 
     if (memcmp(header.randPrint, randPrint, sizeof header.randPrint) != 0)
         return fail(why, "made with another C library's random numbers");
     uint64_t calls;
-    if (header.fullscreen > 1 || !worldInRange(header.world) || !countCalls(at, end, calls) || calls != header.calls ||
-        header.watchFrom > calls)
+    if (header.fullscreen > 1 || !worldInRange(header.world) || !countCalls(at, end, header.swaps, calls) ||
+        calls != header.calls || header.watchFrom > calls)
         return fail(why, "damaged");
     body = at;
     bodyLength = static_cast<size_t>(end - at);
