@@ -52,6 +52,8 @@ static BestScoreSave saveLocked(uint32_t best, const std::vector<uint8_t>& bestG
         fputs("Could not save hiscore to data\\hiscore.txt", stdout);
         return BEST_SCORE_NOT_SAVED;
     }
+    // The replay of a lower score is no longer the best game, whether or not ours takes its place.
+    if (onDisk < best) removeGameFile(BEST_GAME_PATH, PLAYER_DATA);
     if (!bestGame.empty() && saveGameFileBytes(BEST_GAME_PATH, PLAYER_DATA, bestGame.data(), bestGame.size()) != 0)
         fputs("Could not save replay to data\\best.replay", stdout);
     return onDisk == best ? BEST_SCORE_HELD : BEST_SCORE_RAISED;

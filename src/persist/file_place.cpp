@@ -60,6 +60,12 @@ int saveGameFileBytes(const char* gamePath, PlayerFolder folder, const void* dat
     return saveGameData(gamePath, folder, data, size, true);
 }
 
+void removeGameFile(const char* gamePath, PlayerFolder folder) {
+    if (systemDataFolder() == nullptr) removeSavedFile(gamePath);
+    char playerPath[4096];
+    if (playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0)) removeSavedFile(playerPath);
+}
+
 bool namesGameFile(const char* path, const char* gamePath, PlayerFolder folder) {
     if (sameSavedFile(path, gamePath)) return true;
     char playerPath[4096];

@@ -38,6 +38,9 @@ int canSaveFile(const char* gamePath);
 // game's own temporary files, only the player's, only those no running game still writes.
 void removeStaleTemporaries(const char* gamePath);
 
+// Removes the saved file `gamePath` (a plain file only), through trusted links as a save would.
+void removeSavedFile(const char* gamePath);
+
 // Holds off the saves of every other game that locks the folder of `gamePath`, until
 // unlockSaveFolder with what this returned; -1 when no lock could be had (the save goes on).
 int lockSaveFolder(const char* gamePath);

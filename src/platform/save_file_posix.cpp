@@ -244,6 +244,15 @@ void removeStaleTemporaries(const char* gamePath) {
     closedir(dir);
 }
 
+void removeSavedFile(const char* gamePath) {
+    char name[NAME_MAX + 1];
+    const int folder = openFolderOf(gamePath, name, sizeof name);
+    if (folder < 0) return;
+    struct stat status;
+    if (fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode)) unlinkat(folder, name, 0);
+    close(folder);
+}
+
 // Another game that holds it longer than this is stuck; saving unlocked beats never ending.
 static const int LONGEST_LOCK_WAIT_MS = 10000;
 

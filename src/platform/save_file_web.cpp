@@ -42,6 +42,10 @@ void removeStaleTemporaries(const char*) {}
 
 void saveAsBytes(SaveStream*) {}  // the page's files never translate
 
+void removeSavedFile(const char* gamePath) {
+    if (kept(nativePath(gamePath).text)) remove(nativePath(gamePath).text);
+}
+
 // One game per page: nothing to wait for.
 int lockSaveFolder(const char*) { return -1; }
 void unlockSaveFolder(int) {}

@@ -84,6 +84,8 @@ int finishSave(SaveStream* save) {
 // The one temporary name is reused by the next save, so nothing piles up here.
 void removeStaleTemporaries(const char* gamePath) { (void)gamePath; }
 
+void removeSavedFile(const char* gamePath) { DeleteFileW(toWide(nativePath(gamePath).text).text); }
+
 // The lock is a file beside the saved one, locked whole; Windows lets it go when the handle
 // closes, also when the game dies holding it.
 static HANDLE heldLock = INVALID_HANDLE_VALUE;

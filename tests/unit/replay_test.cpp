@@ -424,13 +424,17 @@ TEST_F(BestGameTest, TheReplayOnFileReachesTheScoreOnFile) {
     }
 }
 
-// A best score from elsewhere (another copy of the game wrote a higher one) keeps its own replay.
+// A best score from elsewhere (another copy of the game wrote a higher one) keeps its own replay;
+// a higher score this session has no game of goes without the old one's.
 TEST_F(BestGameTest, NoReplayForAScoreThatIsNotThisSessions) {
     writeFile("data/best.replay", "the other game's");
     record(keys({SDLK_RETURN, SDLK_UNKNOWN, SDLK_UNKNOWN}), []() { return sdl.clock > 3000; });
     game.bestScore = game.score;
+    writeFile("data/hiscore.txt", std::to_string(game.score + 1000));
     saveBestScore(game.score + 1000, bestGameTape(game.score + 1000));
     EXPECT_EQ(readFile("data/best.replay"), "the other game's");
+    saveBestScore(game.score + 2000, bestGameTape(game.score + 2000));
+    EXPECT_NE(access("data/best.replay", F_OK), 0);
 }
 
 // --- the file ------------------------------------------------------------------------------------
@@ -529,6 +533,18 @@ TEST_F(BadReplayTest, MissingCutDamagedAndForeignFilesAreRefused) {
         {"an unknown op", rewrite([](TapeHeader&, std::string& b) { b[b.size() / 2] = '\x85'; }), "damaged"},
         {"a run before any op", rewrite([](TapeHeader&, std::string& b) { b.insert(0, "\x84\x05"); }), "damaged"},
         {"a level past the table", rewrite([](TapeHeader& h, std::string&) { h.world[2] = 11; }), "damaged"},
+        // Made to keep a replay going for hours: a run of 65536 frames in a short walk, a clock
+        // that jumps past what a 32-bit reading holds.
+        {"a run longer than the frames shown", rewrite([](TapeHeader& h, std::string& b) {
+             b += std::string("\x00\x84\x80\x80\x04", 5);
+             h.calls += 3 * 65537;
+         }),
+         "damaged"},
+        {"a clock past its end", rewrite([](TapeHeader& h, std::string& b) {
+             b += "\x80\xff\xff\xff\xff\x0f";
+             h.calls += 1;
+         }),
+         "damaged"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -25,6 +25,7 @@
 #include "persist/line_reader.h"
 #include "persist/settings.h"
 #include "platform/player_folder.h"
+#include "platform/save_file.h"
 #include "temp_folder.h"
 
 // The test build's own ftruncate comes before the C library's: a save can be stopped right
@@ -182,7 +183,7 @@ const SaveCase SAVE_CASES[] = {
          EXPECT_TRUE(isLink("data/hiscore.txt"));
          EXPECT_EQ(readFile("shared/best.txt"), "1500");
      }},
-    {"WriteProtectedFilesStayAndThePlayerFoldersTakeTheSave", true,
+    {"WriteProtectedFilesStayAndThePlayerFoldersTakeTheSave", false,
      [](const std::string&) {
          writeFile("config.txt", "old", 0444);
          writeFile("data/hiscore.txt", "1", 0444);
@@ -310,6 +311,72 @@ const SaveCase SAVE_CASES[] = {
      [](const std::string&) {
          expectSavedAt(LONG_FOLDER + "/zembrak/config.txt", LONG_FOLDER + "/zembrak/hiscore.txt");
      }},
+    // A group member swaps the shared data folder for a link into the player's own folder
+    // while the save is on its way: the save stays in the folder it checked.
+    {"AFolderSwappedAfterTheWalkIsNotWrittenThrough", false,
+     [](const std::string&) {
+         mkdir("mine", 0700);
+         saveFolderWalked = [] {
+             if (rename("data", "data.checked") == 0) symlink("mine", "data");
+         };
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(namesIn("mine"), std::set<std::string>{});
+         EXPECT_EQ(readFile("data.checked/hiscore.txt"), "1500");
+     }},
+    {"AHardLinkToAPrivateFileIsNotWrittenThrough", true,
+     [](const std::string&) {
+         writeFile("private.txt", "7", 0600);
+         ASSERT_EQ(link("private.txt", "data/hiscore.txt"), 0);
+         makeFolderReadOnly();
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(readFile("private.txt"), "7");
+         EXPECT_EQ(readFile(PLAYER_SCORE), "1500");
+     }},
+    // Another member's score file in a sticky shared folder: the rename over it is refused.
+    {"ARenameTheStickyFolderRefusesGoesToThePlayerFolder", true,
+     [](const std::string&) {
+         writeFile("data/hiscore.txt", "1", 0666);
+         ASSERT_EQ(chown("data/hiscore.txt", OTHER_USER, OTHER_USER), 0);
+         ASSERT_EQ(chown("data", OTHER_USER, OTHER_USER), 0);
+         chmod("data", 01777);
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(readFile("data/hiscore.txt"), "1");
+         EXPECT_EQ(readFile(PLAYER_SCORE), "1500");
+         EXPECT_EQ(namesIn("data"), std::set<std::string>{"hiscore.txt"});
+     },
+     true},
+    {"ASharedScoreFileKeepsItsGroupAndAnotherUsersModeIsNotCopied", false,
+     [](const std::string&) {
+         writeFile("data/hiscore.txt", "1", 02664);
+         ASSERT_EQ(chown("data/hiscore.txt", geteuid(), OTHER_USER), 0);
+         writeFile("config.txt", "old", 06777);
+         ASSERT_EQ(chown("config.txt", OTHER_USER, OTHER_USER), 0);
+     },
+     "",
+     [](const std::string&) {
+         struct stat status;
+         ASSERT_EQ(stat("data/hiscore.txt", &status), 0);
+         EXPECT_EQ(status.st_gid, OTHER_USER);
+         EXPECT_EQ(status.st_mode & 07777, 0664u);
+         EXPECT_EQ(modeOf("config.txt"), 0644u);
+     },
+     true},
+    // The player's copy is the file a read-only install's save replaces, so it is the one
+    // compared with, not the starting value beside the program.
+    {"TheHigherScoreKeptIsTheOneInTheFileReplaced", true,
+     [](const std::string&) {
+         writeFile("data/hiscore.txt", "1", 0444);
+         ASSERT_EQ(system("mkdir -p home/.local/share/zembrak"), 0);
+         writeFile(PLAYER_SCORE, "2000");
+         makeFolderReadOnly();
+     },
+     "", [](const std::string&) { EXPECT_EQ(readFile(PLAYER_SCORE), "2000"); }},
     // Two games at once: the one that exits last had the lower score.
     {"AHigherBestScoreSavedMeanwhileStays", false, [](const std::string&) { writeFile("data/hiscore.txt", "2000"); },
      "",
@@ -323,6 +390,11 @@ struct SaveTest : TempFolderTest, testing::WithParamInterface<SaveCase> {
     void SetUp() override {
         TempFolderTest::SetUp();
         resetForTest();
+        saveFolderWalked = nullptr;
+    }
+    void TearDown() override {
+        saveFolderWalked = nullptr;
+        TempFolderTest::TearDown();
     }
 };
 
