@@ -237,27 +237,29 @@ static uint64_t clockOf(const TapeCall* calls, size_t count) {
     return sum;
 }
 
-// Counts the calls of a body, runs by multiplication, so a long run costs nothing. A run is
-// never longer than the frames shown (a frame's calls repeat once a frame at most), and the
-// clock never runs past what a 32-bit clock reading can hold: a file that says otherwise was
-// made to keep a replay going for hours.
+// Counts the calls of a body, runs by multiplication, so a long run costs nothing. A run of
+// clock readings is never longer than the frames shown (the game reads the clock in a loop only
+// to draw), and the clock never runs past what a 32-bit reading can hold: a file that says
+// otherwise was made to keep a replay going for hours. Runs of events have no such bound: a
+// key held during a pause repeats without a frame.
 static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t frames, uint64_t& total) {
     total = 0;
     uint64_t clock = 0, lastClock = 0;
     size_t lastCount = 0;
-    bool afterRepeat = false;
+    bool afterRepeat = false, lastWasEvent = false;
     TapeCall calls[3];
     while (at != end) {
         if (*at == OP_REPEAT) {
             ++at;
             uint64_t count;
             if (lastCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN ||
-                count > frames)
+                (count > frames && !lastWasEvent))
                 return false;
             total += count * lastCount;
             clock += count * lastClock;
             afterRepeat = true;
         } else {
+            lastWasEvent = *at == OP_WAIT || *at == OP_POLL;
             if (!parseOp(at, end, calls, lastCount)) return false;
             total += lastCount;
             lastClock = clockOf(calls, lastCount);
