@@ -41,6 +41,7 @@ static void chooseSession(int argc, char* argv[]) {
 }
 
 int main(int argc, char* argv[]) {
+    ignoreClosedOutput();
     chooseSession(argc, argv);
 #ifdef ZK_SYSTEM_DATA_FOLDER
     // Built for a system-wide install: data in its own folder, the player's files at home.

@@ -13,6 +13,7 @@
 #include "platform/display.h"
 #include "platform/fatal.h"
 #include "platform/program.h"
+#include "platform/save_file.h"
 #include "platform/window_icon.h"
 #include "render/lists.h"
 #include "replay/session.h"
@@ -95,6 +96,15 @@ static void probeRefreshRate() {
     }
 }
 
+// A recording never replaces the game's own files, whatever path names them; what a recording
+// killed while it was written left beside its file goes now.
+static void checkRecording() {
+    const char* path = recordingPath();
+    if (path[0] == '\0') return;
+    if (namesSavedFile(path, "config.txt")) fatal("Cannot record to %s: it is one of the game's own files.", path);
+    removeStaleTemporaries(path);
+}
+
 void startUp(char* programPath) {
     setLayoutConstants();
     initLevelTable();
@@ -102,16 +112,17 @@ void startUp(char* programPath) {
     // until the World file shows that this is the game's own folder.
     const bool folderFound = changeToProgramDirectory(programPath) != 0;
     holdSaves(!folderFound);
+    checkRecording();
     if (sessionMode() == SESSION_LIVE)
-        loadSettings("config.txt", game);
+        loadSettings("config.txt", game, &game.bestScore);
     else
         loadReplaySettings("config.txt", game);
     applyReplaySettings();
     startSdl();
     openAudio(game.soundVolume, game.musicVolume);
     loadWorld("data\\world.txt");
-    holdSaves(false);
-    tidySavedFiles("config.txt");
+    // Without its own folder the game writes nothing, even after a fatal error later on.
+    if (folderFound) tidySavedFiles("config.txt");
     prepareWindow();
     requestGlAttributes();
     probeRefreshRate();

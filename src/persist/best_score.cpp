@@ -1,15 +1,12 @@
 #include "persist/best_score.h"
 
-#include <cstdint>
-#include <cstdio>
-
-#include "game/state.h"
 #include "persist/file_place.h"
 #include "persist/line_reader.h"
 #include "platform/program.h"
-#include "replay/session.h"
+#include "platform/save_file.h"
 
 static const char* const HISCORE_PATH = "data\\hiscore.txt";
+static const char* const BEST_GAME_PATH = "data\\best.replay";
 
 // 1 with the number of the file's first content line in `score`, 0 when there is none.
 static int scoreIn(FILE* file, uint32_t* score) {
@@ -22,9 +19,9 @@ static int scoreIn(FILE* file, uint32_t* score) {
     return 1;
 }
 
-void readBestScore(FILE* file) { scoreIn(file, &game.bestScore); }
+void readBestScore(FILE* file, uint32_t* best) { scoreIn(file, best); }
 
-void loadBestScore() {
+void loadBestScore(uint32_t* best) {
     char path[4096];
     chooseFileToRead(HISCORE_PATH, PLAYER_DATA, path, sizeof path);
     FILE* file = openGameFile(path, "r");
@@ -32,14 +29,12 @@ void loadBestScore() {
         fputs("Could not load hiscore from data\\hiscore.txt", stdout);
         return;
     }
-    readBestScore(file);
+    readBestScore(file, best);
     fclose(file);
 }
 
 // What the file the save would replace holds now: another game may have raised it meanwhile.
-static uint32_t scoreOnDisk() {
-    char path[4096];
-    if (!chooseFileToSave(HISCORE_PATH, PLAYER_DATA, path, sizeof path)) return 0;
+static uint32_t scoreOnDisk(const char* path) {
     FILE* file = openGameFile(path, "r");
     if (file == nullptr) return 0;
     uint32_t value = 0;
@@ -48,15 +43,28 @@ static uint32_t scoreOnDisk() {
     return value;
 }
 
-BestScoreSave saveBestScore() {
-    const uint32_t onDisk = scoreOnDisk();
-    if (onDisk > game.bestScore) return BEST_SCORE_HELD;  // a game that ran alongside scored higher: it stays
+static BestScoreSave saveLocked(uint32_t best, const std::vector<uint8_t>& bestGame, const char* path) {
+    const uint32_t onDisk = path != nullptr ? scoreOnDisk(path) : 0;
+    if (onDisk > best) return BEST_SCORE_HELD;  // a game that ran alongside scored higher: it stays
     char text[16];
-    snprintf(text, sizeof text, "%d", static_cast<int32_t>(game.bestScore));
+    snprintf(text, sizeof text, "%d", static_cast<int32_t>(best));
     if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0) {
         fputs("Could not save hiscore to data\\hiscore.txt", stdout);
         return BEST_SCORE_NOT_SAVED;
     }
-    saveBestReplay(game.bestScore);  // only when a game of this session made the score written
-    return onDisk == game.bestScore ? BEST_SCORE_HELD : BEST_SCORE_RAISED;
+    // The replay of a lower score is no longer the best game, whether or not ours takes its place.
+    if (onDisk < best) removeGameFile(BEST_GAME_PATH, PLAYER_DATA);
+    if (!bestGame.empty() && saveGameFileBytes(BEST_GAME_PATH, PLAYER_DATA, bestGame.data(), bestGame.size()) != 0)
+        fputs("Could not save replay to data\\best.replay", stdout);
+    return onDisk == best ? BEST_SCORE_HELD : BEST_SCORE_RAISED;
+}
+
+BestScoreSave saveBestScore(uint32_t best, const std::vector<uint8_t>& bestGame) {
+    char path[4096];
+    const bool placed = chooseFileToSave(HISCORE_PATH, PLAYER_DATA, path, sizeof path) != 0;
+    // Two games ending together (a logout) take turns, so the higher score and its replay stay.
+    const int lock = lockSaveFolder(placed ? path : HISCORE_PATH);
+    const BestScoreSave result = saveLocked(best, bestGame, placed ? path : nullptr);
+    unlockSaveFolder(lock);
+    return result;
 }

@@ -1,13 +1,15 @@
-// The best score kept across starts of the program.
+// The best score kept across starts of the program, and the replay of the game that made it.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
-// Reads the number from the first content line of an open file, if there is one.
-void readBestScore(FILE* file);
+// Reads the number from the first content line of an open file into `best`, if there is one.
+void readBestScore(FILE* file, uint32_t* best);
 
-// Reads the best score; prints the load message when the file cannot be opened.
-void loadBestScore();
+// Reads the best score into `best`; prints the load message when the file cannot be opened.
+void loadBestScore(uint32_t* best);
 
 // What saveBestScore did with the file.
 enum BestScoreSave {
@@ -16,7 +18,9 @@ enum BestScoreSave {
     BEST_SCORE_NOT_SAVED,  // the file could not be written; the save message was printed
 };
 
-// Writes the best score unless the file already holds a higher one: a best score on disk
-// never goes down, whichever of two games exits last. An equal score is written again, so the
-// file is back in its standard form.
-BestScoreSave saveBestScore();
+// Writes `best` unless the file already holds a higher one: a best score on disk never goes
+// down, whichever of two games exits last. An equal score is written again, so the file is
+// back in its standard form. With it goes `bestGame`, the replay file of the game that scored
+// `best` (empty: none), as "data\best.replay". Other games that save meanwhile wait: the read,
+// the comparison and both writes are one step, so the replay on file is the score's own.
+BestScoreSave saveBestScore(uint32_t best, const std::vector<uint8_t>& bestGame);

@@ -42,8 +42,10 @@ static int writeBytes(SaveStream* save, const void* data, size_t size, bool byte
 static int saveGameData(const char* gamePath, PlayerFolder folder, const void* data, size_t size, bool bytes) {
     SaveStream save;
     // A system-wide install never writes its own files, even for root who could.
-    if (systemDataFolder() == nullptr && beginSave(gamePath, &save) == 0) return writeBytes(&save, data, size, bytes);
-    // Not writable beside the program: the player's own folder keeps it instead.
+    if (systemDataFolder() == nullptr && beginSave(gamePath, &save) == 0 && writeBytes(&save, data, size, bytes) == 0)
+        return 0;
+    // Not writable beside the program, or the write failed there (a full disk, a shared folder
+    // that refuses the rename): the player's own folder keeps it instead.
     char playerPath[4096];
     if (!playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 1)) return -1;
     if (beginSave(playerPath, &save) != 0) return -1;
@@ -56,6 +58,19 @@ int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text) {
 
 int saveGameFileBytes(const char* gamePath, PlayerFolder folder, const void* data, size_t size) {
     return saveGameData(gamePath, folder, data, size, true);
+}
+
+void removeGameFile(const char* gamePath, PlayerFolder folder) {
+    if (systemDataFolder() == nullptr) removeSavedFile(gamePath);
+    char playerPath[4096];
+    if (playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0)) removeSavedFile(playerPath);
+}
+
+bool namesGameFile(const char* path, const char* gamePath, PlayerFolder folder) {
+    if (sameSavedFile(path, gamePath)) return true;
+    char playerPath[4096];
+    return playerFilePath(folder, fileNameOf(gamePath), playerPath, sizeof playerPath, 0) &&
+           sameSavedFile(path, playerPath);
 }
 
 void tidyGameFile(const char* gamePath, PlayerFolder folder) {

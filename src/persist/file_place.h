@@ -25,5 +25,11 @@ int saveGameFile(const char* gamePath, PlayerFolder folder, const char* text);
 // The same for bytes that must reach the file unchanged (no line-end translation).
 int saveGameFileBytes(const char* gamePath, PlayerFolder folder, const void* data, size_t size);
 
+// Removes `gamePath` beside the program and the player's copy.
+void removeGameFile(const char* gamePath, PlayerFolder folder);
+
+// 1 when `path` is the file `gamePath`, beside the program or the player's copy.
+bool namesGameFile(const char* path, const char* gamePath, PlayerFolder folder);
+
 // Removes the temporary files that saves cut short left beside `gamePath` and the player's copy.
 void tidyGameFile(const char* gamePath, PlayerFolder folder);

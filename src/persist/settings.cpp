@@ -51,8 +51,8 @@ static void loadConfig(const char* configPath, Settings& settings, bool report) 
     fclose(file);
 }
 
-void loadSettings(const char* configPath, Settings& settings) {
-    loadBestScore();
+void loadSettings(const char* configPath, Settings& settings, uint32_t* bestScore) {
+    loadBestScore(bestScore);
     loadConfig(configPath, settings, true);
 }
 
@@ -75,11 +75,17 @@ static void formatConfig(const Settings& s, char* text, size_t size) {
              s.screenWidth, s.screenHeight, s.bitsPerPixel, s.fullscreen, s.soundVolume, s.musicVolume);
 }
 
-void saveSettings(const char* configPath, const Settings& settings) {
-    saveBestScore();
+void saveSettings(const char* configPath, const Settings& settings, uint32_t bestScore,
+                  const std::vector<uint8_t>& bestGame) {
+    saveBestScore(bestScore, bestGame);
     char text[1024];
     formatConfig(settings, text, sizeof text);
     if (saveGameFile(configPath, PLAYER_SETTINGS, text) != 0) printf("Could not save config to %s", configPath);
+}
+
+bool namesSavedFile(const char* path, const char* configPath) {
+    return namesGameFile(path, "data\\hiscore.txt", PLAYER_DATA) ||
+           namesGameFile(path, "data\\best.replay", PLAYER_DATA) || namesGameFile(path, configPath, PLAYER_SETTINGS);
 }
 
 void tidySavedFiles(const char* configPath) {

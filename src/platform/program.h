@@ -27,10 +27,14 @@ void endProgram();
 // is hidden or closed). Nothing to do where the exit handler always runs.
 void saveWhenLeft(void (*save)());
 
-// From now on a hang-up (the terminal closed, the ssh session lost) ends the game the way
-// SIGTERM does, with both files saved. Call after SDL has started; an ignored hang-up
-// (nohup) stays ignored.
+// From now on a hang-up (the terminal closed, the ssh session lost) or SIGQUIT (Ctrl+\) ends
+// the game the way SIGTERM does, with both files saved. Call after SDL has started; an ignored
+// signal (nohup) stays ignored.
 void endOnHangUp();
+
+// An output whose reader went away (`zembrak | true`) never ends the game; what it prints is
+// lost. Call first thing.
+void ignoreClosedOutput();
 
 // `path` as seen from the current directory, made absolute, so it still names the same file
 // after the program changes to its own directory. Returns 0 when it does not fit.

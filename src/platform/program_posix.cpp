@@ -13,13 +13,15 @@
 #include "platform/trusted_links.h"
 
 FILE* openGameFile(const char* gamePath, const char* mode) {
-    char real[PATH_MAX];
-    if (!followTrustedLinks(nativePath(gamePath).text, real, sizeof real)) {
-        errno = EACCES;
+    char name[NAME_MAX + 1];
+    const int folder = openTrustedFolder(nativePath(gamePath).text, name, sizeof name);
+    if (folder < 0) {
+        if (errno != ENOENT) errno = EACCES;
         return nullptr;
     }
     struct stat status;
-    const int fd = openPlainFile(real, O_RDONLY, &status);
+    const int fd = openPlainFileAt(folder, name, O_RDONLY, &status);
+    close(folder);
     if (fd < 0) return nullptr;
     FILE* file = fdopen(fd, mode);
     if (file == nullptr) close(fd);
@@ -72,14 +74,19 @@ void saveWhenLeft(void (*)()) {}
 static void passOnAsTerminate(int) { raise(SIGTERM); }
 
 void endOnHangUp() {
-    struct sigaction current;
-    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
-    struct sigaction action;
-    memset(&action, 0, sizeof action);
-    action.sa_handler = passOnAsTerminate;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGHUP, &action, nullptr);
+    static const int ENDING[] = {SIGHUP, SIGQUIT};
+    for (int which : ENDING) {
+        struct sigaction current;
+        if (sigaction(which, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+        struct sigaction action;
+        memset(&action, 0, sizeof action);
+        action.sa_handler = passOnAsTerminate;
+        sigemptyset(&action.sa_mask);
+        sigaction(which, &action, nullptr);
+    }
 }
+
+void ignoreClosedOutput() { signal(SIGPIPE, SIG_IGN); }
 
 int absolutePath(const char* path, char* out, size_t size) {
     if (path[0] == '/') return snprintf(out, size, "%s", path) < static_cast<int>(size);

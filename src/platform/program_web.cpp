@@ -23,6 +23,8 @@ int absolutePath(const char* path, char* out, size_t size) {
 // A page is never hung up on; closing it is handled by saveWhenLeft.
 void endOnHangUp() {}
 
+void ignoreClosedOutput() {}
+
 static void (*saveAll)() = nullptr;
 
 void saveWhenLeft(void (*save)()) { saveAll = save; }

@@ -44,6 +44,8 @@ void saveWhenLeft(void (*)()) {}
 // Windows has no hang-up signal.
 void endOnHangUp() {}
 
+void ignoreClosedOutput() {}  // a closed pipe only fails the write here
+
 int absolutePath(const char* path, char* out, size_t size) {
     wchar_t full[4096];
     if (_wfullpath(full, toWide(path).text, sizeof full / sizeof full[0]) == nullptr) return 0;

@@ -41,3 +41,13 @@ int finishSave(SaveStream* save) {
 void removeStaleTemporaries(const char*) {}
 
 void saveAsBytes(SaveStream*) {}  // the page's files never translate
+
+void removeSavedFile(const char* gamePath) {
+    if (kept(nativePath(gamePath).text)) remove(nativePath(gamePath).text);
+}
+
+// One game per page: nothing to wait for.
+int lockSaveFolder(const char*) { return -1; }
+void unlockSaveFolder(int) {}
+
+int sameSavedFile(const char* a, const char* b) { return strcmp(nativePath(a).text, nativePath(b).text) == 0; }

@@ -83,3 +83,40 @@ int finishSave(SaveStream* save) {
 
 // The one temporary name is reused by the next save, so nothing piles up here.
 void removeStaleTemporaries(const char* gamePath) { (void)gamePath; }
+
+void removeSavedFile(const char* gamePath) { DeleteFileW(toWide(nativePath(gamePath).text).text); }
+
+// The lock is a file beside the saved one, locked whole; Windows lets it go when the handle
+// closes, also when the game dies holding it.
+static HANDLE heldLock = INVALID_HANDLE_VALUE;
+
+int lockSaveFolder(const char* gamePath) {
+    char lockPath[sizeof(NativePath::text) + 16];
+    snprintf(lockPath, sizeof lockPath, "%s.lock", nativePath(gamePath).text);
+    const HANDLE file = CreateFileW(toWide(lockPath).text, GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return -1;
+    OVERLAPPED whole = {};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {
+        CloseHandle(file);
+        return -1;
+    }
+    heldLock = file;
+    return 1;
+}
+
+void unlockSaveFolder(int lock) {
+    if (lock < 0 || heldLock == INVALID_HANDLE_VALUE) return;
+    CloseHandle(heldLock);
+    heldLock = INVALID_HANDLE_VALUE;
+}
+
+// Full paths, compared as Windows compares names.
+int sameSavedFile(const char* a, const char* b) {
+    wchar_t fullA[MAX_PATH * 4], fullB[MAX_PATH * 4];
+    const DWORD lengthA = GetFullPathNameW(toWide(nativePath(a).text).text, MAX_PATH * 4, fullA, nullptr);
+    const DWORD lengthB = GetFullPathNameW(toWide(nativePath(b).text).text, MAX_PATH * 4, fullB, nullptr);
+    if (lengthA == 0 || lengthB == 0 || lengthA >= MAX_PATH * 4 || lengthB >= MAX_PATH * 4) return 0;
+    return CompareStringOrdinal(fullA, -1, fullB, -1, TRUE) == CSTR_EQUAL;
+}

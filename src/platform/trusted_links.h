@@ -5,15 +5,18 @@
 
 #include <cstddef>
 
-// Follows every link on the way to `path`, the folders' as well as the file's own, and writes
-// the path with no links left into `real`. A link is followed only when it belongs to the
-// player or to root, the kernel's rule for shared sticky folders applied to every link.
-// Returns 0 when a link belongs to someone else, the links loop or the path does not fit: the
-// game then treats the file as one it may not use.
-int followTrustedLinks(const char* path, char* real, size_t size);
+// Walks to the folder that holds `path`'s file one name at a time, each folder opened from the
+// one before, and returns that folder open (for the *at calls), with the file's name in `name`.
+// Every link on the way, the file's own included, is followed only when it belongs to the player
+// or to root, the kernel's rule for shared sticky folders applied to every link; ".." goes up
+// from the folder reached, never by cutting text. Returns -1 when a link belongs to someone
+// else, the links loop, a folder on the way is missing or the name does not fit: the game then
+// treats the file as one it may not use. Once open, the folder stays the one checked, whatever
+// is renamed or linked in its place later.
+int openTrustedFolder(const char* path, char* name, size_t nameSize);
 
-// Opens `real` (a path from followTrustedLinks) with `flags`, never through a link at its
-// last step and never waiting for the other end of a pipe, and keeps it only when it is a
-// regular file or a device such as /dev/null. Returns the descriptor, with the file's status
-// in `status`, or -1 with errno set: ENOENT when there is no such file.
-int openPlainFile(const char* real, int flags, struct stat* status);
+// Opens `name` in `folder` with `flags`, never through a link and never waiting for the other
+// end of a pipe, and keeps it only when it is a regular file or a device such as /dev/null.
+// Returns the descriptor, with the file's status in `status`, or -1 with errno set: ENOENT
+// when there is no such file.
+int openPlainFileAt(int folder, const char* name, int flags, struct stat* status);

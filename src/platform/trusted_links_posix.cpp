@@ -10,92 +10,86 @@
 
 static bool trustedOwner(const struct stat& link) { return link.st_uid == geteuid() || link.st_uid == 0; }
 
-// The path walked so far: relative to the working folder, or absolute when it begins with '/'.
-struct Walked {
-    char* text;
-    size_t size;
-    size_t length;
-};
-
-static bool append(Walked* walked, const char* part, size_t partLength) {
-    const bool slash = walked->length > 0 && walked->text[walked->length - 1] != '/';
-    if (walked->length + slash + partLength >= walked->size) return false;
-    if (slash) walked->text[walked->length++] = '/';
-    memcpy(walked->text + walked->length, part, partLength);
-    walked->length += partLength;
-    walked->text[walked->length] = '\0';
-    return true;
+static int openFolder(int at, const char* name) {
+    const int fd = openat(at, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat status;
+    if (fd >= 0 && (fstat(fd, &status) != 0 || !S_ISDIR(status.st_mode))) {
+        close(fd);
+        errno = ENOTDIR;
+        return -1;
+    }
+    return fd;
 }
 
-// One folder up. The walked part holds no links, so dropping its last name is the real parent;
-// a relative path that is empty or already climbing keeps climbing.
-static bool climb(Walked* walked) {
-    char* last = strrchr(walked->text, '/');
-    const char* name = last == nullptr ? walked->text : last + 1;
-    if (walked->length == 0 || strcmp(name, "..") == 0) return append(walked, "..", 2);
-    if (strcmp(walked->text, "/") == 0) return true;
-    walked->length = last == nullptr ? 0 : (last == walked->text ? 1 : static_cast<size_t>(last - walked->text));
-    walked->text[walked->length] = '\0';
-    return true;
+// The target of `name` in `folder` when it is a link the player may follow: read from the link
+// that was checked, so swapping it meanwhile gains nothing. 1: a link, read; 0: no link; -1:
+// a link of someone else, or unreadable.
+static int trustedLinkTarget(int folder, const char* name, char* target, size_t size) {
+    const int link = openat(folder, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (link < 0) return 0;
+    struct stat status;
+    int result = 0;
+    if (fstat(link, &status) != 0) {
+        result = -1;
+    } else if (S_ISLNK(status.st_mode)) {
+        const ssize_t length = trustedOwner(status) ? readlinkat(link, "", target, size - 1) : -1;
+        result = length < 0 ? -1 : 1;
+        if (length >= 0) target[length] = '\0';
+    }
+    close(link);
+    return result;
 }
 
-// Puts the link's target in front of what is still to walk.
-static bool spliceLink(const char* link, char* rest, const char* next) {
-    char target[PATH_MAX];
-    const ssize_t length = readlink(link, target, sizeof target - 1);
-    if (length < 0) return false;
-    target[length] = '\0';
-    char joined[PATH_MAX];
-    if (snprintf(joined, sizeof joined, "%s/%s", target, next) >= static_cast<int>(sizeof joined)) return false;
-    memcpy(rest, joined, strlen(joined) + 1);
-    return true;
+static void replaceFolder(int* folder, int with) {
+    close(*folder);
+    *folder = with;
 }
 
-int followTrustedLinks(const char* path, char* real, size_t size) {
+int openTrustedFolder(const char* path, char* name, size_t nameSize) {
     char rest[PATH_MAX];
-    if (size == 0 || snprintf(rest, sizeof rest, "%s", path) >= static_cast<int>(sizeof rest)) return 0;
-    Walked walked{real, size, 0};
-    real[0] = '\0';
-    if (rest[0] == '/' && !append(&walked, "/", 1)) return 0;
-    bool missing = false;  // below a missing folder there is nothing to look at
+    if (snprintf(rest, sizeof rest, "%s", path) >= static_cast<int>(sizeof rest)) return -1;
+    int folder = openFolder(AT_FDCWD, rest[0] == '/' ? "/" : ".");
     int links = 0;
     const char* next = rest;
-    while (*next != '\0') {
+    while (folder >= 0) {
         while (*next == '/') ++next;
         const char* end = strchrnul(next, '/');
-        const size_t nameLength = static_cast<size_t>(end - next);
-        const char* name = next;
-        next = end;
-        if (nameLength == 0 || (nameLength == 1 && name[0] == '.')) continue;
-        if (nameLength == 2 && name[0] == '.' && name[1] == '.') {
-            if (!climb(&walked)) return 0;
+        const size_t length = static_cast<size_t>(end - next);
+        const char* after = end;
+        while (*after == '/') ++after;
+        const bool last = *after == '\0';
+        char part[NAME_MAX + 1];
+        if (length == 0 || length > NAME_MAX) break;  // no file name, or one too long
+        memcpy(part, next, length);
+        part[length] = '\0';
+        next = after;
+        const bool dots = strcmp(part, ".") == 0 || strcmp(part, "..") == 0;
+        if (last && dots) break;
+        char target[PATH_MAX];
+        const int linked = trustedLinkTarget(folder, part, target, sizeof target);
+        if (linked < 0 || (linked > 0 && ++links > 40)) break;
+        if (linked > 0) {
+            // The link's target takes its place in what is left to walk.
+            char joined[PATH_MAX];
+            if (snprintf(joined, sizeof joined, "%s/%s", target, next) >= static_cast<int>(sizeof joined)) break;
+            memcpy(rest, joined, strlen(joined) + 1);
+            next = rest;
+            if (rest[0] == '/') replaceFolder(&folder, openFolder(AT_FDCWD, "/"));
             continue;
         }
-        const size_t before = walked.length;
-        if (!append(&walked, name, nameLength)) return 0;
-        struct stat status;
-        if (missing) continue;
-        if (lstat(real, &status) != 0) {
-            if (errno != ENOENT) return 0;
-            missing = true;
-            continue;
+        if (last) {
+            if (length >= nameSize) break;
+            memcpy(name, part, length + 1);
+            return folder;
         }
-        if (!S_ISLNK(status.st_mode)) continue;
-        if (!trustedOwner(status) || ++links > 40) return 0;
-        char following[PATH_MAX];
-        memcpy(following, next, strlen(next) + 1);
-        if (!spliceLink(real, rest, following)) return 0;
-        next = rest;
-        walked.length = rest[0] == '/' ? 0 : before;
-        real[walked.length] = '\0';
-        if (rest[0] == '/' && !append(&walked, "/", 1)) return 0;
+        if (strcmp(part, ".") != 0) replaceFolder(&folder, openFolder(folder, part));
     }
-    if (walked.length == 0) return append(&walked, ".", 1);
-    return 1;
+    if (folder >= 0) close(folder);
+    return -1;
 }
 
-int openPlainFile(const char* real, int flags, struct stat* status) {
-    const int fd = open(real, flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+int openPlainFileAt(int folder, const char* name, int flags, struct stat* status) {
+    const int fd = openat(folder, name, flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return -1;
     if (fstat(fd, status) == 0 && (S_ISREG(status->st_mode) || S_ISCHR(status->st_mode))) return fd;
     // Pipes, sockets and folders are not the game's files.

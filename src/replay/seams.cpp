@@ -10,19 +10,25 @@
 
 static bool playing() { return sessionMode() != SESSION_LIVE; }
 
-// The viewer's keys: Escape, Alt+F4 or closing the window (or SIGTERM, which SDL turns into a
-// quit request) ends the replay; the rest is dropped.
+static void stopWatching() {
+    replayStopped();
+    exit(0);
+}
+
+// The viewer's keys: Escape, Alt+F4 or closing the window (or SIGTERM and SIGINT, which SDL
+// turns into a quit request) ends the replay; the rest is dropped.
 static void readViewerKeys() {
     SDL_Event event;
     while (sdlPollEvent(&event)) {
-        if (event.type == SDL_QUIT) exit(0);
+        if (event.type == SDL_QUIT) stopWatching();
         if (event.type != SDL_KEYDOWN) continue;
         const SDLKey key = event.key.keysym.sym;
-        if (key == SDLK_ESCAPE || (key == SDLK_F4 && (event.key.keysym.mod & KMOD_ALT) != 0)) exit(0);
+        if (key == SDLK_ESCAPE || (key == SDLK_F4 && (event.key.keysym.mod & KMOD_ALT) != 0)) stopWatching();
     }
 }
 
-// Looks at the viewer's keys at most every 20 ms, so a timedemo can be stopped too.
+// Looks at the viewer's keys at most every 20 ms, at every call the game makes, so a timedemo
+// stops too, and a replay whose game spins without drawing.
 static void lookAtViewerKeys() {
     uint32_t& lastLook = watchPace().lastLook;
     const uint32_t now = sdlTicks();
@@ -61,19 +67,28 @@ uint32_t currentTicks() {
         return now;
     }
     const uint32_t recorded = playTicks();
-    if (sessionMode() == SESSION_WATCH) keepPace(recorded);
+    if (sessionMode() == SESSION_WATCH)
+        keepPace(recorded);
+    else
+        lookAtViewerKeys();
     return recorded;
 }
 
 int pollEvent() {
-    if (playing()) return playEvent(CALL_POLL);
+    if (playing()) {
+        lookAtViewerKeys();
+        return playEvent(CALL_POLL);
+    }
     const int taken = sdlPollEvent(&game.event);
     recordEvent(CALL_POLL, taken);
     return taken;
 }
 
 int waitEvent() {
-    if (playing()) return playEvent(CALL_WAIT);
+    if (playing()) {
+        lookAtViewerKeys();
+        return playEvent(CALL_WAIT);
+    }
     const int taken = sdlWaitEvent(&game.event);
     recordEvent(CALL_WAIT, taken);
     return taken;

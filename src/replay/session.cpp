@@ -52,6 +52,7 @@ static uint64_t played = 0;
 static const char* replayPath = "";
 static uint32_t startedAt = 0;
 static bool finished = false;
+static bool stopped = false;
 
 static void finishWithStatus(int status) {
     if (status == 0 && mode == SESSION_TIMEDEMO) fflush(stdout);
@@ -109,6 +110,8 @@ bool loadReplay(const char* path, SessionMode wanted, std::string& why) {
 }
 
 void recordTo(const char* path) { snprintf(recordPath, sizeof recordPath, "%s", path); }
+
+const char* recordingPath() { return recordPath; }
 
 void applyReplaySettings() {
     if (mode == SESSION_LIVE) return;
@@ -228,13 +231,11 @@ static std::vector<uint8_t> tapeUpTo(const TapeCut& cut) {
 
 std::vector<uint8_t> recordedTape() { return tapeUpTo(cutHere()); }
 
-void saveBestReplay(uint32_t savedScore) {
-    if (mode != SESSION_LIVE) return;
+std::vector<uint8_t> bestGameTape(uint32_t score) {
+    if (mode != SESSION_LIVE) return {};
     if (recording) observe();  // a game still going at exit counts as it stands
-    if (!keptGame || kept.score != savedScore) return;
-    const std::vector<uint8_t> file = tapeUpTo(kept);
-    if (saveGameFileBytes("data\\best.replay", PLAYER_DATA, file.data(), file.size()) != 0)
-        fputs("Could not save replay to data\\best.replay", stdout);
+    if (!keptGame || kept.score != score) return {};
+    return tapeUpTo(kept);
 }
 
 static void writeRecording() {
@@ -310,20 +311,22 @@ int playEvent(TapeCallKind kind) {
     return 1;
 }
 
+void replayStopped() { stopped = true; }
+
 void endSession() {
     if (mode == SESSION_LIVE) {
         if (recordPath[0] != '\0') writeRecording();
         return;
     }
-    // The game itself ended on the tape's last event (a quit): the replay is over all the same.
-    if (!finished && played == header.calls) {
-        replayFinished = [](int status) {
-            fflush(stdout);
-            fflush(stderr);
-            if (status != 0) _Exit(status);
-        };
-        finishReplay();
-    }
+    if (finished || stopped) return;
+    // The game itself quit on the tape (its last event, if the replay is in step): the replay
+    // ends here, with its line, or with the out-of-step message and status 1.
+    replayFinished = [](int status) {
+        fflush(stdout);
+        fflush(stderr);
+        if (status != 0) _Exit(status);
+    };
+    finishReplay();
 }
 
 static WatchPace pace;
@@ -347,5 +350,6 @@ void resetSession() {
     reader = nullptr;
     played = 0;
     finished = false;
+    stopped = false;
     replayFinished = finishWithStatus;
 }

@@ -18,6 +18,7 @@ bool loadReplay(const char* path, SessionMode mode, std::string& why);
 
 // Asks for the whole session to be written to `path` (absolute) at exit.
 void recordTo(const char* path);
+const char* recordingPath();  // "" when not recording
 
 SessionMode sessionMode();
 
@@ -41,12 +42,16 @@ bool fastForwarding();
 
 void countSwap();
 
-// At exit: writes the recording asked for, or finishes a replay that played to its end.
+// The viewer ended the replay (Escape, Alt+F4, SIGTERM): no line, status 0.
+void replayStopped();
+
+// At exit: writes the recording asked for, or finishes a replay that played to its end; a
+// replay whose game quit before its tape ended went out of step and says so.
 void endSession();
 
-// Saves the best game of this session as "data\best.replay" when its score is `savedScore`,
-// the best score just written; so the replay on file always belongs to the score on file.
-void saveBestReplay(uint32_t savedScore);
+// The best game of this session as a replay file when its score is `score`, the best score
+// about to be saved; empty otherwise, so the replay on file always belongs to the score on file.
+std::vector<uint8_t> bestGameTape(uint32_t score);
 
 // How a watched replay keeps its pace (replay/seams.cpp); it starts afresh with the session.
 struct WatchPace {

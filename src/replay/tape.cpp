@@ -230,26 +230,43 @@ int TapeReader::next(TapeCall& call) {
     return 1;
 }
 
-// Counts the calls of a body, runs by multiplication, so a long run costs nothing.
-static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t& total) {
+static uint64_t clockOf(const TapeCall* calls, size_t count) {
+    uint64_t sum = 0;
+    for (size_t i = 0; i < count; ++i)
+        if (calls[i].kind == CALL_TICKS) sum += calls[i].ticks;
+    return sum;
+}
+
+// Counts the calls of a body, runs by multiplication, so a long run costs nothing. A run of
+// clock readings is never longer than the frames shown (the game reads the clock in a loop only
+// to draw), and the clock never runs past what a 32-bit reading can hold: a file that says
+// otherwise was made to keep a replay going for hours. Runs of events have no such bound: a
+// key held during a pause repeats without a frame.
+static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t frames, uint64_t& total) {
     total = 0;
+    uint64_t clock = 0, lastClock = 0;
     size_t lastCount = 0;
-    bool afterRepeat = false;
+    bool afterRepeat = false, lastWasEvent = false;
     TapeCall calls[3];
     while (at != end) {
         if (*at == OP_REPEAT) {
             ++at;
             uint64_t count;
-            if (lastCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN)
+            if (lastCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN ||
+                (count > frames && !lastWasEvent))
                 return false;
             total += count * lastCount;
+            clock += count * lastClock;
             afterRepeat = true;
         } else {
+            lastWasEvent = *at == OP_WAIT || *at == OP_POLL;
             if (!parseOp(at, end, calls, lastCount)) return false;
             total += lastCount;
+            lastClock = clockOf(calls, lastCount);
+            clock += lastClock;
             afterRepeat = false;
         }
-        if (total > MOST_CALLS) return false;
+        if (total > MOST_CALLS || clock > 0xFFFFFFFFu) return false;
     }
     return true;
 }
@@ -327,8 +344,8 @@ bool decodeTape(const uint8_t* data, size_t length, const std::string& version, 
     if (memcmp(header.randPrint, randPrint, sizeof header.randPrint) != 0)
         return fail(why, "made with another C library's random numbers");
     uint64_t calls;
-    if (header.fullscreen > 1 || !worldInRange(header.world) || !countCalls(at, end, calls) || calls != header.calls ||
-        header.watchFrom > calls)
+    if (header.fullscreen > 1 || !worldInRange(header.world) || !countCalls(at, end, header.swaps, calls) ||
+        calls != header.calls || header.watchFrom > calls)
         return fail(why, "damaged");
     body = at;
     bodyLength = static_cast<size_t>(end - at);

@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
 # Every way out of the game ends in its exit handler: Alt+F4 in play, in the menu, on a
-# picture page and while paused, the Quit item, a window manager's close, SIGTERM and SIGHUP
-# all end with status 0, the graphics released and both files written, the best score raised
-# by a game still in progress.
+# picture page and while paused, the Quit item, a window manager's close, SIGTERM, SIGHUP and
+# SIGQUIT all end with status 0, the graphics released and both files written, the best score
+# raised by a game still in progress; also when its output goes to a pipe nobody reads.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
 start_display
 build_gl_counter
 
-# fresh_game BEST FULLSCREEN SOUNDS MUSIC: a new copy of the game, best score BEST ("" for
-# no file), started and showing the title menu with the keyboard focus.
+# fresh_game BEST FULLSCREEN SOUNDS MUSIC [COMMAND...]: a new copy of the game, best score
+# BEST ("" for no file), started (after COMMAND) and showing the title menu with the keyboard
+# focus.
 fresh_game() {
     rm -rf "$WORK/game" "$WORK/gl_counts"
     new_install "$2" "$3" "$4"
     [ -z "$1" ] || printf '%s' "$1" >"$WORK/game/data/hiscore.txt"
-    ZK_ASAN_EXTRA=$GL_COUNTER_ASAN show_game "${GL_COUNTER[@]}"
+    ZK_ASAN_EXTRA=$GL_COUNTER_ASAN show_game "${@:5}" "${GL_COUNTER[@]}"
     # Focus the window: only then does taking the focus away tell the game anything.
     focus_back
 }
@@ -125,5 +126,20 @@ fresh_game 1 0 0 0
 play_and_score
 kill -HUP "$GAME_PID"
 finished "SIGHUP in play ends like SIGTERM" scored 0 0 0
+
+fresh_game 1 0 0 0
+play_and_score
+kill -QUIT "$GAME_PID"
+finished "SIGQUIT in play ends like SIGTERM" scored 0 0 0
+
+# `zembrak | true`: the reader of its output is gone before the game prints anything.
+fresh_game "" 0 0 0 python3 -c 'import os, sys
+r, w = os.pipe()
+os.close(r)
+os.dup2(w, 1)
+os.execvp(sys.argv[1], sys.argv[1:])'
+play_and_score
+key alt+F4
+finished "output to a closed pipe" scored 0 0 0
 
 echo PASS

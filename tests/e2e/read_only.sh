@@ -2,10 +2,11 @@
 # Saving where the program's folder cannot be written, and saving through links: a read-only
 # install keeps its files in the player's folders, writable files in a read-only folder are
 # written in place, links and modes stay as they were, and "Could not save" appears exactly
-# when a file was not saved. A write that fails half way (a full disk) leaves the old file whole.
-# Links planted by another user are not followed, pipes and endless files do not hold up the
-# start, a game lost in somebody's folder writes nothing there, and of two games running at
-# once the higher best score stays.
+# when a file was not saved. A write that fails half way (a full disk) leaves the old file whole
+# and the save goes to the player's folder. Links planted by another user are not followed,
+# pipes and endless files do not hold up the start, a game lost in somebody's folder writes
+# nothing there, of two games exiting together the higher best score stays with its replay,
+# and --record never replaces the game's own files.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/lib_exit.sh"
 trap 'chmod -R u+w "$WORK" 2>/dev/null || true; cleanup' EXIT
@@ -130,7 +131,7 @@ else
 fi
 
 # A pipe as the best score and an endless device as the configuration: the game starts, the
-# pipe stays a pipe and the best score goes to the player's folder.
+# pipe stays a pipe and both files go to the player's folder.
 reinstall
 mkfifo "$WORK/game/data/hiscore.txt"
 ln -sf /dev/full "$WORK/game/config.txt"
@@ -139,9 +140,10 @@ wait_for_window
 wait_for_picture
 key alt+F4
 expect_exit 0
-expect_output stdout 'Could not load hiscore from data\\hiscore.txtCould not save config to config.txt'
+expect_output stdout 'Could not load hiscore from data\\hiscore.txt'
 [ -p "$WORK/game/data/hiscore.txt" ] || fail "the pipe was replaced"
 expect_eq "$(cat "$PLAYER_DATA/hiscore.txt")" 0 "best score in the player's folder"
+[ -s "$PLAYER_CONFIG/config.txt" ] || fail "config.txt not in the player's folder"
 echo "ok: a pipe and /dev/full as the files"
 
 # Started as a bare "zembrak" through PATH from a folder whose real path is longer than
@@ -163,37 +165,68 @@ expect_exit 1
 grep -qxF 'ERROR opening file data\world.txt' "$WORK/stderr" || fail "no message about the World file"
 expect_eq "$(in_deep cat config.txt data/hiscore.txt)" 'my notesmy notes' "the player's own files"
 expect_eq "$(in_deep ls -A . data | tr '\n' ' ')" '.: config.txt data sub  data: hiscore.txt ' "files in the player's folder"
+# With a World there too, a fatal error later on (a screen too large) writes nothing either.
+in_deep cp "$WORK/game/data/world.txt" data/
+in_deep sh -c 'printf "SCREEN_WIDTH: 99999\nSCREEN_HEIGHT: 600\nBPP: 32\nFULLSCREEN: 0\nSOUNDS: 0\nMUSIC: 0" >config.txt'
+before=$(in_deep ls -lA --time-style=+%s.%N . data)
+# shellcheck disable=SC2016
+ZK_START_PATH=sub/zembrak start_game_as bash -c 'for _ in $(seq 18); do cd "$1" || exit 90; done
+    exec perl -e '\''exec { $ARGV[0] } "zembrak" or exit 91'\'' "$2"' bash "$deep_name"
+expect_exit 1
+grep -q 'out of range' "$WORK/stderr" || fail "no message about the screen size"
+expect_eq "$(in_deep ls -lA --time-style=+%s.%N . data)" "$before" "the player's folder after a fatal error"
 rm -rf "$WORK/elsewhere"
 echo "ok: no folder of its own, nothing written"
 
-# Two games at once: the first ends with a score, the second, started before it ended and
-# so holding the older best score, ends after it. The higher score stays.
+# Two games exiting together, twenty times (a logout ends both): one scored, the other, started
+# with the older best score, did not. They take turns, so every time the higher score stays,
+# and best.replay is the game that made it.
 reinstall
 write_config 0 0 0
-printf 1 >"$WORK/game/data/hiscore.txt"
-start_game
-wait_for_window
-wait_for_picture
-key Return
-wait_for_play
-key Right
-first=$GAME_PID
-start_game
-for _ in $(seq 300); do
-    [ "$(xdotool search --name '^Zembrak$' 2>/dev/null | wc -l)" -ge 2 ] && break
-    sleep 0.1
+for round in $(seq 20); do
+    printf 1 >"$WORK/game/data/hiscore.txt"
+    rm -f "$WORK/game/data/best.replay"
+    start_game
+    wait_for_window
+    wait_for_picture
+    key Return
+    wait_for_play
+    key Right
+    first=$GAME_PID
+    start_game
+    for _ in $(seq 300); do
+        [ "$(xdotool search --name '^Zembrak$' 2>/dev/null | wc -l)" -ge 2 ] && break
+        sleep 0.1
+    done
+    kill -TERM "$first" "$GAME_PID"
+    status=0
+    wait "$first" || status=$?
+    expect_eq "$status" 0 "exit status of the first game"
+    expect_exit 0
+    best=$(cat "$WORK/game/data/hiscore.txt")
+    [ "$best" -ge 2 ] || fail "round $round: the higher score was lost: [$best]"
+    expect_eq "$(run_game --timedemo "$WORK/game/data/best.replay")" 0 "round $round: timedemo of best.replay"
+    expect_eq "$(sed -n 's/.*, score //p' "$WORK/run.out")" "$best" "round $round: score of best.replay"
 done
-[ "$(xdotool search --name '^Zembrak$' | wc -l)" -ge 2 ] || fail "the second game's window did not appear"
-kill -TERM "$first"
-status=0
-wait "$first" || status=$?
-expect_eq "$status" 0 "exit status of the first game"
-best=$(cat "$WORK/game/data/hiscore.txt")
-[ "$best" -ge 2 ] || fail "the first game's score was not saved: [$best]"
-kill -TERM "$GAME_PID"
-expect_exit 0
-expect_eq "$(cat "$WORK/game/data/hiscore.txt")" "$best" "best score after the second game"
-echo "ok: two games at once, the higher best score kept"
+echo "ok: two games exiting together twenty times, the higher score and its replay kept"
+
+# --record aimed at the game's own files, by any path: one line, status 1, the files whole.
+reinstall
+write_config 0 0 0
+printf 5 >"$WORK/game/data/hiscore.txt"
+mkdir -p "$PLAYER_DATA"
+printf 'mine' >"$PLAYER_DATA/best.replay"
+mkdir -p "$WORK/elsewhere"
+ln -s "$WORK/game/data" "$WORK/elsewhere/data-link"
+for target in "$WORK/game/config.txt" data-link/hiscore.txt "$WORK/game/data/../data/best.replay" \
+    "$PLAYER_DATA/best.replay"; do
+    expect_eq "$(run_game --record "$target")" 1 "status for --record $target"
+    grep -qx "Cannot record to .*: it is one of the game's own files." "$WORK/run.err" ||
+        fail "message for --record $target: $(cat "$WORK/run.err")"
+done
+expect_eq "$(cat "$WORK/game/data/hiscore.txt" "$PLAYER_DATA/best.replay")" 5mine "the game's files"
+[ ! -e "$WORK/game/data/best.replay" ] || fail "best.replay was made"
+echo "ok: --record refuses the game's own files"
 
 # A full disk, made with a small file system of its own (root only): the score file lies
 # there behind a link, the temporary file cannot be filled, and the old file stays whole.
@@ -209,11 +242,12 @@ if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
         "$@"; status=$?
         cat "$full/hiscore.txt" >"$seen.hiscore"; ls -A "$full" >"$seen.files"
         exit $status' sh "$WORK/full" "$WORK/seen"
-    expect_output stdout 'Could not save hiscore to data\\hiscore.txt'
+    expect_output stdout ''
     expect_output stderr ''
     expect_eq "$(cat "$WORK/seen.hiscore")" 1 "old best score"
     expect_eq "$(cat "$WORK/seen.files" | tr '\n' ' ')" "filler hiscore.txt " "files on the full disk"
-    echo "ok: full disk reported, old file whole"
+    expect_eq "$(cat "$PLAYER_DATA/hiscore.txt")" 2 "best score in the player's folder"
+    echo "ok: full disk, old file whole, the save in the player's folder"
 else
     echo "skipped: full disk (needs root and mount namespaces)"
 fi

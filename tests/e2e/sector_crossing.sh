@@ -41,6 +41,8 @@ recording="$WORK/elsewhere/played.replay"
 best=$(cat "$WORK/game/data/hiscore.txt")
 [ "$best" -gt 0 ] || fail "the walk scored nothing"
 config_before=$(cat "$WORK/game/config.txt")
+# In a form no save writes, so a replay that saved would show.
+printf '# mine\n%s' "$best" >"$WORK/game/data/hiscore.txt"
 
 # timedemo FILE: runs it; prints the frame count, checks the line and the score.
 LINE='^timedemo: ([0-9]+) frames in [0-9]+\.[0-9]{3} s, [0-9]+\.[0-9] frames/s, score ([0-9]+)$'
@@ -58,8 +60,12 @@ frames=$(timedemo "$recording")
 expect_eq "$(timedemo "$recording")" "$frames" "frames of the second timedemo"
 timedemo "$WORK/game/data/best.replay" >/dev/null
 # A replay's score is not the player's: the files stay as they were.
-expect_eq "$(cat "$WORK/game/data/hiscore.txt")" "$best" "hiscore after the replays"
-expect_eq "$(cat "$WORK/game/config.txt")" "$config_before" "config after the replays"
+unchanged() {
+    expect_eq "$(cat "$WORK/game/data/hiscore.txt")" "# mine
+$best" "hiscore after the replays"
+    expect_eq "$(cat "$WORK/game/config.txt")" "$config_before" "config after the replays"
+}
+unchanged
 
 # A cut file is refused before anything is drawn: one line, status 1.
 head -c "$(($(stat -c %s "$recording") / 2))" "$recording" >"$WORK/elsewhere/cut.replay"
@@ -74,4 +80,49 @@ expect_eq "$(run_game --replay "$recording")" 0 "status at the end of a watched 
 ZK_ARGS="--replay $recording" show_game
 key Escape
 expect_exit 0 20
+unchanged
+
+# A file made never to end: the game paused near the end of the recording, then a wait for an
+# event repeated four billion times. SIGTERM stops it all the same, status 0.
+python3 - "$recording" "$WORK/elsewhere/endless.replay" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()[:-4]
+def varint(buf, at):
+    value = shift = 0
+    while True:
+        value, shift, at = value | (buf[at] & 0x7F) << shift, shift + 7, at + 1
+        if buf[at - 1] < 0x80: return value, at
+def put(value):
+    out = b''
+    while value >= 0x80: out, value = out + bytes([value & 0x7F | 0x80]), value >> 7
+    return out + bytes([value])
+at = 6 + data[5]
+for _ in range(5): _, at = varint(data, at)
+at += 1 + 192
+head, counts = data[:at], []
+for _ in range(6): value, at = varint(data, at); counts.append(value)
+body, at, frame_end, previous = data[at:], 0, 0, 0xFF
+while at < len(body):  # op by op, to the end of the last frame and its run
+    code, at = body[at], at + 1
+    if code in (0x80, 0x84): _, at = varint(body, at)
+    if code in (0x82, 0x83):
+        kind, at = body[at], at + 1
+        if kind == 1: at += 2
+        for _ in range(2 if kind in (2, 3) else 0): _, at = varint(body, at)
+    if code <= 0x7F or (code == 0x84 and previous <= 0x7F): frame_end = at
+    previous = code
+runs = 2**32 - 1  # a clock reading, the focus lost, then one wait and its run
+body = body[:frame_end] + b'\xC0\x82\x01\x00\x02\x83\x01\x00\x02\x84' + put(runs) + body[frame_end:]
+counts[1] += 3 + runs
+counts[2] = max(counts[2], runs)
+out = head + b''.join(put(v) for v in counts[:5]) + put(len(body)) + body
+h = 2166136261
+for byte in out: h = ((h ^ byte) * 16777619) & 0xFFFFFFFF
+open(sys.argv[2], 'wb').write(out + h.to_bytes(4, 'little'))
+PY
+ZK_ARGS="--timedemo endless.replay" show_game
+sleep 1
+kill -TERM "$GAME_PID"
+expect_exit 0 20
+unchanged
 echo PASS

@@ -12,7 +12,7 @@ void checkReadBestScore(FILE* file, const uint8_t* data, size_t readable) {
     const uint32_t previous = 4242;
     game.bestScore = previous;
     const RecordSnapshot before;
-    readBestScore(file);
+    readBestScore(file, &game.bestScore);
     fclose(file);
     FUZZ_CHECK(before.unchangedOutside({FIELD_RANGE(bestScore)}));
 

@@ -20,6 +20,7 @@
 #include "game/levels.h"
 #include "game/state.h"
 #include "game/world.h"
+#include "persist/best_score.h"
 #include "platform/display.h"
 #include "platform/sdl_io.h"
 #include "render/lists.h"
@@ -395,7 +396,7 @@ struct BestGameTest : TempFolderTest {
     uint32_t playAndSave(std::function<void(ScriptedSdl&)> decide, std::function<bool()> stop, bool atExit) {
         record(decide, stop);
         if (atExit && game.score > game.bestScore) game.bestScore = game.score;
-        saveBestReplay(game.bestScore);
+        saveBestScore(game.bestScore, bestGameTape(game.bestScore));
         return game.bestScore;
     }
 };
@@ -425,6 +426,7 @@ TEST_F(BestGameTest, TheReplayOnFileReachesTheScoreOnFile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         remove("data/best.replay");
+        remove("data/hiscore.txt");
         const uint32_t best = playAndSave(c.decide, c.stop, c.atExit);
         ASSERT_GT(best, 0u);
         ASSERT_EQ(replay("data/best.replay"), 0);
@@ -432,13 +434,17 @@ TEST_F(BestGameTest, TheReplayOnFileReachesTheScoreOnFile) {
     }
 }
 
-// A best score from elsewhere (another copy of the game wrote a higher one) keeps its own replay.
+// A best score from elsewhere (another copy of the game wrote a higher one) keeps its own replay;
+// a higher score this session has no game of goes without the old one's.
 TEST_F(BestGameTest, NoReplayForAScoreThatIsNotThisSessions) {
     writeFile("data/best.replay", "the other game's");
     record(keys({SDLK_RETURN, SDLK_UNKNOWN, SDLK_UNKNOWN}), []() { return sdl.clock > 3000; });
     game.bestScore = game.score;
-    saveBestReplay(game.score + 1000);
+    writeFile("data/hiscore.txt", std::to_string(game.score + 1000));
+    saveBestScore(game.score + 1000, bestGameTape(game.score + 1000));
     EXPECT_EQ(readFile("data/best.replay"), "the other game's");
+    saveBestScore(game.score + 2000, bestGameTape(game.score + 2000));
+    EXPECT_NE(access("data/best.replay", F_OK), 0);
 }
 
 // --- the file ------------------------------------------------------------------------------------
@@ -509,10 +515,11 @@ std::vector<TapeCall> randomSession(std::mt19937_64& rng) {
     auto pick = [&rng](uint64_t most) { return std::min<uint64_t>(rng() % 2 ? EDGES[rng() % 21] : rng() % 40, most); };
     std::vector<TapeCall> calls;
     uint32_t clock = static_cast<uint32_t>(pick(0xFFFFFFFF));
+    // The clock never wraps: a file whose clock runs past 32 bits is refused as made to run forever.
     auto ticks = [&clock](uint64_t step) {
         TapeCall call = {};
         call.kind = CALL_TICKS;
-        call.ticks = clock += static_cast<uint32_t>(step);
+        call.ticks = clock += static_cast<uint32_t>(std::min<uint64_t>(step, 0xFFFFFFFFu - clock));
         return call;
     };
     for (int n = static_cast<int>(rng() % 200); n > 0; --n) {
@@ -552,7 +559,8 @@ TEST(ReplayFile, RandomSessionsWithEveryEdgeNumberReadBackTheSame) {
         for (int k = 0; k < 192; ++k) header.world[k] = static_cast<uint8_t>(k % 3 == 2 ? rng() % 11 : rng() % 2);
         header.calls = calls.size();
         header.watchFrom = rng() % (calls.size() + 1);
-        header.swaps = EDGES[rng() % 21];
+        // No run is longer than the frames shown; a file that says so is refused.
+        header.swaps = std::max<uint64_t>(EDGES[rng() % 21], calls.size());
         header.finalScore = static_cast<uint32_t>(EDGES[rng() % 19]);
         header.bestScore = static_cast<uint32_t>(EDGES[rng() % 19]);
         const std::vector<uint8_t> file = encodeTape(header, writer.body().data(), writer.body().size());
@@ -657,6 +665,18 @@ TEST_F(BadReplayTest, MissingCutDamagedAndForeignFilesAreRefused) {
         {"an unknown op", rewrite([](TapeHeader&, std::string& b) { b[b.size() / 2] = '\x85'; }), "damaged"},
         {"a run before any op", rewrite([](TapeHeader&, std::string& b) { b.insert(0, "\x84\x05"); }), "damaged"},
         {"a level past the table", rewrite([](TapeHeader& h, std::string&) { h.world[2] = 11; }), "damaged"},
+        // Made to keep a replay going for hours: a run of 65536 frames in a short walk, a clock
+        // that jumps past what a 32-bit reading holds.
+        {"a run longer than the frames shown", rewrite([](TapeHeader& h, std::string& b) {
+             b += std::string("\x00\x84\x80\x80\x04", 5);
+             h.calls += 3 * 65537;
+         }),
+         "damaged"},
+        {"a clock past its end", rewrite([](TapeHeader& h, std::string& b) {
+             b += "\x80\xff\xff\xff\xff\x0f";
+             h.calls += 1;
+         }),
+         "damaged"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

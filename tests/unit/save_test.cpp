@@ -25,6 +25,7 @@
 #include "persist/line_reader.h"
 #include "persist/settings.h"
 #include "platform/player_folder.h"
+#include "platform/save_file.h"
 #include "temp_folder.h"
 
 // The test build's own ftruncate comes before the C library's: a save can be stopped right
@@ -182,7 +183,7 @@ const SaveCase SAVE_CASES[] = {
          EXPECT_TRUE(isLink("data/hiscore.txt"));
          EXPECT_EQ(readFile("shared/best.txt"), "1500");
      }},
-    {"WriteProtectedFilesStayAndThePlayerFoldersTakeTheSave", true,
+    {"WriteProtectedFilesStayAndThePlayerFoldersTakeTheSave", false,
      [](const std::string&) {
          writeFile("config.txt", "old", 0444);
          writeFile("data/hiscore.txt", "1", 0444);
@@ -248,10 +249,17 @@ const SaveCase SAVE_CASES[] = {
          noPlayerFolders();
      },
      BOTH_MESSAGES, [](const std::string&) { EXPECT_EQ(namesIn("data"), std::set<std::string>{}); }},
-    {"AWriteThatFailsIsReported", false,
+    {"AWriteThatFailsGoesToThePlayerFolders", false,
      [](const std::string&) {
          ASSERT_EQ(symlink("/dev/full", "data/hiscore.txt"), 0);
          ASSERT_EQ(symlink("/dev/full", "config.txt"), 0);
+     },
+     "", [](const std::string&) { expectSavedAt(PLAYER_CONFIG, PLAYER_SCORE); }},
+    {"AWriteThatFailsWithoutAPlayerFolderIsReported", false,
+     [](const std::string&) {
+         ASSERT_EQ(symlink("/dev/full", "data/hiscore.txt"), 0);
+         ASSERT_EQ(symlink("/dev/full", "config.txt"), 0);
+         noPlayerFolders();
      },
      BOTH_MESSAGES, [](const std::string&) { expectNoPlayerFiles(); }},
     // Another member of a shared score folder links the files to the player's own and to a
@@ -303,6 +311,72 @@ const SaveCase SAVE_CASES[] = {
      [](const std::string&) {
          expectSavedAt(LONG_FOLDER + "/zembrak/config.txt", LONG_FOLDER + "/zembrak/hiscore.txt");
      }},
+    // A group member swaps the shared data folder for a link into the player's own folder
+    // while the save is on its way: the save stays in the folder it checked.
+    {"AFolderSwappedAfterTheWalkIsNotWrittenThrough", false,
+     [](const std::string&) {
+         mkdir("mine", 0700);
+         saveFolderWalked = [] {
+             if (rename("data", "data.checked") == 0) symlink("mine", "data");
+         };
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(namesIn("mine"), std::set<std::string>{});
+         EXPECT_EQ(readFile("data.checked/hiscore.txt"), "1500");
+     }},
+    {"AHardLinkToAPrivateFileIsNotWrittenThrough", true,
+     [](const std::string&) {
+         writeFile("private.txt", "7", 0600);
+         ASSERT_EQ(link("private.txt", "data/hiscore.txt"), 0);
+         makeFolderReadOnly();
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(readFile("private.txt"), "7");
+         EXPECT_EQ(readFile(PLAYER_SCORE), "1500");
+     }},
+    // Another member's score file in a sticky shared folder: the rename over it is refused.
+    {"ARenameTheStickyFolderRefusesGoesToThePlayerFolder", true,
+     [](const std::string&) {
+         writeFile("data/hiscore.txt", "1", 0666);
+         ASSERT_EQ(chown("data/hiscore.txt", OTHER_USER, OTHER_USER), 0);
+         ASSERT_EQ(chown("data", OTHER_USER, OTHER_USER), 0);
+         chmod("data", 01777);
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(readFile("data/hiscore.txt"), "1");
+         EXPECT_EQ(readFile(PLAYER_SCORE), "1500");
+         EXPECT_EQ(namesIn("data"), std::set<std::string>{"hiscore.txt"});
+     },
+     true},
+    {"ASharedScoreFileKeepsItsGroupAndAnotherUsersModeIsNotCopied", false,
+     [](const std::string&) {
+         writeFile("data/hiscore.txt", "1", 02664);
+         ASSERT_EQ(chown("data/hiscore.txt", geteuid(), OTHER_USER), 0);
+         writeFile("config.txt", "old", 06777);
+         ASSERT_EQ(chown("config.txt", OTHER_USER, OTHER_USER), 0);
+     },
+     "",
+     [](const std::string&) {
+         struct stat status;
+         ASSERT_EQ(stat("data/hiscore.txt", &status), 0);
+         EXPECT_EQ(status.st_gid, OTHER_USER);
+         EXPECT_EQ(status.st_mode & 07777, 0664u);
+         EXPECT_EQ(modeOf("config.txt"), 0644u);
+     },
+     true},
+    // The player's copy is the file a read-only install's save replaces, so it is the one
+    // compared with, not the starting value beside the program.
+    {"TheHigherScoreKeptIsTheOneInTheFileReplaced", true,
+     [](const std::string&) {
+         writeFile("data/hiscore.txt", "1", 0444);
+         ASSERT_EQ(system("mkdir -p home/.local/share/zembrak"), 0);
+         writeFile(PLAYER_SCORE, "2000");
+         makeFolderReadOnly();
+     },
+     "", [](const std::string&) { EXPECT_EQ(readFile(PLAYER_SCORE), "2000"); }},
     // Two games at once: the one that exits last had the lower score.
     {"AHigherBestScoreSavedMeanwhileStays", false, [](const std::string&) { writeFile("data/hiscore.txt", "2000"); },
      "",
@@ -316,6 +390,11 @@ struct SaveTest : TempFolderTest, testing::WithParamInterface<SaveCase> {
     void SetUp() override {
         TempFolderTest::SetUp();
         resetForTest();
+        saveFolderWalked = nullptr;
+    }
+    void TearDown() override {
+        saveFolderWalked = nullptr;
+        TempFolderTest::TearDown();
     }
 };
 
@@ -329,7 +408,7 @@ TEST_P(SaveTest, SavesWhereItCanAndSaysWhereItCannot) {
     {
         std::unique_ptr<WithoutOverride> lowered(c.withoutOverride ? new WithoutOverride : nullptr);
         testing::internal::CaptureStdout();
-        saveSettings("config.txt", game);
+        saveSettings("config.txt", game, game.bestScore);
         fflush(stdout);
         output = testing::internal::GetCapturedStdout();
     }
@@ -359,7 +438,7 @@ struct LoadPlaceTest : TempFolderTest {
     std::string load(bool withoutOverride) {
         std::unique_ptr<WithoutOverride> lowered(withoutOverride ? new WithoutOverride : nullptr);
         testing::internal::CaptureStdout();
-        loadSettings("config.txt", game);
+        loadSettings("config.txt", game, &game.bestScore);
         fflush(stdout);
         return testing::internal::GetCapturedStdout();
     }
@@ -394,7 +473,7 @@ TEST_F(LoadPlaceTest, ASavedReadOnlyInstallReadsBackWhatItSaved) {
         game.bestScore = 4321;
         game.screenWidth = 1024;
         testing::internal::CaptureStdout();
-        saveSettings("config.txt", game);
+        saveSettings("config.txt", game, game.bestScore);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     }
     resetForTest();
@@ -494,14 +573,15 @@ TEST_F(LoadPlaceTest, TheBestScoreSaveSaysWhoseScoreTheFileHolds) {
         if (c.before != nullptr) writeFile("data/hiscore.txt", c.before);
         game.bestScore = 1500;
         testing::internal::CaptureStdout();
-        EXPECT_EQ(saveBestScore(), c.result);
+        EXPECT_EQ(saveBestScore(1500, {}), c.result);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.output);
         EXPECT_EQ(readFile("data/hiscore.txt"), c.after);
     }
     unlink("data/hiscore.txt");
     ASSERT_EQ(symlink("/dev/full", "data/hiscore.txt"), 0);
+    noPlayerFolders();
     testing::internal::CaptureStdout();
-    EXPECT_EQ(saveBestScore(), BEST_SCORE_NOT_SAVED);
+    EXPECT_EQ(saveBestScore(1500, {}), BEST_SCORE_NOT_SAVED);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not save hiscore to data\\hiscore.txt");
 }
 
@@ -535,22 +615,22 @@ TEST(BoundedReading, AnEndlessStreamEndsAContentLineRead) {
 }
 
 // A save written in place (a read-only folder, writable files) stopped right before the old
-// tail is cut: new bytes over old ones, never an empty file.
+// tail is cut: the new text and empty lines, never an empty file nor old digits after new ones.
 TEST_F(LoadPlaceTest, AKillBeforeTheCutInPlaceLeavesNoEmptyFile) {
     const std::string oldConfig = "SCREEN_WIDTH: 640\n" + std::string(2000, '#');
     const struct {
         int cut;  // 1: the best score's, 2: the configuration's
-        std::string file, startsWith, endsWith;
+        std::string file, startsWith, oldPart;
     } cases[] = {
-        {1, "data/hiscore.txt", "4321", "tail"},
-        {2, "config.txt", "# soubor nastaveni", "#"},
+        {1, "data/hiscore.txt", "4321", "0"},
+        {2, "config.txt", "# soubor nastaveni", "####"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         chmod(".", 0755);
         chmod("data", 0755);
         writeFile("config.txt", oldConfig, 0664);
-        writeFile("data/hiscore.txt", "1 and an old tail", 0664);
+        writeFile("data/hiscore.txt", "000000001", 0664);
         makeFolderReadOnly();
         const pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -558,7 +638,7 @@ TEST_F(LoadPlaceTest, AKillBeforeTheCutInPlaceLeavesNoEmptyFile) {
             WithoutOverride lowered;
             game.bestScore = 4321;
             stopAtCut = c.cut;
-            saveSettings("config.txt", game);
+            saveSettings("config.txt", game, game.bestScore);
             _exit(0);
         }
         int status = 0;
@@ -566,8 +646,12 @@ TEST_F(LoadPlaceTest, AKillBeforeTheCutInPlaceLeavesNoEmptyFile) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42) << "the save never came to cut the file";
         const std::string text = readFile(c.file);
         EXPECT_EQ(text.compare(0, c.startsWith.size(), c.startsWith), 0) << text.substr(0, 40);
-        EXPECT_GE(text.size(), c.endsWith.size());
-        EXPECT_EQ(text.compare(text.size() - c.endsWith.size(), std::string::npos, c.endsWith), 0);
+        EXPECT_EQ(text.find(c.oldPart), std::string::npos) << text;
+        chmod(".", 0755);
+        chmod("data", 0755);
+        resetForTest();
+        loadSettings("config.txt", game, &game.bestScore);
+        EXPECT_EQ(game.bestScore, 4321u);
     }
 }
 

@@ -27,7 +27,7 @@ struct SettingsTest : TempFolderTest {
     }
     std::string captureLoad() {
         testing::internal::CaptureStdout();
-        loadSettings("config.txt", game);
+        loadSettings("config.txt", game, &game.bestScore);
         fflush(stdout);
         return testing::internal::GetCapturedStdout();
     }
@@ -45,7 +45,7 @@ TEST_F(SettingsTest, FirstRunPrintsBothMessagesAndWritesStandardFiles) {
     EXPECT_EQ(game.screenWidth, 800);
     EXPECT_EQ(game.musicVolume, 100);
     game.bestScore = 1234;
-    saveSettings("config.txt", game);
+    saveSettings("config.txt", game, game.bestScore);
     EXPECT_EQ(readFile("config.txt"), STANDARD_CONFIG);
     EXPECT_EQ(readFile("data/hiscore.txt"), "1234");
 }
@@ -105,7 +105,7 @@ TEST_F(SettingsTest, BestScoreSkipsCommentsAndKeepsNegativeNumbers) {
     EXPECT_EQ(game.bestScore, static_cast<uint32_t>(-5));
     game.score = 99999999;
     raiseBestScore();  // unsigned: -5 stays above any reachable score
-    saveSettings("config.txt", game);
+    saveSettings("config.txt", game, game.bestScore);
     EXPECT_EQ(readFile("data/hiscore.txt"), "-5");
 }
 
