@@ -192,8 +192,7 @@ std::string jsonString(const std::string& text) {
 std::string platformOf(const std::string& library) {
     static const struct {
         const char *library, *platform;
-    } known[] = {
-        {"glibc", "Linux"}, {"msvcrt", "Windows"}, {"ucrt", "Windows"}, {"musl", "web"}, {"emscripten", "web"}};
+    } known[] = {{"glibc", "Linux"}, {"msvcrt", "Windows"}, {"emscripten", "web"}};
     for (const auto& entry : known)
         if (library == entry.library) return entry.platform;
     return library;
