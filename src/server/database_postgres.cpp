@@ -23,7 +23,8 @@ class Postgres : public Database {
             throw std::runtime_error("cannot connect to PostgreSQL: " + why);
         }
         // "already exists, skipping" and the like are no news to an operator.
-        PQsetNoticeProcessor(connection_, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            connection_, [](void*, const char*) {}, nullptr);
     }
 
     ~Postgres() override { PQfinish(connection_); }

@@ -68,8 +68,13 @@ std::string programFolder() {
     return folder.substr(0, folder.rfind('/'));
 }
 
-// $XDG_DATA_HOME/zembrak-scores/scores.sqlite, the folders made as needed.
+// scores.sqlite in the state folder systemd made, or in $XDG_DATA_HOME/zembrak-scores, made
+// as needed.
 std::string defaultDatabase() {
+    if (const char* state = getenv("STATE_DIRECTORY"); state && state[0] == '/') {
+        const std::string first(state, strcspn(state, ":"));
+        return first + "/scores.sqlite";
+    }
     std::string base;
     if (const char* xdg = getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
         base = xdg;
