@@ -101,8 +101,6 @@ bool cleanName(const std::string& raw, std::string& name, std::string& why) {
         }
         points.push_back(point);
         at += point.length;
-        // Far too long whatever the trimming: stop reading.
-        if (points.size() > 4 * kMaxNameLength + 64) break;
     }
     size_t first = 0, last = points.size();
     while (first < last && isSpace(points[first].code)) ++first;
