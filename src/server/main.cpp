@@ -18,6 +18,7 @@
 
 #include "checks.h"
 #include "page.h"
+#include "read_limits.h"
 #include "store.h"
 #include "verify.h"
 
@@ -36,9 +37,10 @@ struct Options {
 constexpr int kUploadsPerMinute = 10;
 constexpr int64_t kPageSize = 100;
 constexpr int64_t kMaxListed = 500;
-// Bodies declared larger than this are refused before a byte of them is read; between the
-// replay limit and this, the server reads and drops them so the client sees its 413.
-constexpr uint64_t kDropLimit = 16 * 1024 * 1024;
+// Bodies declared larger than a connection may bring are refused before a byte of them is
+// read; between that and the replay limit, the server reads and drops them so that the
+// client, still sending, sees its 413.
+constexpr uint64_t kDropLimit = kMaxRequestBytes - 16 * 1024;
 
 [[noreturn]] void usage(const std::string& why) {
     std::cerr << "zembrak-scores: " << why << "\n"
@@ -243,6 +245,23 @@ httplib::Server::HandlerResponse checkBody(const httplib::Request& req, httplib:
     return httplib::Server::HandlerResponse::Unhandled;
 }
 
+// The library's pool of worker threads, each connection watched while it is handled.
+class WatchedPool : public httplib::TaskQueue {
+   public:
+    explicit WatchedPool(size_t threads) : pool_(threads) {}
+    void enqueue(std::function<void()> task) override {
+        pool_.enqueue([task] {
+            beginConnection();
+            task();
+            endConnection();
+        });
+    }
+    void shutdown() override { pool_.shutdown(); }
+
+   private:
+    httplib::ThreadPool pool_;
+};
+
 httplib::Server* running = nullptr;
 
 }  // namespace
@@ -264,7 +283,9 @@ int main(int argc, char** argv) {
         std::cerr << "zembrak-scores: --web " << options.web << " is not a folder" << std::endl;
         return 1;
     }
+    server.new_task_queue = [] { return new WatchedPool(CPPHTTPLIB_THREAD_POOL_COUNT); };
     server.set_pre_routing_handler([&](const httplib::Request& req, httplib::Response& res) {
+        beginRequest();
         if (checkBody(req, res) == httplib::Server::HandlerResponse::Handled)
             return httplib::Server::HandlerResponse::Handled;
         // The board, ahead of any index.html in the web folder.

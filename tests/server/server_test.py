@@ -3,7 +3,7 @@
 script starts itself: uploads and what is refused, the board, downloads, the page, the rate
 limit, and two processes on one database.
   server_test.py SERVER sqlite|postgresql WORK [REAL_VERIFIER REPLAYS_FOLDER]"""
-import concurrent.futures, http.client, json, os, pwd, re, shutil, signal, subprocess, sys, tempfile, time
+import concurrent.futures, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile, time
 
 SERVER, KIND, WORK = sys.argv[1:4]
 REAL = sys.argv[4:6]
@@ -81,40 +81,52 @@ try:
     port = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--verify-cpu", "1")
     tape = lambda score, extra="": f"ok {score} {score * 3} glibc 1.1.0\n{extra}".encode()
     big = tape(5, "x" * (1024 * 1024))[: 1024 * 1024]
-    # name, body, address, headers, status, what the answer holds
+    # name, body, headers, status, what the answer holds
     uploads = [
-        ("first upload", "Ada", tape(1200), None, None, 201, {"rank": 1, "score": 1200}),
-        ("a better score ranks first", "Bo", tape(3000), None, None, 201, {"rank": 1, "score": 3000}),
-        ("an equal score shares the rank", "Cy", tape(1200, "again"), None, None, 201, {"rank": 2}),
-        ("the same tape again", "Dee", tape(1200), None, None, 409, {}),
-        ("a name in <script>, kept as it is", "%3Cscript%3Ex()%3C%2Fscript%3E", tape(10), None, None, 201, {}),
-        ("24 characters of another script, trimmed", "%20" + "%C3%A9" * 24 + "%E3%80%80", tape(20), None, None, 201, {}),
-        ("a body of exactly 1 MiB", "Max", big, None, None, 201, {"score": 5}),
-        ("a short name after 200 spaces", "%20" * 200 + "Ida", tape(19), None, None, 201, {}),
-        ("25 characters", "%C3%A9" * 25, tape(21), None, None, 400, {}),
-        ("a name of spaces", "%20%20", tape(22), None, None, 400, {}),
-        ("no name", "", tape(23), None, None, 400, {}),
-        ("a tab in the name", "a%09b", tape(24), None, None, 400, {}),
-        ("a right-to-left override", "a%E2%80%AEb", tape(25), None, None, 400, {}),
-        ("bytes that are not UTF-8", "a%FFb", tape(26), None, None, 400, {}),
-        ("an empty body", "Eve", b"", None, None, 400, {}),
-        ("a form instead of a replay", "Eve", tape(27), None, {"Content-Type": "text/plain"}, 400, {}),
-        ("one byte over 1 MiB", "Eve", big + b"x", None, None, 413, {}),
-        ("a replay that does not verify", "Eve", b"garbage\n", None, None, 422, {}),
-        ("a replay that never ends", "Eve", b"forever\n", None, None, 422, {}),
-        ("a verifier that crashes", "Eve", b"crash\n", None, None, 422, {}),
-        ("a body in chunks", "Eve", iter([tape(28)]), None, {**OCTETS, "Transfer-Encoding": "chunked"}, 411, {}),
-        ("a body declared at 1 GiB", "Eve", None, None, {**OCTETS, "Content-Length": str(1 << 30)}, 413, {}),
+        ("first upload", "Ada", tape(1200), None, 201, {"rank": 1, "score": 1200}),
+        ("a better score ranks first", "Bo", tape(3000), None, 201, {"rank": 1, "score": 3000}),
+        ("an equal score shares the rank", "Cy", tape(1200, "again"), None, 201, {"rank": 2}),
+        ("the same tape again", "Dee", tape(1200), None, 409, {}),
+        ("a name in <script>, kept as it is", "%3Cscript%3Ex()%3C%2Fscript%3E", tape(10), None, 201, {}),
+        ("24 characters of another script, trimmed", "%20" + "%C3%A9" * 24 + "%E3%80%80", tape(20), None, 201, {}),
+        ("a body of exactly 1 MiB", "Max", big, None, 201, {"score": 5}),
+        ("a short name after 200 spaces", "%20" * 200 + "Ida", tape(19), None, 201, {}),
+        ("25 characters", "%C3%A9" * 25, tape(21), None, 400, {}),
+        ("a name of spaces", "%20%20", tape(22), None, 400, {}),
+        ("no name", "", tape(23), None, 400, {}),
+        ("a tab in the name", "a%09b", tape(24), None, 400, {}),
+        ("a right-to-left override", "a%E2%80%AEb", tape(25), None, 400, {}),
+        ("bytes that are not UTF-8", "a%FFb", tape(26), None, 400, {}),
+        ("an empty body", "Eve", b"", None, 400, {}),
+        ("a form instead of a replay", "Eve", tape(27), {"Content-Type": "text/plain"}, 400, {}),
+        ("one byte over 1 MiB", "Eve", big + b"x", None, 413, {}),
+        ("a replay that does not verify", "Eve", b"garbage\n", None, 422, {}),
+        ("a replay that never ends", "Eve", b"forever\n", None, 422, {}),
+        ("a verifier that crashes", "Eve", b"crash\n", None, 422, {}),
+        ("a body in chunks", "Eve", iter([tape(28)]), {**OCTETS, "Transfer-Encoding": "chunked"}, 411, {}),
+        ("a body declared at 1 GiB", "Eve", None, {**OCTETS, "Content-Length": str(1 << 30)}, 413, {}),
     ]
     ids = {}
-    for index, (what, name, body, address, headers, status, holds) in enumerate(uploads):
+    for index, (what, name, body, headers, status, holds) in enumerate(uploads):
         started = time.monotonic()
-        got, answer = upload(port, name, body, address or f"10.0.{index}.1", headers or OCTETS)
+        got, answer = upload(port, name, body, f"10.0.{index}.1", headers or OCTETS)
         ok = got == status and isinstance(answer, dict) and all(answer.get(k) == v for k, v in holds.items())
         ok = ok and (status != 201 or isinstance(answer.get("id"), int)) and (status == 201 or "error" in answer)
         check(ok and time.monotonic() - started < 20, f"{what}: {status} (got {got} {answer!r})")
         if got == 201:
             ids[what] = answer["id"]
+
+    # Header lines without end: the server stops reading, its memory stays where it was.
+    rss = lambda: int(re.search(r"VmRSS:\s+(\d+)", open(f"/proc/{servers[0].pid}/status").read()).group(1))
+    before = rss()
+    for _ in range(4):
+        flood = socket.create_connection(("127.0.0.1", port))
+        try:
+            flood.sendall(b"GET /healthz HTTP/1.1\r\n" + (b"X-Long: " + b"a" * 8000 + b"\r\n") * 8000)
+        except OSError:
+            pass
+        flood.close()
+    check(rss() - before < 32 * 1024, f"four floods of 64 MB of headers: {rss() - before} kB more memory")
 
     # The board as the API lists it, and the tapes as they went in.
     status, board = request(port, "GET", "/api/scores")
