@@ -40,6 +40,7 @@ else:
 server = subprocess.Popen([SERVER, "--listen", "127.0.0.1:0", "--database", database, "--verifier", verifier,
                            "--trust-forwarded"], stdout=subprocess.PIPE, text=True)
 port = int(re.search(r":(\d+)/", server.stdout.readline()).group(1))
+threading.Thread(target=server.stdout.read, daemon=True).start()  # its line for each upload
 replays = []
 if len(sys.argv) > 4:
     folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "replays")

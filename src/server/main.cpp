@@ -123,7 +123,7 @@ Options parseOptions(int argc, char** argv) {
         } else if (option == "--verify-cpu") {
             if (!parseCount(value(), 3600, number) || number == 0) usage("--verify-cpu wants 1 to 3600 seconds");
             options.limits.cpuSeconds = static_cast<int>(number);
-            options.limits.wallSeconds = static_cast<int>(3 * number);
+            options.limits.wallSeconds = static_cast<int>(3 * number + 10);
         } else if (option == "--verify-memory") {
             if (!parseCount(value(), 1 << 20, number)) usage("--verify-memory wants MiB, 0 for no limit");
             options.limits.memoryMiB = static_cast<long>(number);
@@ -194,6 +194,7 @@ void upload(Store& store, const Options& options, const httplib::Request& req, h
         return refuse(res, 400, "send the replay as application/octet-stream");
     if (!tapeSizeFits(req.body.size(), why)) return refuse(res, req.body.size() > kMaxTape ? 413 : 400, why);
 
+    // Counted before the replay is played, whatever it turns out to be: playing it is what costs.
     const std::string address = clientAddress(req, options.trustForwarded);
     if (!store.allowUpload(address, nowSeconds(), kUploadsPerMinute)) {
         res.set_header("Retry-After", "60");

@@ -10,7 +10,7 @@ namespace scores {
 
 struct VerifyLimits {
     int cpuSeconds = 20;   // processor time; a replay that never ends is stopped by it
-    int wallSeconds = 60;  // in case the child sleeps or waits instead
+    int wallSeconds = 70;  // in case the child sleeps or waits instead
     long memoryMiB = 512;  // address space; 0 for none (sanitizer builds reserve terabytes)
 };
 

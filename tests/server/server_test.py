@@ -3,7 +3,7 @@
 script starts itself: uploads and what is refused, the board, downloads, the page, the rate
 limit, and two processes on one database.
   server_test.py SERVER sqlite|postgresql WORK [REAL_VERIFIER REPLAYS_FOLDER]"""
-import concurrent.futures, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile, time
+import concurrent.futures, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
 SERVER, KIND, WORK = sys.argv[1:4]
 REAL = sys.argv[4:6]
@@ -56,6 +56,7 @@ def start_server(database, *options):
     port = re.search(r"listening on http://127\.0\.0\.1:(\d+)/", line)
     if not port:
         sys.exit(f"FAIL: the server did not start: {line!r}")
+    threading.Thread(target=process.stdout.read, daemon=True).start()  # a line for each upload
     return int(port.group(1))
 
 def request(port, method, path, body=None, headers=None, address="10.0.0.1"):
