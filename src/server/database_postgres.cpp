@@ -13,6 +13,8 @@ namespace {
 // Any number, the same in every process: the lock that makes creating the tables happen once.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_lock(2705202601)";
 constexpr const char* kSchemaUnlock = "SELECT pg_advisory_unlock(2705202601)";
+// The type of BYTEA columns (pg_type.h, which client programs do not get).
+constexpr Oid kByteaType = 17;
 
 class Postgres : public Database {
    public:
@@ -33,7 +35,6 @@ class Postgres : public Database {
         std::vector<std::string> texts(params.size());
         std::vector<const char*> values(params.size());
         std::vector<int> lengths(params.size()), formats(params.size());
-        bool binaryResult = false;
         for (size_t i = 0; i < params.size(); ++i) {
             const Param& param = params[i];
             texts[i] = param.kind == Param::integer ? std::to_string(param.number) : param.value;
@@ -41,10 +42,8 @@ class Postgres : public Database {
             lengths[i] = static_cast<int>(texts[i].size());
             formats[i] = param.kind == Param::blob ? 1 : 0;
         }
-        // The one query that reads a tape gets its bytes as they are.
-        if (strncmp(sql, "SELECT tape ", 12) == 0) binaryResult = true;
         PGresult* result = PQexecParams(connection_, sql, static_cast<int>(params.size()), nullptr, values.data(),
-                                        lengths.data(), formats.data(), binaryResult ? 1 : 0);
+                                        lengths.data(), formats.data(), 0);
         return rowsOf(result);
     }
 
@@ -86,8 +85,22 @@ class Postgres : public Database {
         std::vector<Row> rows;
         for (int r = 0; r < PQntuples(result); ++r) {
             Row row;
-            for (int c = 0; c < PQnfields(result); ++c)
-                row.emplace_back(PQgetvalue(result, r, c), static_cast<size_t>(PQgetlength(result, r, c)));
+            for (int c = 0; c < PQnfields(result); ++c) {
+                const char* text = PQgetvalue(result, r, c);
+                if (PQftype(result, c) != kByteaType) {
+                    row.emplace_back(text, static_cast<size_t>(PQgetlength(result, r, c)));
+                    continue;
+                }
+                // A blob comes back in hexadecimal text: the caller gets its bytes.
+                size_t length = 0;
+                unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
+                if (bytes == nullptr) {
+                    PQclear(result);
+                    throw std::runtime_error("PostgreSQL: out of memory");
+                }
+                row.emplace_back(reinterpret_cast<const char*>(bytes), length);
+                PQfreemem(bytes);
+            }
             rows.push_back(std::move(row));
         }
         PQclear(result);

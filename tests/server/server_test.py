@@ -80,7 +80,8 @@ else:
     database, stop_postgres = os.path.join(WORK, "scores.sqlite"), lambda: None
 try:
     port = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--verify-cpu", "1")
-    tape = lambda score, extra="": f"ok {score} {score * 3} glibc 1.1.0\n{extra}".encode()
+    # Every byte value after the verifier's line, as in a real replay.
+    tape = lambda score, extra="": f"ok {score} {score * 3} glibc 1.1.0\n{extra}".encode() + bytes(range(256))
     big = tape(5, "x" * (1024 * 1024))[: 1024 * 1024]
     # name, body, headers, status, what the answer holds
     uploads = [
