@@ -1,0 +1,199 @@
+#include "checks.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace scores {
+
+namespace {
+
+// Decodes one UTF-8 sequence at `at`: the code point and its length, or false for anything
+// malformed (overlong forms, surrogates, beyond U+10FFFF, a cut-off sequence).
+bool decode(const std::string& text, size_t at, uint32_t& point, size_t& length) {
+    const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
+    const uint8_t lead = byte(at);
+    uint32_t min;
+    if (lead < 0x80) {
+        point = lead;
+        length = 1;
+        return true;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        point = lead & 0x1F, length = 2, min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        point = lead & 0x0F, length = 3, min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        point = lead & 0x07, length = 4, min = 0x10000;
+    } else {
+        return false;
+    }
+    if (at + length > text.size()) return false;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return false;
+        point = point << 6 | (byte(at + i) & 0x3F);
+    }
+    return point >= min && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF);
+}
+
+bool isSpace(uint32_t c) {
+    return c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F ||
+           c == 0x3000;
+}
+
+// Controls, invisible format characters (the joiners that scripts and emoji need excepted),
+// bidirectional overrides that would turn the rest of a board row around, line and paragraph
+// separators, private use and noncharacters.
+bool isPrintable(uint32_t c) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return false;
+    if (c == 0xAD || (c >= 0x600 && c <= 0x605) || c == 0x61C || c == 0x6DD || c == 0x70F || c == 0x180E) return false;
+    if (c == 0x200B || (c >= 0x200E && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E)) return false;
+    if ((c >= 0x2060 && c <= 0x206F) || c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB)) return false;
+    if ((c >= 0xE000 && c <= 0xF8FF) || c >= 0xF0000 || (c >= 0xE0000 && c <= 0xE007F)) return false;
+    if ((c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE) return false;
+    return true;
+}
+
+// Reads a decimal number of at most 18 digits at `at`.
+bool readNumber(const std::string& text, size_t& at, int64_t& value) {
+    size_t digits = 0;
+    value = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 18) {
+        value = value * 10 + (text[at++] - '0');
+        ++digits;
+    }
+    return digits > 0 && (at == text.size() || text[at] < '0' || text[at] > '9');
+}
+
+bool readLiteral(const std::string& text, size_t& at, const char* literal) {
+    const std::string expected(literal);
+    if (text.compare(at, expected.size(), expected) != 0) return false;
+    at += expected.size();
+    return true;
+}
+
+// A C library's or a version's name: letters, digits and . _ + - only, 1 to 40 of them.
+bool isToken(const std::string& text) {
+    if (text.empty() || text.size() > 40) return false;
+    for (char c : text) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!plain && c != '.' && c != '_' && c != '+' && c != '-') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool cleanName(const std::string& raw, std::string& name, std::string& why) {
+    struct Point {
+        uint32_t code;
+        size_t at, length;
+    };
+    std::vector<Point> points;
+    for (size_t at = 0; at < raw.size();) {
+        Point point = {0, at, 0};
+        if (!decode(raw, at, point.code, point.length)) {
+            why = "the name is not valid UTF-8";
+            return false;
+        }
+        if (!isPrintable(point.code)) {
+            why = "the name holds a control or invisible character";
+            return false;
+        }
+        points.push_back(point);
+        at += point.length;
+    }
+    size_t first = 0, last = points.size();
+    while (first < last && isSpace(points[first].code)) ++first;
+    while (last > first && isSpace(points[last - 1].code)) --last;
+    if (first == last) {
+        why = "the name is empty";
+        return false;
+    }
+    if (last - first > kMaxNameLength) {
+        why = "the name is longer than 24 characters";
+        return false;
+    }
+    const size_t begin = points[first].at, end = points[last - 1].at + points[last - 1].length;
+    name = raw.substr(begin, end - begin);
+    return true;
+}
+
+bool tapeSizeFits(size_t size, std::string& why) {
+    if (size == 0) {
+        why = "send the replay (best.replay) as the request body";
+        return false;
+    }
+    if (size > kMaxTape) {
+        why = "a replay is at most 1 MiB";
+        return false;
+    }
+    return true;
+}
+
+bool parseVerdict(const std::string& line, Verdict& verdict) {
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    size_t at = 0;
+    if (!readLiteral(text, at, "verified: score ") || !readNumber(text, at, verdict.score)) return false;
+    if (!readLiteral(text, at, ", ") || !readNumber(text, at, verdict.frames)) return false;
+    if (!readLiteral(text, at, " frames, ")) return false;
+    const size_t comma = text.find(", version ", at);
+    if (comma == std::string::npos) return false;
+    verdict.library = text.substr(at, comma - at);
+    verdict.version = text.substr(comma + 10);
+    return isToken(verdict.library) && isToken(verdict.version);
+}
+
+std::string escapeHtml(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '&': out += "&amp;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (size_t at = 0; at < text.size();) {
+        uint32_t point;
+        size_t length;
+        if (!decode(text, at, point, length)) {
+            out += "\\ufffd";
+            ++at;
+            continue;
+        }
+        if (point == '"' || point == '\\') {
+            out += '\\';
+            out += static_cast<char>(point);
+        } else if (point < 0x20 || point == 0x7F || point == 0x2028 || point == 0x2029 || point == '<' ||
+                   point == '>' || point == '&') {
+            // Escaped as well: < > & so that JSON put into a page cannot close a script.
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(point));
+            out += escaped;
+        } else {
+            out.append(text, at, length);
+        }
+        at += length;
+    }
+    return out + "\"";
+}
+
+std::string platformOf(const std::string& library) {
+    static const struct {
+        const char *library, *platform;
+    } known[] = {{"glibc", "Linux"}, {"msvcrt", "Windows"}, {"emscripten", "web"}};
+    for (const auto& entry : known)
+        if (library == entry.library) return entry.platform;
+    return library;
+}
+
+}  // namespace scores

@@ -1,0 +1,42 @@
+// What the leaderboard accepts from outside: a player's name, a replay's size, the verifier's
+// verdict; and the escaping of whatever it sends back. No network, no database: the fuzz
+// target drives these directly.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace scores {
+
+// The largest replay accepted, in bytes.
+constexpr size_t kMaxTape = 1024 * 1024;
+// The longest name, in characters (code points).
+constexpr size_t kMaxNameLength = 24;
+
+// The name to store for a name as sent: valid UTF-8, trimmed of spaces at both ends, 1 to 24
+// characters, none of them a control, format or separator character. False with a reason
+// otherwise.
+bool cleanName(const std::string& raw, std::string& name, std::string& why);
+
+// Whether a request body can be a replay at all: not empty, not over the limit.
+bool tapeSizeFits(size_t size, std::string& why);
+
+// The verifier's line `verified: score <n>, <frames> frames, <C library>, version <v>`.
+struct Verdict {
+    int64_t score = 0;
+    int64_t frames = 0;
+    std::string library;
+    std::string version;
+};
+bool parseVerdict(const std::string& line, Verdict& verdict);
+
+// For the page: < > & " ' as entities.
+std::string escapeHtml(const std::string& text);
+// A JSON string literal, quotes included; bytes that are not valid UTF-8 become U+FFFD.
+std::string jsonString(const std::string& text);
+
+// The platform a C library stands for, as players know it; the library itself when unknown.
+std::string platformOf(const std::string& library);
+
+}  // namespace scores

@@ -1,0 +1,46 @@
+// One connection to SQLite or PostgreSQL, as much as the leaderboard's store needs: statements
+// with numbered parameters ($1, $2… in the order they first appear), rows of text back.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace scores {
+
+struct Param {
+    enum Kind { text, integer, blob } kind;
+    std::string value;
+    int64_t number;
+};
+inline Param textParam(const std::string& value) { return {Param::text, value, 0}; }
+inline Param intParam(int64_t number) { return {Param::integer, std::string(), number}; }
+inline Param blobParam(const std::string& value) { return {Param::blob, value, 0}; }
+
+using Row = std::vector<std::string>;
+
+// A statement that broke a UNIQUE constraint.
+struct UniqueViolation : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class Database {
+   public:
+    virtual ~Database() = default;
+    // Runs one statement; each column as text, a blob column as its bytes.
+    virtual std::vector<Row> query(const char* sql, const std::vector<Param>& params) = 0;
+    // Runs statements without parameters (the schema, BEGIN, COMMIT).
+    virtual void run(const char* sql) = 0;
+    // Starts the transaction in which an address's uploads are counted: no other process may
+    // count the same address until it ends.
+    virtual void beginCounting(const std::string& address) = 0;
+    // Creates the tables, once even when several processes start together.
+    virtual void createTables() = 0;
+};
+
+std::unique_ptr<Database> connectSqlite(const std::string& path);
+std::unique_ptr<Database> connectPostgres(const std::string& url);
+
+}  // namespace scores

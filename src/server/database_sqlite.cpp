@@ -1,0 +1,111 @@
+// The store's connection to an SQLite file, shared by the server's threads through the pool
+// and by other processes on the same machine through SQLite's own locking.
+#include <sqlite3.h>
+
+#include <map>
+
+#include "database.h"
+#include "store.h"
+
+namespace scores {
+
+namespace {
+
+class Sqlite : public Database {
+   public:
+    explicit Sqlite(const std::string& path) {
+        const int status = sqlite3_open_v2(path.c_str(), &db_,
+                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (status != SQLITE_OK) {
+            const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(status);
+            sqlite3_close(db_);
+            throw std::runtime_error("cannot open " + path + ": " + why);
+        }
+        // Another process or thread writing waits its turn instead of failing.
+        sqlite3_busy_timeout(db_, 10000);
+        run("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON;");
+    }
+
+    ~Sqlite() override {
+        for (auto& cached : statements_) sqlite3_finalize(cached.second);
+        sqlite3_close(db_);
+    }
+
+    std::vector<Row> query(const char* sql, const std::vector<Param>& params) override {
+        sqlite3_stmt* statement = prepared(sql);
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
+        for (size_t i = 0; i < params.size(); ++i) {
+            const std::string name = "$" + std::to_string(i + 1);
+            const int index = sqlite3_bind_parameter_index(statement, name.c_str());
+            if (index == 0) throw std::runtime_error("no parameter " + name + " in " + sql);
+            const Param& param = params[i];
+            if (param.kind == Param::integer)
+                sqlite3_bind_int64(statement, index, param.number);
+            else if (param.kind == Param::blob)
+                sqlite3_bind_blob64(statement, index, param.value.data(), param.value.size(), SQLITE_TRANSIENT);
+            else
+                sqlite3_bind_text64(statement, index, param.value.data(), param.value.size(), SQLITE_TRANSIENT,
+                                    SQLITE_UTF8);
+        }
+        std::vector<Row> rows;
+        for (;;) {
+            const int status = sqlite3_step(statement);
+            if (status == SQLITE_DONE) break;
+            if (status != SQLITE_ROW) {
+                const int extended = sqlite3_extended_errcode(db_);
+                const std::string why = sqlite3_errmsg(db_);
+                sqlite3_reset(statement);
+                if (extended == SQLITE_CONSTRAINT_UNIQUE) throw UniqueViolation(why);
+                throw std::runtime_error("SQLite: " + why);
+            }
+            Row row;
+            for (int column = 0; column < sqlite3_column_count(statement); ++column) {
+                const void* bytes = sqlite3_column_blob(statement, column);
+                row.emplace_back(static_cast<const char*>(bytes),
+                                 bytes ? static_cast<size_t>(sqlite3_column_bytes(statement, column)) : 0);
+            }
+            rows.push_back(std::move(row));
+        }
+        sqlite3_reset(statement);
+        return rows;
+    }
+
+    void run(const char* sql) override {
+        char* error = nullptr;
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+            const std::string why = error ? error : "unknown error";
+            sqlite3_free(error);
+            throw std::runtime_error("SQLite: " + why);
+        }
+    }
+
+    // The whole file is locked for writing: one process counts at a time.
+    void beginCounting(const std::string&) override { run("BEGIN IMMEDIATE"); }
+
+    void createTables() override {
+        run("BEGIN IMMEDIATE");
+        run(schemaSql("INTEGER PRIMARY KEY AUTOINCREMENT", "BLOB").c_str());
+        run("COMMIT");
+    }
+
+   private:
+    sqlite3_stmt* prepared(const char* sql) {
+        auto found = statements_.find(sql);
+        if (found != statements_.end()) return found->second;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr) != SQLITE_OK)
+            throw std::runtime_error(std::string("SQLite: ") + sqlite3_errmsg(db_));
+        statements_[sql] = statement;
+        return statement;
+    }
+
+    sqlite3* db_ = nullptr;
+    std::map<const char*, sqlite3_stmt*> statements_;
+};
+
+}  // namespace
+
+std::unique_ptr<Database> connectSqlite(const std::string& path) { return std::make_unique<Sqlite>(path); }
+
+}  // namespace scores

@@ -1,0 +1,23 @@
+// How much one connection may send, and for how long. The HTTP library keeps every header line
+// it is sent, without a limit on their number, and waits on a client as long as it trickles:
+// the server counts what each connection's reads bring in, and past the limits the client is
+// taken to have hung up.
+#pragma once
+
+#include <cstddef>
+
+namespace scores {
+
+// Headers and body of one request, bytes.
+constexpr size_t kMaxRequestBytes = 1024 * 1024 + 64 * 1024;
+// From the end of one request's headers to the end of the next one's.
+constexpr double kMaxRequestSeconds = 60;
+
+// Around the handling of one connection on a worker thread: the first socket it reads from is
+// the client's.
+void beginConnection();
+void endConnection();
+// Called when a request's headers are in: the next one starts from nothing.
+void beginRequest();
+
+}  // namespace scores

@@ -1,0 +1,51 @@
+// An upload as the leaderboard reads it: the name, the body's size, the verifier's line, and
+// the escaping of what it sends back. The first byte says how much of the rest is the name.
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.h"
+#include "server/checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const size_t split = 1 + std::min<size_t>(data[0], size - 1);
+    const std::string raw(reinterpret_cast<const char*>(data) + 1, split - 1);
+    const std::string rest(reinterpret_cast<const char*>(data) + split, size - split);
+
+    // A name taken is a trimmed piece of what was sent, and taken again unchanged.
+    std::string name, again, why;
+    if (scores::cleanName(raw, name, why)) {
+        FUZZ_CHECK(!name.empty() && name.size() <= 4 * scores::kMaxNameLength && raw.find(name) != std::string::npos);
+        FUZZ_CHECK(name.front() != ' ' && name.back() != ' ');
+        FUZZ_CHECK(scores::cleanName(name, again, why) && again == name);
+    } else {
+        FUZZ_CHECK(!why.empty());
+    }
+    FUZZ_CHECK(scores::tapeSizeFits(rest.size(), why) == (rest.size() >= 1 && rest.size() <= 1024 * 1024));
+
+    // A verdict read is one that reads back the same from its own line.
+    scores::Verdict verdict, reread;
+    if (scores::parseVerdict(rest, verdict)) {
+        const std::string line = "verified: score " + std::to_string(verdict.score) + ", " +
+                                 std::to_string(verdict.frames) + " frames, " + verdict.library + ", version " +
+                                 verdict.version;
+        FUZZ_CHECK(scores::parseVerdict(line, reread) && reread.score == verdict.score &&
+                   reread.frames == verdict.frames && reread.library == verdict.library &&
+                   reread.version == verdict.version && verdict.score >= 0 && verdict.frames >= 0);
+    }
+
+    // Nothing sent back can open a tag, close an attribute or end a JSON string early.
+    const std::string html = scores::escapeHtml(rest);
+    FUZZ_CHECK(html.find_first_of("<>\"'") == std::string::npos);
+    const std::string json = scores::jsonString(rest);
+    FUZZ_CHECK(json.size() >= 2 && json.front() == '"' && json.back() == '"');
+    for (size_t i = 1; i + 1 < json.size(); ++i) {
+        const unsigned char c = json[i];
+        FUZZ_CHECK(c >= 0x20 && c != 0x7F && c != '<');
+        if (c == '\\')
+            ++i;  // an escape: the next character is its own
+        else
+            FUZZ_CHECK(c != '"');
+    }
+    return 0;
+}
