@@ -113,7 +113,7 @@ void applyReplaySettings() {
     if (mode == SESSION_LIVE) return;
     game.bestScore = header.bestScore;
     game.fullscreen = header.fullscreen;
-    if (mode == SESSION_TIMEDEMO) {
+    if (mode == SESSION_TIMEDEMO || mode == SESSION_VERIFY) {
         game.soundVolume = 0;
         game.musicVolume = 0;
     }

@@ -10,6 +10,7 @@ enum SessionMode {
     SESSION_LIVE,      // played by the player, recorded in memory
     SESSION_WATCH,     // a replay at its recorded pace, with sound
     SESSION_TIMEDEMO,  // a replay as fast as it draws, silent, timed
+    SESSION_VERIFY,    // a replay as fast as the rules run, nothing shown, heard or printed
 };
 
 // Chooses a replay before start-up. Returns false with a reason when the file is missing, cut,
