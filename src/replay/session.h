@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "replay/tape.h"
 
@@ -16,6 +17,8 @@ enum SessionMode {
 // Chooses a replay before start-up. Returns false with a reason when the file is missing, cut,
 // damaged or foreign; nothing is changed then.
 bool loadReplay(const char* path, SessionMode mode, std::string& why);
+// The same from a file already open (nullptr with errno set when it did not open), closed here.
+bool loadReplayFile(FILE* file, const char* path, SessionMode mode, std::string& why);
 
 // Asks for the whole session to be written to `path` (absolute) at exit.
 void recordTo(const char* path);

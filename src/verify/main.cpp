@@ -11,6 +11,7 @@
 #include "game/levels.h"
 #include "game/state.h"
 #include "platform/engine.h"
+#include "platform/program.h"
 #include "platform/sdl_io.h"
 #include "replay/session.h"
 #include "verify/builds.h"
@@ -62,7 +63,7 @@ int main(int argc, char* argv[]) {
     for (int each = 0; each < BUILD_COUNT && !loaded; ++each) {
         build = static_cast<Build>(each);
         useBuild(build);
-        loaded = loadReplay(argv[1], SESSION_VERIFY, why);
+        loaded = loadReplayFile(openNamedFile(argv[1]), argv[1], SESSION_VERIFY, why);
     }
     if (!loaded) say(1, "refused: %s", why.c_str());
     replayFinished = finished;
