@@ -37,6 +37,9 @@ uint32_t sdlTicks() {
 // Times the Board has aged: the benchmark reads the game's pace through it.
 extern "C" EMSCRIPTEN_KEEPALIVE uint32_t zk_board_ticks() { return game.boardTicks; }
 
+// The best score so far: when it rises, the page offers the best game to the leaderboard.
+extern "C" EMSCRIPTEN_KEEPALIVE uint32_t zk_best_score() { return game.bestScore; }
+
 // Rules see time in steps of 2 ms, as on a desktop drawing some 500 frames a second: the
 // Board then ages at an uncapped desktop's pace, whatever the browser's frame rate.
 uint32_t ruleSliceMs() { return 2; }
