@@ -15,6 +15,9 @@ FILE* openGameFile(const char* gamePath, const char* mode);
 // nullptr with errno EINVAL otherwise, so a pipe never keeps the program waiting. POSIX only.
 FILE* openNamedFile(const char* path);
 
+// A text in memory read as a file. POSIX only.
+FILE* openText(const char* text);
+
 // Changes to the directory that holds the program: where the system can tell which file is
 // running, that file's folder with links resolved; otherwise the folder in the path. Returns
 // 0 when neither works (a bare name started through PATH with no /proc, say): the working

@@ -40,6 +40,8 @@ FILE* openNamedFile(const char* path) {
     return file;
 }
 
+FILE* openText(const char* text) { return fmemopen(const_cast<char*>(text), strlen(text), "r"); }
+
 static int changeToDirectoryOf(char* programPath) {
     const int end = programDirectoryEnd(programPath);
     if (end < 0) return 0;

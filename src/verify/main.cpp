@@ -5,16 +5,19 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "app/frame_loop.h"
 #include "game/levels.h"
 #include "game/state.h"
+#include "game/world.h"
 #include "platform/engine.h"
 #include "platform/program.h"
 #include "platform/sdl_io.h"
 #include "replay/session.h"
 #include "verify/builds.h"
+#include "verify/shipped_world.h"
 
 static Build build = BUILD_LINUX;
 static unsigned long long frames = 0;
@@ -28,6 +31,18 @@ void sdlSwapBuffers() { ++frames; }
 void sdlDelay(uint32_t) {}
 
 uint32_t ruleSliceMs() { return buildRuleSliceMs(); }
+
+// Scores compare only on the World the game ships: the one a replay carries must be it.
+static bool onShippedWorld() {
+    SectorInfo played[WORLD_SIZE][WORLD_SIZE];
+    memcpy(played, game.world, sizeof played);
+    FILE* file = openText(SHIPPED_WORLD);
+    const bool parsed = file != nullptr && parseWorld(file) == 0;
+    if (file != nullptr) fclose(file);
+    const bool same = parsed && memcmp(played, game.world, sizeof played) == 0;
+    memcpy(game.world, played, sizeof played);
+    return same;
+}
 
 [[noreturn]] static void say(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
@@ -74,6 +89,7 @@ int main(int argc, char* argv[]) {
     applyReplaySettings();
     setUpGraphics();
     srand(startSession(0));  // the recording build's srand, by the link
+    if (!onShippedWorld()) say(1, "refused: played on another World than the game's own");
     fillBoard();
     runTitleMenu();
     for (;;) runFrame();
