@@ -19,3 +19,5 @@ echo
 "$BENCH_DIR/run_idle.sh" "$BUILD_DIR"
 echo
 "$BENCH_DIR/run_spread.sh" "$BUILD_DIR"
+echo
+"$BENCH_DIR/run_verify.sh" "$BUILD_DIR"

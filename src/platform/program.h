@@ -10,6 +10,14 @@
 // Names are UTF-8 on Windows too.
 FILE* openGameFile(const char* gamePath, const char* mode);
 
+// Opens a file named on the command line for reading in binary, its name resolved as the
+// system does (so an open descriptor's /dev/fd name works too). Only a regular file is kept:
+// nullptr with errno EINVAL otherwise, so a pipe never keeps the program waiting. POSIX only.
+FILE* openNamedFile(const char* path);
+
+// A text in memory read as a file. POSIX only.
+FILE* openText(const char* text);
+
 // Changes to the directory that holds the program: where the system can tell which file is
 // running, that file's folder with links resolved; otherwise the folder in the path. Returns
 // 0 when neither works (a bare name started through PATH with no /proc, say): the working

@@ -28,6 +28,22 @@ FILE* openGameFile(const char* gamePath, const char* mode) {
     return file;
 }
 
+FILE* openNamedFile(const char* path) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+        close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) close(fd);
+    return file;
+}
+
+FILE* openText(const char* text) { return fmemopen(const_cast<char*>(text), strlen(text), "r"); }
+
 static int changeToDirectoryOf(char* programPath) {
     const int end = programDirectoryEnd(programPath);
     if (end < 0) return 0;

@@ -9,6 +9,7 @@
 
 #include "game/state.h"
 #include "persist/file_place.h"
+#include "platform/event_codes.h"
 #include "platform/program.h"
 #include "platform/save_file.h"
 #include "replay/session_test_hooks.h"
@@ -70,10 +71,8 @@ SessionMode sessionMode() { return mode; }
 
 const char* gameVersion() { return ZK_VERSION; }
 
-static bool readWholeFile(const char* path, std::vector<uint8_t>& data, std::string& why) {
-    // Opened like the game's own files: never a pipe that could keep the program waiting.
-    errno = 0;
-    FILE* file = openGameFile(path, "rb");
+// Reads an open file whole and closes it; `errno` still tells why a file did not open.
+static bool readWholeFile(FILE* file, std::vector<uint8_t>& data, std::string& why) {
     if (file == nullptr) {
         why = errno == EINVAL ? "not a file" : strerror(errno);
         return false;
@@ -90,8 +89,14 @@ static bool readWholeFile(const char* path, std::vector<uint8_t>& data, std::str
 }
 
 bool loadReplay(const char* path, SessionMode wanted, std::string& why) {
+    // Opened like the game's own files: never a pipe that could keep the program waiting.
+    errno = 0;
+    return loadReplayFile(openGameFile(path, "rb"), path, wanted, why);
+}
+
+bool loadReplayFile(FILE* file, const char* path, SessionMode wanted, std::string& why) {
     std::vector<uint8_t> data;
-    if (!readWholeFile(path, data, why)) return false;
+    if (!readWholeFile(file, data, why)) return false;
     uint32_t print[4];
     randFingerprint(print);
     const uint8_t* body;
@@ -117,7 +122,7 @@ void applyReplaySettings() {
     if (mode == SESSION_LIVE) return;
     game.bestScore = header.bestScore;
     game.fullscreen = header.fullscreen;
-    if (mode == SESSION_TIMEDEMO) {
+    if (mode == SESSION_TIMEDEMO || mode == SESSION_VERIFY) {
         game.soundVolume = 0;
         game.musicVolume = 0;
     }
@@ -204,9 +209,9 @@ void recordEvent(TapeCallKind kind, int taken) {
     call.kind = kind;
     if (taken) {
         const SDL_Event& event = game.event;
-        call.event.type = event.type;
+        call.event.type = portableEventType(event.type);
         if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
-            call.event.sym = static_cast<uint16_t>(event.key.keysym.sym);
+            call.event.sym = portableKey(event.key.keysym.sym);
             call.event.mod = static_cast<uint16_t>(event.key.keysym.mod);
         } else if (event.type == SDL_ACTIVEEVENT) {
             call.event.gain = event.active.gain;
@@ -299,9 +304,9 @@ int playEvent(TapeCallKind kind) {
     if (call.event.type == 0) return 0;
     SDL_Event event;
     memset(&event, 0, sizeof event);
-    event.type = call.event.type;
+    event.type = nativeEventType(call.event.type);
     if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
-        event.key.keysym.sym = static_cast<SDLKey>(call.event.sym);
+        event.key.keysym.sym = nativeKey(call.event.sym);
         event.key.keysym.mod = static_cast<SDLMod>(call.event.mod);
     } else if (event.type == SDL_ACTIVEEVENT) {
         event.active.gain = call.event.gain;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "replay/tape.h"
 
@@ -10,11 +11,14 @@ enum SessionMode {
     SESSION_LIVE,      // played by the player, recorded in memory
     SESSION_WATCH,     // a replay at its recorded pace, with sound
     SESSION_TIMEDEMO,  // a replay as fast as it draws, silent, timed
+    SESSION_VERIFY,    // a replay as fast as the rules run, nothing shown, heard or printed
 };
 
 // Chooses a replay before start-up. Returns false with a reason when the file is missing, cut,
 // damaged or foreign; nothing is changed then.
 bool loadReplay(const char* path, SessionMode mode, std::string& why);
+// The same from a file already open (nullptr with errno set when it did not open), closed here.
+bool loadReplayFile(FILE* file, const char* path, SessionMode mode, std::string& why);
 
 // Asks for the whole session to be written to `path` (absolute) at exit.
 void recordTo(const char* path);

@@ -2,6 +2,7 @@
 // with drawing and SDL replaced: the stored replays reach their stored end, the best game is
 // kept with its score, and bad files are refused.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -30,6 +31,7 @@
 #include "replay/tape.h"
 #include "screens/title_menu.h"
 #include "temp_folder.h"
+#include "verify/builds.h"
 
 // --- the engine around the loops -------------------------------------------------------------
 
@@ -330,22 +332,23 @@ std::string storedPath(const char* name, const char* extension) {
 }
 
 // A stored replay as this version's: a new version number alone does not change play, and the
-// stored games keep testing the rules until play itself changes.
-std::string asThisVersion(const char* name) {
+// stored games keep testing the rules until play itself changes. `change` edits its header.
+std::string asThisVersion(const char* name, std::function<void(TapeHeader&)> change = nullptr) {
     const std::string stored = readFile(storedPath(name, ".replay"));
     const auto* bytes = reinterpret_cast<const uint8_t*>(stored.data());
-    const size_t versionLength = stored.size() > 5 ? static_cast<uint8_t>(stored[5]) : 0;
-    uint32_t print[4];
-    randFingerprint(print);
     TapeHeader header;
     const uint8_t* body;
     size_t bodyLength;
     std::string why;
-    if (!decodeTape(bytes, stored.size(), stored.substr(6, versionLength), print, header, body, bodyLength, why)) {
+    const uint32_t none[4] = {};
+    decodeTape(bytes, stored.size(), "", none, header, body, bodyLength, why);  // reads what it names
+    const TapeHeader named = header;
+    if (!decodeTape(bytes, stored.size(), named.version, named.randPrint, header, body, bodyLength, why)) {
         ADD_FAILURE() << name << ": " << why;
         return "";
     }
     header.version = gameVersion();
+    if (change) change(header);
     const std::vector<uint8_t> file = encodeTape(header, body, bodyLength);
     const std::string path = std::string("/tmp/zk-replay-") + std::to_string(getpid()) + "-" + name;
     writeFile(path, std::string(file.begin(), file.end()));
@@ -371,6 +374,112 @@ TEST(StoredReplays, PlayToTheirStoredEnd) {
         EXPECT_EQ(replay(path, &state), 0);
         remove(path.c_str());
         EXPECT_EQ(state, readFile(storedPath(stored.name, ".expected")));
+    }
+}
+
+// --- the verifier ------------------------------------------------------------------------------
+
+// The first numbers after srand as the real C libraries gave them: glibc here, Microsoft's C
+// runtime in a mingw build under Wine, the web build's in node.
+const struct {
+    Build build;
+    unsigned seed;
+    int first[4];
+} REAL_RAND[] = {
+    {BUILD_LINUX, 1, {1804289383, 846930886, 1681692777, 1714636915}},
+    {BUILD_LINUX, 0x80000000u, {1336741213, 1210407648, 1447044896, 337392383}},
+    {BUILD_LINUX, 0xFFFFFFFFu, {254925627, 1205188300, 366127624, 1401405153}},
+    {BUILD_WINDOWS, 1, {41, 18467, 6334, 26500}},
+    {BUILD_WINDOWS, 12345, {7584, 19164, 25795, 22125}},
+    {BUILD_WINDOWS, 0xFFFFFFFFu, {35, 29739, 3374, 11141}},
+    {BUILD_WEB, 1, {0, 740882966, 1616430695, 1708849955}},
+    {BUILD_WEB, 0, {2049033599, 2025915578, 1407788582, 829275321}},
+    {BUILD_WEB, 0x80000000u, {654075316, 2019367231, 392158185, 1288768821}},
+};
+
+TEST(Verifier, CarriesEachBuildsRandomNumbers) {
+    for (const auto& real : REAL_RAND) {
+        SCOPED_TRACE(std::string(buildLibraryName(real.build)) + " " + std::to_string(real.seed));
+        useBuild(real.build);
+        buildSrand(real.seed);
+        for (int first : real.first) EXPECT_EQ(buildRand(), first);
+    }
+    useBuild(BUILD_LINUX);  // far along, against this program's own glibc
+    for (unsigned seed : {7u, 1234567u, 0x9E3779B9u}) {
+        srand(seed);
+        buildSrand(seed);
+        int differing = 0;
+        for (int i = 0; i < 100000; ++i) differing += rand() != buildRand();
+        EXPECT_EQ(differing, 0) << seed;
+    }
+}
+
+// The verifier's output for a file; `status` its exit status.
+std::string verify(const std::string& path, int& status) {
+    FILE* out = popen((ZK_VERIFY " '" + path + "' 2>/dev/null").c_str(), "r");
+    std::string line;
+    char chunk[256];
+    while (out != nullptr && fgets(chunk, sizeof chunk, out) != nullptr) line += chunk;
+    status = out != nullptr ? pclose(out) : -1;
+    status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return line;
+}
+
+// Replays of every build verify on Linux to the score the game showed, in as many frames.
+TEST(Verifier, ReplaysOfEveryBuildVerifyToTheirScores) {
+    const struct {
+        const char* name;
+        const char* library;
+    } cases[] = {{"cross_die_and_go_on", "glibc"},
+                 {"short_walk", "glibc"},
+                 {"bench_minute", "glibc"},
+                 {"windows_game", "msvcrt"},
+                 {"web_game", "emscripten"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        unsigned long long frames = 0;
+        const std::string path = asThisVersion(c.name, [&frames](TapeHeader& h) { frames = h.swaps; });
+        const std::string expected = readFile(storedPath(c.name, ".expected"));
+        const std::string score = expected.substr(6, expected.find('\n') - 6);  // "score N" first
+        int status;
+        EXPECT_EQ(verify(path, status), "verified: score " + score + ", " + std::to_string(frames) + " frames, " +
+                                            c.library + ", version " + gameVersion() + "\n");
+        EXPECT_EQ(status, 0);
+        remove(path.c_str());
+    }
+}
+
+// Edited to claim what it does not play, its checksum made whole again, a replay is refused or
+// verifies to what it plays.
+TEST(Verifier, EditedReplaysAreRefusedOrVerifyToWhatTheyPlay) {
+    const struct {
+        const char* name;
+        std::function<void(TapeHeader&)> edit;
+        const char* line;
+    } cases[] = {
+        {"a higher score", [](TapeHeader& h) { h.finalScore += 1000; }, "out of step"},
+        {"a score one lower", [](TapeHeader& h) { h.finalScore -= 1; }, "out of step"},
+        {"a frame more", [](TapeHeader& h) { h.swaps += 1; }, "out of step"},
+        {"another seed", [](TapeHeader& h) { h.seed += 1; }, "out of step"},
+        {"an easier first Sector", [](TapeHeader& h) { h.world[23] = 0; }, "refused: played on another World"},
+        {"no walls",
+         [](TapeHeader& h) {
+             for (int i = 0; i < 192; i += 3) h.world[i] = h.world[i + 1] = 0;
+         },
+         "refused: played on another World"},
+        {"Windows' random numbers", [](TapeHeader& h) { memcpy(h.randPrint, REAL_RAND[3].first, 16); }, "out of step"},
+        {"the web's", [](TapeHeader& h) { memcpy(h.randPrint, REAL_RAND[6].first, 16); }, "out of step"},
+        {"an unknown C library's", [](TapeHeader& h) { h.randPrint[3] ^= 1; }, "refused: made with another C library"},
+        {"a higher best score shown", [](TapeHeader& h) { h.bestScore += 5000; }, "verified: score 314,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = asThisVersion("short_walk", c.edit);
+        int status;
+        const std::string line = verify(path, status);
+        EXPECT_EQ(line.rfind(c.line, 0), 0u) << line;
+        EXPECT_EQ(status, line.rfind("verified", 0) == 0 ? 0 : 1);
+        remove(path.c_str());
     }
 }
 

@@ -1,15 +1,19 @@
 #!/usr/bin/python3
 """Plays the web build in headless Chromium over the DevTools protocol, as a player would.
 usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_COPY_WITH_A_BROKEN_WORLD]
+                [--served FOLDER_SERVED_AS_URL] [--verify PROGRAM (build/zembrak-verify)]
 Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
 score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
-the menu; no uncaught exception. Prints one line per check; exit 1 when any fails."""
-import asyncio, base64, json, os, re, subprocess, sys, time, urllib.request
+the menu; the best game verifies on Linux and plays in the page through ?replay=; no uncaught
+exception. Prints one line per check; exit 1 when any fails."""
+import asyncio, base64, json, os, re, shutil, subprocess, sys, time, urllib.request
 import websockets
 
 URL, OUT, MENU_PNG = sys.argv[1:4]
 BENCH = "--bench" in sys.argv
 BROKEN_URL = sys.argv[sys.argv.index("--broken") + 1] if "--broken" in sys.argv else None
+SERVED = sys.argv[sys.argv.index("--served") + 1] if "--served" in sys.argv else None
+VERIFY = sys.argv[sys.argv.index("--verify") + 1] if "--verify" in sys.argv else "build/zembrak-verify"
 os.makedirs(OUT, exist_ok=True)
 CHROME = ["chromium", "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
           "--enable-unsafe-swiftshader", "--remote-debugging-port=0", "--user-data-dir=" + os.path.join(OUT, "profile"),
@@ -217,6 +221,7 @@ async def main():
                   and (abs(full["w"] - full["sw"]) < 1 or abs(full["h"] - full["sh"]) < 1) and full["focus"] == "canvas",
                   str(full))
             await p.shot("fullscreen.png")
+            await watch_best_game(p)
             # Music refused before the first key is the browser's autoplay rule; it starts with the key.
             exceptions = [t for k, t in p.lines if k == "exception" and "NotAllowedError" not in t]
             check("no uncaught exception", not exceptions, "; ".join(exceptions)[:300])
@@ -226,6 +231,31 @@ async def main():
     await without_webgl()
     print("%d passed, %d failed" % (results.count(True), results.count(False)))
     return 0 if results and all(results) else 1
+
+
+async def watch_best_game(p):
+    """The best game the page kept verifies on Linux to the best score, and ?replay= plays it
+    in the page to its end, in step."""
+    tape = await p.js("(function(){try{return Array.from(FS.readFile('/save/best.replay'))}catch(e){return []}})()")
+    path = os.path.join(OUT, "best.replay")
+    open(path, "wb").write(bytes(tape))
+    best = await p.best_saved()
+    r = subprocess.run([VERIFY, path], capture_output=True, text=True)
+    check("the page's best game verifies on Linux to the best score", r.returncode == 0 and
+          r.stdout.startswith("verified: score %s, " % best) and ", emscripten, " in r.stdout,
+          "best %s: %s%s" % (best, r.stdout.strip(), r.stderr.strip()))
+    if not SERVED:
+        return
+    shutil.copy(path, os.path.join(SERVED, "watched.replay"))
+    await p.call("Page.navigate", url=URL + "?replay=watched.replay")
+    text = ""
+    for _ in range(600):
+        text = await p.js("document.getElementById('status').hidden ? '' : "
+                          "document.getElementById('message').textContent") or ""
+        if "replay" in text or "stopped" in text:
+            break
+        await asyncio.sleep(0.1)
+    check("?replay= plays the best game in the page to its end", text.startswith("The replay is over"), text)
 
 
 def stop(chrome):

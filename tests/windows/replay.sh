@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Replays under Wine: a game recorded by the Windows release (--record, a path relative to the
 # folder it starts from) and the best game it kept replay there with --timedemo to the best
-# score, twice to the same frame count. A replay recorded by the Linux build is refused: the
+# score, twice to the same frame count, and verify on Linux to it. A replay recorded by the Linux build is refused: the
 # C library's random numbers differ.
 source "$(dirname "$0")/lib.sh"
 start_display 800x600
@@ -42,6 +42,13 @@ wine_timedemo() {
 }
 frames=$(wine_timedemo played.replay)
 expect_eq "$(wine_timedemo played.replay)" "$frames" "frames of the second timedemo"
+# Both verify on Linux to the best score, with the Windows build's random numbers; the whole
+# recording in as many frames as its timedemo showed.
+verify=$(dirname "$ZK_PROGRAM")/zembrak-verify
+line=$("$verify" "$WORK/elsewhere/played.replay") || fail "not verified: $line"
+[[ "$line" == "verified: score $best, $frames frames, msvcrt, version "* ]] || fail "verified: [$line]"
+line=$("$verify" "$RELEASE/data/best.replay") || fail "not verified: $line"
+[[ "$line" == "verified: score $best, "*" frames, msvcrt, version "* ]] || fail "verified: [$line]"
 # The game reads its command line in the system's code page, which cannot spell the folder's
 # name: the best game is passed from a folder it can.
 cp "$RELEASE/data/best.replay" "$WORK/elsewhere/best.replay"

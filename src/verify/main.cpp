@@ -1,0 +1,96 @@
+// zembrak-verify FILE: plays a replay through the game's own rules, loops and replay code with
+// nothing drawn, heard or waited for, and says in one line whether it plays to its end and the
+// score it claims. A replay from any build verifies here: its random numbers come from a copy
+// of the C library that recorded it (builds.cpp).
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/frame_loop.h"
+#include "game/levels.h"
+#include "game/state.h"
+#include "game/world.h"
+#include "platform/engine.h"
+#include "platform/program.h"
+#include "platform/sdl_io.h"
+#include "replay/session.h"
+#include "verify/builds.h"
+#include "verify/shipped_world.h"
+
+static Build build = BUILD_LINUX;
+static unsigned long long frames = 0;
+
+// SDL beneath the session: a replay's answers all come from its tape.
+uint32_t sdlTicks() { return 0; }
+int sdlPollEvent(SDL_Event*) { return 0; }
+int sdlWaitEvent(SDL_Event*) { return 0; }
+void sdlWaitForEventUntil(uint32_t) {}
+void sdlSwapBuffers() { ++frames; }
+void sdlDelay(uint32_t) {}
+
+uint32_t ruleSliceMs() { return buildRuleSliceMs(); }
+
+// Scores compare only on the World the game ships: the one a replay carries must be it.
+static bool onShippedWorld() {
+    SectorInfo played[WORLD_SIZE][WORLD_SIZE];
+    memcpy(played, game.world, sizeof played);
+    FILE* file = openText(SHIPPED_WORLD);
+    const bool parsed = file != nullptr && parseWorld(file) == 0;
+    if (file != nullptr) fclose(file);
+    const bool same = parsed && memcmp(played, game.world, sizeof played) == 0;
+    memcpy(game.world, played, sizeof played);
+    return same;
+}
+
+[[noreturn]] static void say(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+static void say(int status, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    vprintf(format, arguments);
+    va_end(arguments);
+    putchar('\n');
+    exit(fflush(stdout) == 0 ? status : 1);
+}
+
+static void finished(int status) {
+    if (status != 0) say(1, "out of step: the game does not play to the end and score the replay claims");
+    say(0, "verified: score %u, %llu frames, %s, version %s", game.score, frames, buildLibraryName(build),
+        gameVersion());
+}
+
+// A quit request (the menu's Quit, Alt+F4, the window closed). Where the recording build ends
+// its program here, the tape must end here too: the next reading finishes the replay.
+extern "C" void __wrap__Z10endProgramv() {
+    if (!buildEndsOnQuit()) return;
+    currentTicks();
+    say(1, "out of step: the game quit before the end of the replay");
+}
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) say(2, "usage: zembrak-verify FILE");
+    // The session refuses a replay whose first random numbers are not those of the generator
+    // in use: each build's is tried in turn.
+    std::string why;
+    bool loaded = false;
+    for (int each = 0; each < BUILD_COUNT && !loaded; ++each) {
+        build = static_cast<Build>(each);
+        useBuild(build);
+        loaded = loadReplayFile(openNamedFile(argv[1]), argv[1], SESSION_VERIFY, why);
+    }
+    if (!loaded) say(1, "refused: %s", why.c_str());
+    replayFinished = finished;
+
+    // The game's own start: the parts that reach the rules or the tape.
+    initLevelTable();
+    setLayoutConstants();
+    applyReplaySettings();
+    setUpGraphics();
+    srand(startSession(0));  // the recording build's srand, by the link
+    if (!onShippedWorld()) say(1, "refused: played on another World than the game's own");
+    fillBoard();
+    runTitleMenu();
+    for (;;) runFrame();
+}
