@@ -21,8 +21,10 @@
 static bool audioWanted() { return game.soundVolume != 0 || game.musicVolume != 0; }
 
 static void startSdl() {
-    if (SDL_Init(SDL_INIT_VIDEO | (audioWanted() ? SDL_INIT_AUDIO : 0)) == -1)
-        fatal("Cannot initialize SDL: %s.", SDL_GetError());
+    if (SDL_Init(SDL_INIT_VIDEO) == -1) fatal("Cannot initialize SDL: %s.", SDL_GetError());
+    // A sound device that fails must not keep the game from starting: openAudio then reports
+    // the failure and the game plays in silence.
+    if (audioWanted()) SDL_InitSubSystem(SDL_INIT_AUDIO);
     atexit(shutdownHandler);
     saveWhenLeft(saveProgress);
     endOnHangUp();

@@ -4,8 +4,11 @@
 
 #include "game/state.h"
 #include "platform/engine.h"
-#include "platform/fatal.h"
 #include "platform/paths.h"
+
+// False when no sound device could be opened: the session plays in silence, and the volumes
+// stay as the player set them, so sound comes back with the device.
+static bool audioOpen = false;
 
 static void loadEffect(int slot, const char* path) {
     // A missing file leaves the slot empty; playing it later reports the mixer's error.
@@ -16,7 +19,11 @@ static void loadTrack(Mix_Music*& track, const char* path) { track = Mix_LoadMUS
 
 void openAudio() {
     if (game.soundVolume == 0 && game.musicVolume == 0) return;
-    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 2048) == -1) fatal("Mix_OpenAudio: %s\n", SDL_GetError());
+    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 2048) == -1) {
+        fprintf(stderr, "Mix_OpenAudio: %s\nPlaying without sound.\n", SDL_GetError());
+        return;
+    }
+    audioOpen = true;
     if (game.soundVolume != 0) {
         loadEffect(EFFECT_STEP, "data\\sample.wav");
         loadEffect(EFFECT_DEATH, "data\\die.wav");
@@ -34,6 +41,8 @@ void openAudio() {
 }
 
 void closeAudio() {
+    if (!audioOpen) return;
+    audioOpen = false;
     if (game.soundVolume != 0)
         for (int slot = EFFECT_BONUS; slot >= EFFECT_STEP; --slot) Mix_FreeChunk(game.sounds[slot]);
     if (game.soundVolume != 0 || game.musicVolume != 0) Mix_CloseAudio();
@@ -44,16 +53,17 @@ void closeAudio() {
 }
 
 void playEffect(Mix_Chunk* chunk) {
-    if (game.soundVolume == 0) return;
+    if (game.soundVolume == 0 || !audioOpen) return;
     if (Mix_PlayChannelTimed(-1, chunk, 0, -1) == -1) printf("Mix_PlayChannel: %s\n", SDL_GetError());
 }
 
 void startMusic(Mix_Music* track) {
-    if (game.musicVolume == 0) return;
+    if (game.musicVolume == 0 || !audioOpen) return;
     if (Mix_PlayMusic(track, -1) == -1) printf("Mix_PlayMusic: %s\n", SDL_GetError());
 }
 
 void muteAudio(bool muted) {
+    if (!audioOpen) return;
     if (game.soundVolume != 0) Mix_Volume(-1, muted ? 0 : game.soundVolume);
     if (game.musicVolume != 0) Mix_VolumeMusic(muted ? 0 : game.musicVolume);
 }

@@ -5,7 +5,8 @@
 
 enum EffectSlot { EFFECT_STEP = 1, EFFECT_DEATH = 2, EFFECT_SECTOR = 3, EFFECT_HEART = 4, EFFECT_BONUS = 5 };
 
-// Start-up: opens the mixer and loads what the volumes ask for; fatal when the mixer cannot open.
+// Start-up: opens the mixer and loads what the volumes ask for. Without a sound device it says
+// so on stderr and the session stays silent.
 void openAudio();
 
 // Exit: frees effects, closes the mixer, frees the tracks, in that order.
