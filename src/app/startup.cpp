@@ -86,6 +86,7 @@ static void openVideoMode() {
     if (surface == nullptr) surface = trySetVideoMode(SDL_OPENGL | SDL_ANYFORMAT);
     if (surface == nullptr) fatal("Cannot create SDL window with OpenGL support: %s.", SDL_GetError());
     game.screenSurface = surface;
+    if (surface->flags & SDL_FULLSCREEN) coverScreen();
     applyInputGrab();
     watchDisplayConnection(endWithoutDisplay);
 }
