@@ -15,6 +15,7 @@
 #include "platform/fatal.h"
 #include "platform/program.h"
 #include "platform/window_icon.h"
+#include "render/hud.h"
 #include "render/lists.h"
 #include "replay/session.h"
 
@@ -31,7 +32,10 @@ static void startSdl() {
 }
 
 static void prepareWindow() {
-    SDL_WM_SetCaption("Zembrak", nullptr);
+    // A replay being watched says so, lest it be taken for a game that ignores its keys.
+    const bool watching = sessionMode() == SESSION_WATCH;
+    SDL_WM_SetCaption(watching ? "Zembrak - Replay" : "Zembrak", nullptr);
+    showReplayMark(watching);
     SDL_WM_GrabInput(SDL_GRAB_ON);
     SDL_ShowCursor(SDL_DISABLE);
     SDL_EnableKeyRepeat(100, 80);
