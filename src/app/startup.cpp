@@ -15,21 +15,27 @@
 #include "platform/program.h"
 #include "platform/save_file.h"
 #include "platform/window_icon.h"
+#include "render/hud.h"
 #include "render/lists.h"
 #include "replay/session.h"
 
 static bool audioWanted() { return game.soundVolume != 0 || game.musicVolume != 0; }
 
 static void startSdl() {
-    if (SDL_Init(SDL_INIT_VIDEO | (audioWanted() ? SDL_INIT_AUDIO : 0)) == -1)
-        fatal("Cannot initialize SDL: %s.", SDL_GetError());
+    if (SDL_Init(SDL_INIT_VIDEO) == -1) fatal("Cannot initialize SDL: %s.", SDL_GetError());
+    // A sound device that fails must not keep the game from starting: openAudio then reports
+    // the failure and the game plays in silence.
+    if (audioWanted()) SDL_InitSubSystem(SDL_INIT_AUDIO);
     atexit(shutdownHandler);
     saveWhenLeft(saveProgress);
     endOnHangUp();
 }
 
 static void prepareWindow() {
-    SDL_WM_SetCaption("Zembrak", nullptr);
+    // A replay being watched says so, lest it be taken for a game that ignores its keys.
+    const bool watching = sessionMode() == SESSION_WATCH;
+    SDL_WM_SetCaption(watching ? "Zembrak - Replay" : "Zembrak", nullptr);
+    showReplayMark(watching);
     SDL_WM_GrabInput(SDL_GRAB_ON);
     SDL_ShowCursor(SDL_DISABLE);
     SDL_EnableKeyRepeat(100, 80);
@@ -84,6 +90,7 @@ static void openVideoMode() {
     if (surface == nullptr) surface = trySetVideoMode(SDL_OPENGL | SDL_ANYFORMAT);
     if (surface == nullptr) fatal("Cannot create SDL window with OpenGL support: %s.", SDL_GetError());
     game.screenSurface = surface;
+    if (surface->flags & SDL_FULLSCREEN) coverScreen();
     applyInputGrab();
     watchDisplayConnection(endWithoutDisplay);
 }

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "platform/fatal.h"
 #include "platform/paths.h"
 
 // The volumes the mixer was opened with, and what they made it load.
@@ -12,6 +11,9 @@ static int32_t soundVolume = 0, musicVolume = 0;
 static Mix_Chunk* sounds[EFFECT_SLOTS];
 static Mix_Music* musicTitle;
 static Mix_Music* musicGame;
+// False when no sound device could be opened: the session plays in silence, and the volumes
+// stay as the player set them, so sound comes back with the device.
+static bool audioOpen = false;
 
 static void loadEffect(int slot, const char* path) {
     // A missing file leaves the slot empty; playing it later reports the mixer's error.
@@ -24,7 +26,11 @@ void openAudio(int32_t sound, int32_t music) {
     soundVolume = sound;
     musicVolume = music;
     if (soundVolume == 0 && musicVolume == 0) return;
-    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 2048) == -1) fatal("Mix_OpenAudio: %s\n", SDL_GetError());
+    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 2048) == -1) {
+        fprintf(stderr, "Mix_OpenAudio: %s\nPlaying without sound.\n", SDL_GetError());
+        return;
+    }
+    audioOpen = true;
     if (soundVolume != 0) {
         loadEffect(EFFECT_STEP, "data\\sample.wav");
         loadEffect(EFFECT_DEATH, "data\\die.wav");
@@ -42,6 +48,8 @@ void openAudio(int32_t sound, int32_t music) {
 }
 
 void closeAudio() {
+    if (!audioOpen) return;
+    audioOpen = false;
     if (soundVolume != 0)
         for (int slot = EFFECT_BONUS; slot >= EFFECT_STEP; --slot) Mix_FreeChunk(sounds[slot]);
     if (soundVolume != 0 || musicVolume != 0) Mix_CloseAudio();
@@ -52,17 +60,18 @@ void closeAudio() {
 }
 
 void playEffect(EffectSlot effect) {
-    if (soundVolume == 0) return;
+    if (soundVolume == 0 || !audioOpen) return;
     if (Mix_PlayChannelTimed(-1, sounds[effect], 0, -1) == -1) printf("Mix_PlayChannel: %s\n", SDL_GetError());
 }
 
 void startMusic(MusicTrack track) {
-    if (musicVolume == 0) return;
+    if (musicVolume == 0 || !audioOpen) return;
     if (Mix_PlayMusic(track == MUSIC_TITLE ? musicTitle : musicGame, -1) == -1)
         printf("Mix_PlayMusic: %s\n", SDL_GetError());
 }
 
 void muteAudio(bool muted) {
+    if (!audioOpen) return;
     if (soundVolume != 0) Mix_Volume(-1, muted ? 0 : soundVolume);
     if (musicVolume != 0) Mix_VolumeMusic(muted ? 0 : musicVolume);
 }

@@ -8,8 +8,8 @@ const int EFFECT_SLOTS = 6;
 
 enum MusicTrack { MUSIC_TITLE, MUSIC_GAME };
 
-// Start-up: opens the mixer and loads what the volumes (the settings') ask for; fatal when the
-// mixer cannot open.
+// Start-up: opens the mixer and loads what the volumes (the settings') ask for. Without a sound
+// device it says so on stderr and the session stays silent.
 void openAudio(int32_t soundVolume, int32_t musicVolume);
 
 // Exit: frees effects, closes the mixer, frees the tracks, in that order.

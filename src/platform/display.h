@@ -11,3 +11,7 @@ void setRefreshRate(unsigned wanted);
 // Calls `onLost`, which must end the process, when the connection to the display breaks (the X
 // server went away). Call once the window is open.
 void watchDisplayConnection(void (*onLost)());
+
+// Once a full-screen mode is open: makes sure the window covers the whole screen, where no
+// window manager does it on the game's behalf.
+void coverScreen();

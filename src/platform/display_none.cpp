@@ -3,6 +3,8 @@
 
 void watchDisplayConnection(void (*onLost)()) { (void)onLost; }
 
+void coverScreen() {}
+
 // No refresh-rate control on this system: start-up leaves it switched off.
 int probeDesktopRefreshRate(int* hertz) {
     *hertz = 0;

@@ -45,3 +45,6 @@ void setRefreshRate(unsigned wanted) {
 
 // Windows keeps the desktop when a window's process loses it; nothing to watch.
 void watchDisplayConnection(void (*onLost)()) { (void)onLost; }
+
+// Full screen changes the display's mode to the window's size.
+void coverScreen() {}

@@ -9,6 +9,29 @@
 
 static const float MAP_LEFT = 617, MAP_BOTTOM = 416;
 
+static bool replayMarkShown = false;
+
+void showReplayMark(bool shown) { replayMarkShown = shown; }
+
+// The panel's picture holds its foot a second time, 80 rows lower, with "REPLAY" for the
+// game's name: laid over the foot (view y 0..56) with the panel's own mapping, every other
+// pixel stays as it was.
+static void drawReplayMark() {
+    const float foot = 56, right = 0.780392f, shift = 80.0f / 1023;
+    const float bottom = 0.585533f + shift, top = 0.585533f * (600 - foot) / 600 + shift;
+    glBindTexture(GL_TEXTURE_2D, game.textures[TEX_PANEL]);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, bottom);
+    glVertex2f(600, 0);
+    glTexCoord2f(0, top);
+    glVertex2f(600, foot);
+    glTexCoord2f(right, top);
+    glVertex2f(800, foot);
+    glTexCoord2f(right, bottom);
+    glVertex2f(800, 0);
+    glEnd();
+}
+
 void drawMapWalls(uint8_t x, uint8_t y) {
     const SectorInfo& w = game.world[x][y];
     if (w.wallBottom == 1 || y == 0) callList(LIST_MAP_WALL_BOTTOM);
@@ -69,6 +92,7 @@ static void drawLives() {
 
 void drawHud(float markShiftX, float markShiftY) {
     callList(LIST_PANEL);
+    if (replayMarkShown) drawReplayMark();
     drawMapCells();
     drawMapMarks(markShiftX, markShiftY);
     drawLives();

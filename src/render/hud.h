@@ -6,6 +6,9 @@
 // The whole panel; the shift moves only the current-sector mark (the sector slide uses it).
 void drawHud(float markShiftX, float markShiftY);
 
+// While a replay is watched, the foot of the panel says "REPLAY" in place of the game's name.
+void showReplayMark(bool shown);
+
 // Wall strips of one minimap cell at the current matrix.
 void drawMapWalls(uint8_t x, uint8_t y);
 

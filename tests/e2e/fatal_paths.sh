@@ -90,8 +90,9 @@ fresh
 } >"$data/world.txt"
 fails_with "World file with level 11" 'chyba pri nacitani mapy: data\\world.txt\n\n'
 
-# SDL cannot start: the exit handler is not registered yet, so nothing is written.
-for driver in SDL_VIDEODRIVER SDL_AUDIODRIVER; do
+# SDL cannot start: the exit handler is not registered yet, so nothing is written. (A failing
+# sound driver is no reason to stop: sound.sh.)
+for driver in SDL_VIDEODRIVER; do
     fresh
     cp "$WORK/game/config.txt" "$WORK/config.before"
     start_game_as env "$driver=nonexistent"

@@ -101,9 +101,10 @@ show_game() {
     wait_for_picture
 }
 
+# ZK_CAPTION: the window's caption, if not the game's name alone.
 wait_for_window() {
     for _ in $(seq 900); do
-        xdotool search --name '^Zembrak$' >/dev/null 2>&1 && return 0
+        xdotool search --name "^${ZK_CAPTION:-Zembrak}\$" >/dev/null 2>&1 && return 0
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
         sleep 0.1
     done

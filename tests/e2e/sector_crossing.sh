@@ -77,7 +77,16 @@ expect_eq "$(cat "$WORK/run.out")" "" "stdout for a cut replay"
 started=$(date +%s)
 expect_eq "$(run_game --replay "$recording")" 0 "status at the end of a watched replay"
 [ $(($(date +%s) - started)) -ge 3 ] || fail "the watched replay did not keep the recorded pace"
-ZK_ARGS="--replay $recording" show_game
+# Watched, a replay says so in its caption and at the foot of the panel, which is otherwise
+# the panel of play.
+ZK_CAPTION="Zembrak - Replay" ZK_ARGS="--replay $recording" show_game
+PANEL_FOOT=200x56+600+544 PANEL_LIVES_LABEL=200x16+600+199
+convert "$WORK/after.png" "$WORK/after.ppm"
+replay_marked() {
+    grab replay
+    same_at after "$PANEL_LIVES_LABEL" replay "$PANEL_LIVES_LABEL" && ! same_at after "$PANEL_FOOT" replay "$PANEL_FOOT"
+}
+wait_for 20 "the Replay mark at the foot of the panel" replay_marked
 key Escape
 expect_exit 0 20
 unchanged

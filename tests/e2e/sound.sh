@@ -2,7 +2,9 @@
 # Sound through SDL's disk audio driver, which writes the mixed output (raw 16-bit samples,
 # 0 for silence) to a file as it plays, in real time:
 #  - effects on, music off: silence until the first step, then the step is heard;
-#  - effects off, music on: the title music plays in the menu.
+#  - effects off, music on: the title music plays in the menu;
+#  - no sound device (a driver that is not there, one that cannot open its output): the game
+#    says why on stderr, plays in silence, and keeps the volumes for when the device is back.
 # (Which effect each event plays, the volumes and a kind switched off: sound_tests.)
 # The mixer reports its failures on stdout as "Mix_...: ..." lines; there must be none.
 source "$(dirname "$0")/lib.sh"
@@ -55,4 +57,17 @@ finish "effects on"
 run_with 0 100 music
 wait_for_sound "$WORK/music.raw" 0 "the title music"
 finish "music on"
+
+write_world 3  # a step scores
+for driver in nonexistent disk; do
+    SDL_AUDIODRIVER=$driver run_with 128 100 "missing/$driver"
+    key Return
+    wait_until_differs menu play "$RIGHT_EDGE"
+    key Right
+    wait_until_differs play stepped "$SCORE_DIGITS" 10
+    finish "no sound device ($driver)"
+    grep -q '^Mix_OpenAudio: .' "$WORK/stderr" || fail "no word of the missing sound device ($driver)"
+    expect_eq "$(grep -E '^(SOUNDS|MUSIC):' "$WORK/game/config.txt" | tr '\n' ' ')" "SOUNDS: 128 MUSIC: 100 " \
+        "volumes kept ($driver)"
+done
 echo PASS

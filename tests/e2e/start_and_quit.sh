@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Starts from another folder, shows the title menu, ends on Alt+F4 with both files written.
+# In full screen on a bare X server (no window manager) of another size or shape, the whole
+# picture shows, scaled to the screen, with black bars where the shapes differ; the grabs are
+# kept in $ZK_TEST_OUT when it is set.
 source "$(dirname "$0")/lib.sh"
 new_install 0 128 100
 show_game
+shot window
 key alt+F4
 expect_exit 0
 expect_eq "$(cat "$WORK/stdout")" 'Could not load hiscore from data\hiscore.txt' "stdout"
@@ -29,4 +33,38 @@ SOUNDS: 128
 MUSIC: 100'
 expect_file "$WORK/game/config.txt" "$expected_config"
 [ -n "$(tail -c1 "$WORK/game/config.txt")" ] || fail "config.txt must not end with a line end"
+
+# as_window SHOT CROP NAME: that part of a grab at the window's size, the blinking menu labels
+# blacked out.
+as_window() {
+    convert "$WORK/$1.png" -crop "$2" +repage -resize '800x600!' -fill black -draw 'rectangle 296,252 492,525' \
+        "$WORK/$3.ppm"
+}
+as_window window 800x600+0+0 window_part
+for screen in 1024x768 1280x720; do
+    kill "$XVFB_PID" && wait "$XVFB_PID" 2>/dev/null || true
+    start_display "$screen"
+    write_config 1 0 0
+    show_game
+    sleep 1
+    shot "fullscreen-$screen"
+    key Return
+    sleep 1
+    shot "fullscreen-$screen-play"
+    key alt+F4
+    expect_exit 0
+    [ -z "${ZK_TEST_OUT:-}" ] || { mkdir -p "$ZK_TEST_OUT" && cp "$WORK/fullscreen-$screen"*.png "$ZK_TEST_OUT/"; }
+    IFS=x read -r width height <<<"$screen"
+    picture_width=$((height * 4 / 3 < width ? height * 4 / 3 : width))
+    picture_height=$((picture_width * 3 / 4))
+    left=$(((width - picture_width) / 2)) top=$(((height - picture_height) / 2))
+    bars=$(convert "$WORK/fullscreen-$screen.png" -fill black -draw \
+        "rectangle $left,$top $((left + picture_width - 1)),$((top + picture_height - 1))" -format '%[fx:maxima]' info:)
+    expect_eq "$bars" 0 "the bars beside the picture on a $screen screen"
+    as_window "fullscreen-$screen" "${picture_width}x$picture_height+$left+$top" full_part
+    differing=$(compare -metric AE -fuzz 20% "$WORK/window_part.ppm" "$WORK/full_part.ppm" null: 2>&1 || true)
+    [ "${differing%%.*}" -lt 4800 ] ||
+        fail "full screen on a $screen screen: $differing of 480000 pixels differ from the window's picture"
+    echo "full screen on $screen: ${picture_width}x$picture_height at $left,$top; $differing pixels differ"
+done
 echo PASS

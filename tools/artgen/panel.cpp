@@ -59,9 +59,8 @@ void number_box(cairo_t* cr, const char* name, double label_cy, double digits_y)
     recessed_box(cr, 30, digits_y - 5, 140, 26, pal::plate);
 }
 
-}  // namespace
-
-void make_panel(const OutDir& out) {
+// The whole panel with `signature` at its foot, in `fill` over `fill_bottom`.
+Image draw_panel(const char* signature, Rgb fill, Rgb fill_bottom) {
     Canvas c(256, 1024);
     cairo_t* cr = c.cr();
     stone_body(cr);
@@ -85,12 +84,24 @@ void make_panel(const OutDir& out) {
     // signature at the bottom
     ornament_rule(cr, 24, 176, 558);
     TextStyle st;
-    st.fill = pal::gold_hi;
-    st.fill_bottom = pal::gold_lo;
+    st.fill = fill;
+    st.fill_bottom = fill_bottom;
     st.outline = 2;
     st.tracking = 3;
     use_font(cr, Face::SerifBold, 17);
-    draw_text_mid(cr, "ZEMBRAK", kW / 2.0, 576, Align::Centre, st);
+    draw_text_mid(cr, signature, kW / 2.0, 576, Align::Centre, st);
     ornament_rule(cr, 40, 160, 592);
-    write_jpeg(out("panel.jpg"), c.image());
+    return c.image();
+}
+
+}  // namespace
+
+void make_panel(const OutDir& out) {
+    Image panel = draw_panel("ZEMBRAK", pal::gold_hi, pal::gold_lo);
+    // While a replay is watched the game lays this foot, which says so, over the panel's own:
+    // rows 536..599 again at 616..679, below everything the panel shows (JPEG blocks of 8 rows
+    // keep the two apart).
+    const Image replay = draw_panel("REPLAY", pal::heart_hi, pal::heart);
+    panel.blit(replay, 0, 536, kW, 64, 0, 616);
+    write_jpeg(out("panel.jpg"), panel);
 }
