@@ -11,11 +11,11 @@
 #include <string>
 
 #include "app/frame_loop.h"
+#include "game/engine.h"
 #include "game/levels.h"
 #include "game/sector.h"
 #include "game/state.h"
 #include "game/world.h"
-#include "platform/engine.h"
 #include "platform/sdl_io.h"
 #include "replay/session.h"
 #include "verify/builds.h"

@@ -238,10 +238,12 @@ static uint64_t clockOf(const TapeCall* calls, size_t count) {
 }
 
 // Counts the calls of a body, runs by multiplication, so a long run costs nothing. A run of
-// clock readings is never longer than the frames shown (the game reads the clock in a loop only
-// to draw), and the clock never runs past what a 32-bit reading can hold: a file that says
-// otherwise was made to keep a replay going for hours. Runs of events have no such bound: a
-// key held during a pause repeats without a frame.
+// frames or of a moving clock is never longer than the frames shown, and the clock never runs
+// past what a 32-bit reading can hold: a file that says otherwise was made to keep a replay
+// going for hours. Runs of events and of single readings of a clock that stands still have no
+// such bound: a key held during a pause repeats without a frame, and the Windows and web builds
+// read the same millisecond thousands of times while they wait for the next one. The viewer's
+// keys and signals stop such a run at any call.
 static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t frames, uint64_t& total) {
     total = 0;
     uint64_t clock = 0, lastClock = 0;
@@ -253,7 +255,7 @@ static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t frames, u
             ++at;
             uint64_t count;
             if (lastCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN ||
-                (count > frames && !lastWasEvent))
+                (count > frames && !lastWasEvent && (lastCount > 1 || lastClock != 0)))
                 return false;
             total += count * lastCount;
             clock += count * lastClock;

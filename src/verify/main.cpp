@@ -9,13 +9,16 @@
 #include <string>
 
 #include "app/frame_loop.h"
+#include "game/engine.h"
 #include "game/levels.h"
 #include "game/state.h"
 #include "game/world.h"
-#include "platform/engine.h"
 #include "platform/program.h"
 #include "platform/sdl_io.h"
+#include "render/lists.h"
 #include "replay/session.h"
+#include "replay/session_test_hooks.h"
+#include "screens/title_menu.h"
 #include "verify/builds.h"
 #include "verify/shipped_world.h"
 

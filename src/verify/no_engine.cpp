@@ -1,12 +1,12 @@
 // The window, the drawing, the sound and the display, replaced by nothing: the verifier and
 // the benchmark that records for it run the game's loops without any of them.
 #include "audio/sound.h"
+#include "game/engine.h"
 #include "game/frame_clock.h"
-#include "platform/engine.h"
 
 void setRefreshRate(unsigned) {}
-void playEffect(Mix_Chunk*) {}
-void startMusic(Mix_Music*) {}
+void playEffect(EffectSlot) {}
+void startMusic(MusicTrack) {}
 void muteAudio(bool) {}
 void callList(int) {}
 void resetView() {}
