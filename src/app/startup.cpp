@@ -13,6 +13,7 @@
 #include "platform/display.h"
 #include "platform/engine.h"
 #include "platform/fatal.h"
+#include "platform/gamepad.h"
 #include "platform/program.h"
 #include "platform/window_icon.h"
 #include "render/lists.h"
@@ -23,6 +24,7 @@ static bool audioWanted() { return game.soundVolume != 0 || game.musicVolume != 
 static void startSdl() {
     if (SDL_Init(SDL_INIT_VIDEO | (audioWanted() ? SDL_INIT_AUDIO : 0)) == -1)
         fatal("Cannot initialize SDL: %s.", SDL_GetError());
+    openGamepad();
     atexit(shutdownHandler);
     saveWhenLeft(saveProgress);
     endOnHangUp();
