@@ -7,21 +7,17 @@ static bool lost = false;
 static uint32_t lastLook = 0;
 static const uint32_t LOOK_EVERY_MS = 500;
 
-// SDL 1.2 lists pads once, when its joystick part starts: starting it again finds a pad
-// plugged in since.
 static void openFirstPad(bool again) {
-    if (again) {
-        if (pad != nullptr) SDL_JoystickClose(pad);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-        if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return;
-    }
-    pad = SDL_NumJoysticks() > 0 ? SDL_JoystickOpen(0) : nullptr;
+    if (again && pad != nullptr) SDL_JoystickClose(pad);
+    pad = nullptr;
+    if (!startPads(again)) return;
+    pad = gamepadsPresent() > 0 ? SDL_JoystickOpen(0) : nullptr;
     SDL_JoystickEventState(SDL_ENABLE);
 }
 
 void openGamepad() {
     padReset(gamepadLayout());
-    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0) openFirstPad(false);
+    openFirstPad(false);
 }
 
 void watchGamepad(uint32_t now) {

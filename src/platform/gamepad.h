@@ -9,6 +9,8 @@
 void openGamepad();               // after SDL has started
 void watchGamepad(uint32_t now);  // at every poll; looks at the pad twice a second
 
-// Per system (gamepad_*.cpp): how many pads are plugged in now, and how they number buttons.
+// Per system (gamepad_*.cpp): starts SDL's joystick part (`again`: anew, to list the pads
+// plugged in since), tells how many pads are plugged in now and how they number buttons.
+bool startPads(bool again);
 int gamepadsPresent();
 PadLayout gamepadLayout();

@@ -8,6 +8,13 @@
 // count, and a pad once opened counts as present.
 static int (*sdl2Pads)() = nullptr;
 
+// SDL 1.2 lists pads once, when its joystick part starts: starting it again finds a pad
+// plugged in since.
+bool startPads(bool again) {
+    if (again) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+}
+
 int gamepadsPresent() {
     static bool looked = false;
     if (!looked) {
