@@ -1,16 +1,35 @@
 #include "platform/sdl_io.h"
 
+<<<<<<< HEAD
+=======
+#include "platform/engine.h"
+#include "platform/gamepad.h"
+
+>>>>>>> issue26
 uint32_t sdlTicks() { return SDL_GetTicks(); }
 
-int sdlPollEvent(SDL_Event* event) { return SDL_PollEvent(event); }
+// Pads and their held directions speak in keys; their own events never reach the game.
+int sdlPollEvent(SDL_Event* event) {
+    watchGamepad(SDL_GetTicks());
+    for (;;) {
+        if (padTake(SDL_GetTicks(), event)) return 1;
+        if (!SDL_PollEvent(event)) return 0;
+        if (padFilter(*event, SDL_GetTicks())) return 1;
+    }
+}
 
-int sdlWaitEvent(SDL_Event* event) { return SDL_WaitEvent(event); }
+// Wakes for a held pad direction's repeat and to look at the pad, as SDL_WaitEvent would for keys.
+int sdlWaitEvent(SDL_Event* event) {
+    while (!sdlPollEvent(event)) sdlWaitForEventUntil(SDL_GetTicks() + 500);
+    return 1;
+}
 
 // SDL 1.2 has no wait with a time-out: look at the queue and sleep between looks, in steps of
 // 10 ms like SDL_WaitEvent, cut short so the deadline is not overslept.
 void sdlWaitForEventUntil(uint32_t deadline) {
     const int32_t longestSleep = 10;
     for (;;) {
+        deadline = padWakeBy(SDL_GetTicks(), deadline);
         SDL_PumpEvents();
         SDL_Event queued;
         if (SDL_PeepEvents(&queued, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) != 0) return;

@@ -4,6 +4,12 @@
 #include <SDL.h>
 #include <emscripten.h>
 
+<<<<<<< HEAD
+=======
+#include "game/state.h"
+#include "platform/engine.h"
+#include "platform/gamepad.h"
+>>>>>>> issue26
 #include "platform/sdl_io.h"
 
 // The browser's next frame; at most 100 ms, since a hidden tab draws no frames.
@@ -55,10 +61,20 @@ static void asActivation(SDL_Event& event) {
 static SDL_Event held;
 static bool holding = false;
 
+// Pads, their held directions and the page's touch controls speak in keys.
 static bool takeEvent(SDL_Event& into) {
-    if (!SDL_PollEvent(&into)) return false;
-    asActivation(into);
-    return true;
+    watchGamepad(SDL_GetTicks());
+    for (;;) {
+        if (padTake(SDL_GetTicks(), &into)) return true;
+        if (!SDL_PollEvent(&into)) return false;
+        asActivation(into);
+        if (padFilter(into, SDL_GetTicks())) return true;
+    }
+}
+
+// The page's touch controls (numbered as TouchControl), pressed or let go.
+extern "C" EMSCRIPTEN_KEEPALIVE void zk_touch(int control, int down) {
+    touchControl(control, down != 0, SDL_GetTicks());
 }
 
 int sdlPollEvent(SDL_Event* event) {

@@ -45,7 +45,7 @@ void strip(cairo_t* cr, double y, double h, const std::string& tail, double px) 
     TextStyle key = light;
     key.fill = pal::gold_hi;
     key.fill_bottom = pal::gold;
-    const std::string head = "PRESS ", space = "SPACE", rest = " " + tail;
+    const std::string head = "PRESS ", space = "SPACE / START / GO ON", rest = " " + tail;
     use_font(cr, Face::SansBold, px);
     double w = tracked_width(cr, head + space + rest, light.tracking);
     double x = kWidth / 2 - w / 2, cy = y + h / 2;
@@ -100,7 +100,8 @@ void make_end_texts(const OutDir& out) {
     cairo_paint(cr);
 
     // one size per kind of banner, set by the longest text
-    const double strip_px = fit_size(cr, Face::SansBold, "PRESS SPACE FOR THE NEXT CHARACTER", 530, 22, 2);
+    const double strip_px =
+        fit_size(cr, Face::SansBold, "PRESS SPACE / START / GO ON FOR THE NEXT CHARACTER", 560, 22, 2);
     strip(cr, 0, 69, "FOR THE MENU", strip_px);
     strip(cr, 69, 68, "FOR THE NEXT CHARACTER", strip_px);
     const char* const messages[6] = {

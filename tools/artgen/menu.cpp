@@ -135,11 +135,10 @@ void hint(cairo_t* cr) {
         std::string s;
         const TextStyle* st;
     };
-    const Part parts[] = {{"\u2191 \u2193", &key},
-                          {"  choose", &word},
-                          {"     \u00b7     ", &word},
-                          {"Enter", &key},
-                          {"  select", &word}};
+    const Part parts[] = {
+        {"\u2191 \u2193", &key}, {" / ", &word}, {"D-pad", &key}, {"  choose", &word}, {"     \u00b7     ", &word},
+        {"Enter", &key},         {" / ", &word}, {"A", &key},     {" / ", &word},      {"OK", &key},
+        {"  select", &word}};
     double w = 0;
     for (const Part& p : parts) w += text_width(cr, p.s);
     double x = 400 - w / 2;

@@ -47,7 +47,7 @@ void press_any_key(cairo_t* cr, double cx, double cy) {
     TextStyle st = gold_style();
     st.tracking = 2;
     use_font(cr, Face::SansBold, 14);
-    draw_text_mid(cr, "\u2014 PRESS ANY KEY \u2014", cx, cy, Align::Centre, st);
+    draw_text_mid(cr, "\u2014 PRESS ANY KEY OR BUTTON \u2014", cx, cy, Align::Centre, st);
 }
 
 // A bold gold term followed by wrapped body text; returns the y after the paragraph.
@@ -162,26 +162,29 @@ void draw_items_page(cairo_t* cr, double x, double y, double w, double h) {
 
 void draw_controls_page(cairo_t* cr, double x, double y, double w, double h) {
     double ty = page_head(cr, x, y, w, h, "CONTROLS");
-    const double kx = x + 36, tx = x + 220, kh = 30;
-    double ry = ty + 4;
-    auto say = [&](const char* s) {
-        use_font(cr, Face::Sans, 17);
-        draw_text_mid(cr, s, tx, ry + kh / 2 - 2, Align::Left, body_style());
-        ry += 40;
+    const double kx = x + 30, tx = x + 196, kh = 30;
+    double ry = ty - 2;
+    // the action, and under it in gold what a pad and a touch screen use for it
+    auto say = [&](const char* s, const char* pad) {
+        use_font(cr, Face::Sans, 16);
+        draw_text_mid(cr, s, tx, ry + kh / 2 - 9, Align::Left, body_style());
+        use_font(cr, Face::Sans, 13);
+        draw_text_mid(cr, pad, tx, ry + kh / 2 + 9, Align::Left, gold_style());
+        ry += 42;
     };
     const char* arrows[4] = {"\u2190", "\u2191", "\u2193", "\u2192"};
     for (int i = 0; i < 4; ++i) keycap(cr, kx + i * 36, ry, 32, kh, arrows[i]);
-    say("move to the next tile");
+    say("move to the next tile", "pad: D-pad, left stick \u00b7 touch: arrows, swipe");
     keycap(cr, kx, ry, 52, kh, "Esc");
-    say("back to the menu");
+    say("back to the menu", "pad: B, Back, Start \u00b7 touch: Menu");
     keycap(cr, kx, ry, 32, kh, "F");
-    say("show or hide the frame rate");
+    say("show or hide the frame rate", "pad: Y");
     keycap(cr, kx, ry, 44, kh, "Alt");
     use_font(cr, Face::SansBold, 18);
     draw_text_mid(cr, "+", kx + 56, ry + kh / 2 - 2, Align::Centre, gold_style());
     keycap(cr, kx + 68, ry, 40, kh, "F4");
-    say("quit the game");
-    press_any_key(cr, x + w / 2, y + h - 22);
+    say("quit the game", "pad, touch: Quit in the menu");
+    press_any_key(cr, x + w / 2, y + h - 20);
 }
 
 void draw_howto_page(cairo_t* cr, double x, double y, double w, double h) {

@@ -1,0 +1,23 @@
+// The game's files, kept at install and served from the browser's cache first; each new
+// version of the game keeps its own copy and drops the old ones.
+var CACHE = 'zembrak-@VERSION@';
+var FILES = ['./', 'index.html', 'index.js', 'index.wasm', 'index.data', 'thumbs.js', 'thumbs.css', 'offline.js',
+             'manifest.webmanifest', 'favicon.png', 'icon-128.png', 'icon-256.png'];
+
+self.addEventListener('install', function (e) {
+  e.waitUntil(caches.open(CACHE).then(function (c) { return c.addAll(FILES); }).then(function () { return self.skipWaiting(); }));
+});
+
+self.addEventListener('activate', function (e) {
+  e.waitUntil(caches.keys().then(function (names) {
+    return Promise.all(names.filter(function (n) { return n.indexOf('zembrak-') === 0 && n !== CACHE; })
+      .map(function (n) { return caches.delete(n); }));
+  }).then(function () { return self.clients.claim(); }));
+});
+
+self.addEventListener('fetch', function (e) {
+  if (e.request.method !== 'GET' || new URL(e.request.url).origin !== location.origin) return;
+  e.respondWith(caches.match(e.request, { ignoreSearch: true }).then(function (hit) {
+    return hit || fetch(e.request);
+  }));
+});
