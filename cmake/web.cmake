@@ -16,11 +16,7 @@ add_library(OpenGL::GL INTERFACE IMPORTED)
 set(ZK_WEB_PAGE ${CMAKE_SOURCE_DIR}/web/page)
 set(ZK_WEB_LINK_OPTIONS
   -sUSE_SDL=1 -sLEGACY_GL_EMULATION=1 -sALLOW_MEMORY_GROWTH=1 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
-<<<<<<< HEAD
-  -sMINIFY_HTML=0 -sEXPORTED_FUNCTIONS=_main,_zk_page_left,_zk_board_ticks,_zk_best_score -sEXPORTED_RUNTIME_METHODS=ccall
-=======
-  -sMINIFY_HTML=0 -sEXPORTED_FUNCTIONS=_main,_zk_page_left,_zk_board_ticks,_zk_touch -sEXPORTED_RUNTIME_METHODS=ccall
->>>>>>> issue26
+  -sMINIFY_HTML=0 -sEXPORTED_FUNCTIONS=_main,_zk_page_left,_zk_board_ticks,_zk_best_score,_zk_touch -sEXPORTED_RUNTIME_METHODS=ccall
   -lidbfs.js --use-preload-plugins
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/data@/data"
   # The page's starting settings: a window, since the page has its own full-screen button and

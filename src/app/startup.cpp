@@ -23,16 +23,11 @@
 static bool audioWanted() { return game.soundVolume != 0 || game.musicVolume != 0; }
 
 static void startSdl() {
-<<<<<<< HEAD
     if (SDL_Init(SDL_INIT_VIDEO) == -1) fatal("Cannot initialize SDL: %s.", SDL_GetError());
     // A sound device that fails must not keep the game from starting: openAudio then reports
     // the failure and the game plays in silence.
     if (audioWanted()) SDL_InitSubSystem(SDL_INIT_AUDIO);
-=======
-    if (SDL_Init(SDL_INIT_VIDEO | (audioWanted() ? SDL_INIT_AUDIO : 0)) == -1)
-        fatal("Cannot initialize SDL: %s.", SDL_GetError());
     openGamepad();
->>>>>>> issue26
     atexit(shutdownHandler);
     saveWhenLeft(saveProgress);
     endOnHangUp();

@@ -1,11 +1,7 @@
 #include "platform/sdl_io.h"
 
-<<<<<<< HEAD
-=======
-#include "platform/engine.h"
 #include "platform/gamepad.h"
 
->>>>>>> issue26
 uint32_t sdlTicks() { return SDL_GetTicks(); }
 
 // Pads and their held directions speak in keys; their own events never reach the game.

@@ -4,12 +4,7 @@
 #include <SDL.h>
 #include <emscripten.h>
 
-<<<<<<< HEAD
-=======
-#include "game/state.h"
-#include "platform/engine.h"
 #include "platform/gamepad.h"
->>>>>>> issue26
 #include "platform/sdl_io.h"
 
 // The browser's next frame; at most 100 ms, since a hidden tab draws no frames.

@@ -92,7 +92,6 @@ replay_marked() {
 wait_for 20 "the Replay mark at the foot of the panel" replay_marked
 key Escape
 expect_exit 0 20
-<<<<<<< HEAD
 unchanged
 
 # A file made never to end: the game paused near the end of the recording, then a wait for an
@@ -138,7 +137,7 @@ sleep 1
 kill -TERM "$GAME_PID"
 expect_exit 0 20
 unchanged
-=======
+
 # The pad: a fresh game on a pad only, recorded.
 write_world 0
 rm -f "$WORK/game/data/hiscore.txt" "$WORK/elsewhere/played.replay"
@@ -177,5 +176,4 @@ expect_exit 0
 best=$(cat "$WORK/game/data/hiscore.txt")
 [ "$best" -gt 0 ] || fail "the pad's walk scored nothing"
 timedemo "$recording" >/dev/null
->>>>>>> issue26
 echo PASS

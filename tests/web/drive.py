@@ -1,33 +1,21 @@
 #!/usr/bin/python3
 """Plays the web build in headless Chromium over the DevTools protocol, as a player would.
-<<<<<<< HEAD
 usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_COPY_WITH_A_BROKEN_WORLD]
-                [--served FOLDER_SERVED_AS_URL] [--verify PROGRAM (build/zembrak-verify)]
+                [--served FOLDER_SERVED_AS_URL] [--verify PROGRAM (build/zembrak-verify)] [--site DIR]
 Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
 score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
 the menu; the best game verifies on Linux and plays in the page through ?replay=; no uncaught
-exception. Prints one line per check; exit 1 when any fails."""
+exception; a gamepad and a phone's thumbs play; with --site (the folder URL's server serves),
+the page plays offline once loaded. Prints one line per check; exit 1 when any fails."""
 import asyncio, base64, json, os, re, shutil, subprocess, sys, time, urllib.request
-=======
-usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_COPY_WITH_A_BROKEN_WORLD] [--site DIR]
-Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
-score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
-the menu; no uncaught exception; a gamepad and a phone's thumbs play; with --site (the folder
-URL's server serves), the page plays offline once loaded. Prints one line per check; exit 1
-when any fails."""
-import asyncio, base64, json, os, re, subprocess, sys, time, urllib.request
->>>>>>> issue26
 import websockets
 
 URL, OUT, MENU_PNG = sys.argv[1:4]
 BENCH = "--bench" in sys.argv
 BROKEN_URL = sys.argv[sys.argv.index("--broken") + 1] if "--broken" in sys.argv else None
-<<<<<<< HEAD
 SERVED = sys.argv[sys.argv.index("--served") + 1] if "--served" in sys.argv else None
 VERIFY = sys.argv[sys.argv.index("--verify") + 1] if "--verify" in sys.argv else "build/zembrak-verify"
-=======
 SITE = sys.argv[sys.argv.index("--site") + 1] if "--site" in sys.argv else None
->>>>>>> issue26
 os.makedirs(OUT, exist_ok=True)
 CHROME = ["chromium", "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
           "--enable-unsafe-swiftshader", "--remote-debugging-port=0", "--user-data-dir=" + os.path.join(OUT, "profile"),
