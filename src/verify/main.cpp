@@ -90,9 +90,10 @@ int main(int argc, char* argv[]) {
     initLevelTable();
     setLayoutConstants();
     applyReplaySettings();
-    setUpGraphics();
-    srand(startSession(0));  // the recording build's srand, by the link
+    const uint32_t seed = startSession(0);  // installs the replay's World, reads no tape
     if (!onShippedWorld()) say(1, "refused: played on another World than the game's own");
+    setUpGraphics();
+    srand(seed);  // the recording build's srand, by the link
     fillBoard();
     runTitleMenu();
     for (;;) runFrame();
