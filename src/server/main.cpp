@@ -85,12 +85,10 @@ std::string defaultDatabase() {
     } else {
         usage("set HOME or XDG_DATA_HOME, or name a database with --database");
     }
-    std::string folder;
-    for (const std::string& part : {base, std::string("zembrak-scores")}) {
-        folder = folder.empty() ? part : folder + "/" + part;
-        for (size_t slash = 1; slash != std::string::npos; slash = folder.find('/', slash + 1))
-            mkdir(folder.substr(0, folder.find('/', slash)).c_str(), 0700);
-    }
+    const std::string folder = base + "/zembrak-scores";
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        mkdir(folder.substr(0, slash).c_str(), 0700);
+    mkdir(folder.c_str(), 0700);
     return folder + "/scores.sqlite";
 }
 

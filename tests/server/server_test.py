@@ -179,6 +179,8 @@ try:
             expected = int(open(os.path.join(REAL[1], replay[:-7] + ".expected")).read().split()[1])
             got, answer = upload(real, "Real", open(os.path.join(REAL[1], replay), "rb").read(), "10.2.0.1")
             check(got == 201 and answer["score"] == expected, f"{replay} verifies to {expected}: {got} {answer}")
+        got, answer = upload(real, "Real", open(os.path.join(REAL[1], replay), "rb").read()[:-9], "10.2.0.2")
+        check(got == 422, f"{replay} cut short does not verify: {got} {answer}")
     check(all(process.poll() is None for process in servers), "no server process died")
 finally:
     for process in servers:
