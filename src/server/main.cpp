@@ -54,12 +54,6 @@ int64_t nowSeconds() {
         .count();
 }
 
-bool parseCount(const std::string& text, int64_t max, int64_t& value) {
-    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    value = std::stoll(text);
-    return value <= max;
-}
-
 // The folder of the running program, for the verifier installed beside it.
 std::string programFolder() {
     char path[4096];
@@ -162,15 +156,8 @@ void refuse(httplib::Response& res, int status, const std::string& why) {
 // The address a rate limit counts: the peer's, or behind a trusted load balancer the one it
 // appended last to X-Forwarded-For.
 std::string clientAddress(const httplib::Request& req, bool trustForwarded) {
-    if (trustForwarded && req.has_header("X-Forwarded-For")) {
-        std::string chain = req.get_header_value("X-Forwarded-For");
-        const size_t comma = chain.rfind(',');
-        std::string last = comma == std::string::npos ? chain : chain.substr(comma + 1);
-        last.erase(0, last.find_first_not_of(" \t"));
-        last.erase(last.find_last_not_of(" \t") + 1);
-        if (!last.empty() && last.size() <= 64) return last;
-    }
-    return req.remote_addr;
+    const std::string forwarded = trustForwarded ? lastForwarded(req.get_header_value("X-Forwarded-For")) : "";
+    return forwarded.empty() ? req.remote_addr : forwarded;
 }
 
 std::string entryJson(const Entry& entry) {
