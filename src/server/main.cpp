@@ -265,6 +265,8 @@ int main(int argc, char** argv) {
 
     httplib::Server server;
     server.set_payload_max_length(kMaxTape);
+    // A browser takes every answer for what it says it is: a replay is never run as a page.
+    server.set_default_headers({{"X-Content-Type-Options", "nosniff"}});
     if (!options.web.empty() && !server.set_mount_point("/", options.web)) {
         std::cerr << "zembrak-scores: --web " << options.web << " is not a folder" << std::endl;
         return 1;
