@@ -273,6 +273,14 @@ int main(int argc, char** argv) {
         beginRequest();
         if (checkBody(req, res) == httplib::Server::HandlerResponse::Handled)
             return httplib::Server::HandlerResponse::Handled;
+        // A web game served from elsewhere may post to the API: the browser asks first.
+        if (req.method == "OPTIONS" && req.path.rfind("/api/", 0) == 0) {
+            res.status = 204;
+            res.set_header("Access-Control-Allow-Methods", "GET, POST");
+            res.set_header("Access-Control-Allow-Headers", "Content-Type");
+            res.set_header("Access-Control-Max-Age", "86400");
+            return httplib::Server::HandlerResponse::Handled;
+        }
         // The board, ahead of any index.html in the web folder.
         if ((req.method == "GET" || req.method == "HEAD") && req.path == "/") {
             int64_t offset = 0;
@@ -303,13 +311,16 @@ int main(int argc, char** argv) {
     server.Get(R"(/replays/(\d{1,18})\.replay)", [&](const httplib::Request& req, httplib::Response& res) {
         std::string bytes;
         if (!store->tape(std::stoll(req.matches[1].str()), bytes)) return refuse(res, 404, "no such replay");
-        // A web game served from elsewhere may fetch it too.
-        res.set_header("Access-Control-Allow-Origin", "*");
         res.set_header("Content-Disposition", "attachment; filename=\"" + req.matches[1].str() + ".replay\"");
         res.set_content(bytes, "application/octet-stream");
     });
     server.Get("/healthz", [&](const httplib::Request&, httplib::Response& res) {
         answer(res, 200, "{\"status\": \"ok\", \"entries\": " + std::to_string(store->count()) + "}");
+    });
+    // The API and the replays are public: any page may read them and post to them.
+    server.set_post_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+        if (req.path.rfind("/api/", 0) == 0 || req.path.rfind("/replays/", 0) == 0)
+            res.set_header("Access-Control-Allow-Origin", "*");
     });
     server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr thrown) {
         try {

@@ -146,6 +146,7 @@ try:
     got, body = request(port, "GET", f"/replays/{ids['first upload']}.replay")
     check(got == 200 and body == tape(1200), "the replay downloads as it was uploaded")
     check(request(port, "GET", "/replays/999999.replay")[0] == 404, "no such replay: 404")
+    check(request(port, "OPTIONS", "/api/scores")[0] == 204, "a web game served elsewhere may ask to post")
     got, health = request(port, "GET", "/healthz")
     check(got == 200 and health["entries"] == len(ids), f"healthz counts {len(ids)} entries: {health}")
 
