@@ -39,10 +39,12 @@ constexpr int64_t kMaxListed = 500;
 // client, still sending, sees its 413.
 constexpr uint64_t kDropLimit = kMaxRequestBytes - 16 * 1024;
 
+const char kUsage[] =
+    "usage: zembrak-scores [--listen ADDRESS:PORT] [--database URL] [--verifier PATH] [--web FOLDER]\n"
+    "                      [--trust-forwarded] [--verify-cpu SECONDS] [--verify-memory MIB]\n";
+
 [[noreturn]] void usage(const std::string& why) {
-    std::cerr << "zembrak-scores: " << why << "\n"
-              << "usage: zembrak-scores [--listen ADDRESS:PORT] [--database URL] [--verifier PATH] [--web FOLDER]\n"
-                 "                      [--trust-forwarded] [--verify-cpu SECONDS] [--verify-memory MIB]\n";
+    std::cerr << "zembrak-scores: " << why << "\n" << kUsage;
     exit(2);
 }
 
@@ -117,7 +119,8 @@ Options parseOptions(int argc, char** argv) {
             if (!parseCount(value(), 1 << 20, number)) usage("--verify-memory wants MiB, 0 for no limit");
             options.limits.memoryMiB = static_cast<long>(number);
         } else if (option == "--help" || option == "-h") {
-            usage("a leaderboard of verified replays");
+            std::cout << "zembrak-scores: a leaderboard of verified replays (man zembrak-scores)\n" << kUsage;
+            exit(0);
         } else {
             usage("unknown option " + option);
         }
