@@ -7,7 +7,7 @@ stored against the uploads accepted.
 Without VERIFIER the server runs a stand-in that answers at once from the body's first line,
 so the figures are the server's and the database's; with the real zembrak-verify every upload
 is one of the stored replays, and all but the first of each are duplicates."""
-import http.client, os, random, re, shutil, subprocess, sys, tempfile, threading, time
+import glob, http.client, os, random, re, shutil, subprocess, sys, tempfile, threading, time
 
 SERVER, KIND = sys.argv[1:3]
 SECONDS = float(sys.argv[3]) if len(sys.argv) > 3 else 30
@@ -24,7 +24,7 @@ verifier = sys.argv[4] if len(sys.argv) > 4 else verifier
 
 stop_database = lambda: None
 if KIND == "postgresql":
-    bindir, as_user = "/usr/lib/postgresql/15/bin", []
+    bindir, as_user = max(glob.glob("/usr/lib/postgresql/*/bin"), key=lambda d: int(d.split("/")[4])), []
     if os.geteuid() == 0:
         as_user = ["runuser", "-u", "nobody", "--"]
         shutil.chown(work, "nobody")

@@ -3,7 +3,7 @@
 script starts itself: uploads and what is refused, the board, downloads, the page, the rate
 limit, and two processes on one database.
   server_test.py SERVER sqlite|postgresql WORK [REAL_VERIFIER REPLAYS_FOLDER]"""
-import concurrent.futures, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import concurrent.futures, glob, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
 SERVER, KIND, WORK = sys.argv[1:4]
 REAL = sys.argv[4:6]
@@ -32,7 +32,7 @@ os.chmod(STAND_IN, 0o755)
 
 def start_postgres():
     """Debian's PostgreSQL in the work folder, on a socket folder of its own, as nobody when root."""
-    bindir = "/usr/lib/postgresql/15/bin"
+    bindir = max(glob.glob("/usr/lib/postgresql/*/bin"), key=lambda d: int(d.split("/")[4]))
     home = tempfile.mkdtemp(prefix="zk-pg-")
     os.chmod(home, 0o755)
     as_user = []
