@@ -52,6 +52,7 @@ def call(method, path, body=None, address="127.0.0.1"):
 
 results = {"upload": [], "read": []}
 statuses = {}
+sent = []
 lock = threading.Lock()
 deadline = time.monotonic() + SECONDS
 
@@ -62,6 +63,12 @@ def uploader(number):
         score = random.randrange(1, 100000)
         # A new player each time: the limit of ten a minute is per address.
         body = f"ok {score} {score * 3}\n".encode() + os.urandom(3000)
+        # One upload in ten sends again a replay some thread sent before: it must be stored once.
+        with lock:
+            if sent and random.random() < 0.1:
+                body = random.choice(sent)
+            elif len(sent) < 1000:
+                sent.append(body)
         status, seconds = call("POST", f"/api/scores?name=Player{number}-{count}", body,
                                f"10.{number}.{count // 256 % 256}.{count % 256}")
         with lock:
