@@ -3,7 +3,8 @@
 script starts itself: uploads and what is refused, the board, downloads, the page, the rate
 limit, and two processes on one database.
   server_test.py SERVER sqlite|postgresql WORK [REAL_VERIFIER REPLAYS_FOLDER]"""
-import concurrent.futures, glob, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import concurrent.futures, glob, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile
+import threading, time
 
 SERVER, KIND, WORK = sys.argv[1:4]
 REAL = sys.argv[4:6]
@@ -43,8 +44,10 @@ def start_postgres():
     run(f"{bindir}/initdb", "-D", f"{home}/data", "-A", "trust", "-U", "zembrak", "--no-sync")
     run(f"{bindir}/pg_ctl", "-D", f"{home}/data", "-l", f"{home}/log", "-w", "start",
         "-o", f"-k {home} -c listen_addresses='' -c fsync=off")
-    stop = lambda: subprocess.run(as_user + [f"{bindir}/pg_ctl", "-D", f"{home}/data", "-m", "immediate", "stop"],
-                                  stdout=subprocess.DEVNULL, cwd=home) and shutil.rmtree(home, True)
+    def stop():
+        subprocess.run(as_user + [f"{bindir}/pg_ctl", "-D", f"{home}/data", "-m", "immediate", "stop"],
+                       stdout=subprocess.DEVNULL, cwd=home)
+        shutil.rmtree(home, True)
     return f"postgresql://zembrak@/postgres?host={home}", stop
 
 servers = []
