@@ -144,6 +144,20 @@ bool parseVerdict(const std::string& line, Verdict& verdict) {
     return isToken(verdict.library) && isToken(verdict.version);
 }
 
+bool parseCount(const std::string& text, int64_t max, int64_t& value) {
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    value = std::stoll(text);
+    return value <= max;
+}
+
+std::string lastForwarded(const std::string& chain) {
+    const size_t comma = chain.rfind(',');
+    std::string last = comma == std::string::npos ? chain : chain.substr(comma + 1);
+    last.erase(0, last.find_first_not_of(" \t"));
+    last.erase(last.find_last_not_of(" \t") + 1);
+    return last.size() <= 64 ? last : "";
+}
+
 std::string escapeHtml(const std::string& text) {
     std::string out;
     out.reserve(text.size());

@@ -31,6 +31,13 @@ struct Verdict {
 };
 bool parseVerdict(const std::string& line, Verdict& verdict);
 
+// A count from a query or the command line: decimal digits only, at most `max`.
+bool parseCount(const std::string& text, int64_t max, int64_t& value);
+
+// The address a load balancer appended last to an X-Forwarded-For chain; empty when there is
+// none fit to count uploads by.
+std::string lastForwarded(const std::string& chain);
+
 // For the page: < > & " ' as entities.
 std::string escapeHtml(const std::string& text);
 // A JSON string literal, quotes included; bytes that are not valid UTF-8 become U+FFFD.

@@ -7,14 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <thread>
 
 #include "checks.h"
 #include "page.h"
@@ -42,22 +39,18 @@ constexpr int64_t kMaxListed = 500;
 // client, still sending, sees its 413.
 constexpr uint64_t kDropLimit = kMaxRequestBytes - 16 * 1024;
 
+const char kUsage[] =
+    "usage: zembrak-scores [--listen ADDRESS:PORT] [--database URL] [--verifier PATH] [--web FOLDER]\n"
+    "                      [--trust-forwarded] [--verify-cpu SECONDS] [--verify-memory MIB]\n";
+
 [[noreturn]] void usage(const std::string& why) {
-    std::cerr << "zembrak-scores: " << why << "\n"
-              << "usage: zembrak-scores [--listen ADDRESS:PORT] [--database URL] [--verifier PATH] [--web FOLDER]\n"
-                 "                      [--trust-forwarded] [--verify-cpu SECONDS] [--verify-memory MIB]\n";
+    std::cerr << "zembrak-scores: " << why << "\n" << kUsage;
     exit(2);
 }
 
 int64_t nowSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-bool parseCount(const std::string& text, int64_t max, int64_t& value) {
-    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    value = std::stoll(text);
-    return value <= max;
 }
 
 // The folder of the running program, for the verifier installed beside it.
@@ -85,12 +78,10 @@ std::string defaultDatabase() {
     } else {
         usage("set HOME or XDG_DATA_HOME, or name a database with --database");
     }
-    std::string folder;
-    for (const std::string& part : {base, std::string("zembrak-scores")}) {
-        folder = folder.empty() ? part : folder + "/" + part;
-        for (size_t slash = 1; slash != std::string::npos; slash = folder.find('/', slash + 1))
-            mkdir(folder.substr(0, folder.find('/', slash)).c_str(), 0700);
-    }
+    const std::string folder = base + "/zembrak-scores";
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        mkdir(folder.substr(0, slash).c_str(), 0700);
+    mkdir(folder.c_str(), 0700);
     return folder + "/scores.sqlite";
 }
 
@@ -128,7 +119,8 @@ Options parseOptions(int argc, char** argv) {
             if (!parseCount(value(), 1 << 20, number)) usage("--verify-memory wants MiB, 0 for no limit");
             options.limits.memoryMiB = static_cast<long>(number);
         } else if (option == "--help" || option == "-h") {
-            usage("a leaderboard of verified replays");
+            std::cout << "zembrak-scores: a leaderboard of verified replays (man zembrak-scores)\n" << kUsage;
+            exit(0);
         } else {
             usage("unknown option " + option);
         }
@@ -164,15 +156,8 @@ void refuse(httplib::Response& res, int status, const std::string& why) {
 // The address a rate limit counts: the peer's, or behind a trusted load balancer the one it
 // appended last to X-Forwarded-For.
 std::string clientAddress(const httplib::Request& req, bool trustForwarded) {
-    if (trustForwarded && req.has_header("X-Forwarded-For")) {
-        std::string chain = req.get_header_value("X-Forwarded-For");
-        const size_t comma = chain.rfind(',');
-        std::string last = comma == std::string::npos ? chain : chain.substr(comma + 1);
-        last.erase(0, last.find_first_not_of(" \t"));
-        last.erase(last.find_last_not_of(" \t") + 1);
-        if (!last.empty() && last.size() <= 64) return last;
-    }
-    return req.remote_addr;
+    const std::string forwarded = trustForwarded ? lastForwarded(req.get_header_value("X-Forwarded-For")) : "";
+    return forwarded.empty() ? req.remote_addr : forwarded;
 }
 
 std::string entryJson(const Entry& entry) {
@@ -280,6 +265,8 @@ int main(int argc, char** argv) {
 
     httplib::Server server;
     server.set_payload_max_length(kMaxTape);
+    // A browser takes every answer for what it says it is: a replay is never run as a page.
+    server.set_default_headers({{"X-Content-Type-Options", "nosniff"}});
     if (!options.web.empty() && !server.set_mount_point("/", options.web)) {
         std::cerr << "zembrak-scores: --web " << options.web << " is not a folder" << std::endl;
         return 1;
@@ -289,6 +276,14 @@ int main(int argc, char** argv) {
         beginRequest();
         if (checkBody(req, res) == httplib::Server::HandlerResponse::Handled)
             return httplib::Server::HandlerResponse::Handled;
+        // A web game served from elsewhere may post to the API: the browser asks first.
+        if (req.method == "OPTIONS" && req.path.rfind("/api/", 0) == 0) {
+            res.status = 204;
+            res.set_header("Access-Control-Allow-Methods", "GET, POST");
+            res.set_header("Access-Control-Allow-Headers", "Content-Type");
+            res.set_header("Access-Control-Max-Age", "86400");
+            return httplib::Server::HandlerResponse::Handled;
+        }
         // The board, ahead of any index.html in the web folder.
         if ((req.method == "GET" || req.method == "HEAD") && req.path == "/") {
             int64_t offset = 0;
@@ -319,13 +314,16 @@ int main(int argc, char** argv) {
     server.Get(R"(/replays/(\d{1,18})\.replay)", [&](const httplib::Request& req, httplib::Response& res) {
         std::string bytes;
         if (!store->tape(std::stoll(req.matches[1].str()), bytes)) return refuse(res, 404, "no such replay");
-        // A web game served from elsewhere may fetch it too.
-        res.set_header("Access-Control-Allow-Origin", "*");
         res.set_header("Content-Disposition", "attachment; filename=\"" + req.matches[1].str() + ".replay\"");
         res.set_content(bytes, "application/octet-stream");
     });
     server.Get("/healthz", [&](const httplib::Request&, httplib::Response& res) {
         answer(res, 200, "{\"status\": \"ok\", \"entries\": " + std::to_string(store->count()) + "}");
+    });
+    // The API and the replays are public: any page may read them and post to them.
+    server.set_post_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+        if (req.path.rfind("/api/", 0) == 0 || req.path.rfind("/replays/", 0) == 0)
+            res.set_header("Access-Control-Allow-Origin", "*");
     });
     server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr thrown) {
         try {

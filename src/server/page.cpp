@@ -36,7 +36,7 @@ and came out the same. Watch any of them.</p>
 // The form posts the file itself as the body, as the API wants it.
 const char kTail[] = R"(<h2>Add your best game</h2>
 <form id="upload">
-<label>Name <input name="name" maxlength="24" required></label>
+<label>Name <input name="player" maxlength="24" required></label>
 <label>Replay <input name="replay" type="file" accept=".replay" required></label>
 <button>Upload</button>
 </form>
@@ -54,12 +54,12 @@ score the page offers to submit it here.</li>
 <script>
 document.getElementById('upload').addEventListener('submit', async (event) => {
   event.preventDefault();
-  const form = event.target, result = document.getElementById('result');
-  const file = form.replay.files[0];
+  const fields = event.target.elements, result = document.getElementById('result');
+  const file = fields.namedItem('replay').files[0];
   if (!file) return;
   result.textContent = 'Checking the replay…';
   try {
-    const answer = await fetch('api/scores?name=' + encodeURIComponent(form.name.value), {
+    const answer = await fetch('api/scores?name=' + encodeURIComponent(fields.namedItem('player').value), {
       method: 'POST', headers: {'Content-Type': 'application/octet-stream'}, body: file});
     const reply = await answer.json();
     if (answer.status === 201) {

@@ -25,14 +25,11 @@ double now() {
 
 }  // namespace
 
-void beginConnection() { current = Connection{true, -1, 0, now() + kMaxRequestSeconds}; }
+void beginConnection() { current = Connection{true, -1, 0, now() + kMaxConnectionSeconds}; }
 
 void endConnection() { current.watching = false; }
 
-void beginRequest() {
-    current.bytes = 0;
-    current.deadline = now() + kMaxRequestSeconds;
-}
+void beginRequest() { current.bytes = 0; }
 
 }  // namespace scores
 

@@ -10,14 +10,14 @@ namespace scores {
 
 // Headers and body of one request, bytes.
 constexpr size_t kMaxRequestBytes = 1024 * 1024 + 64 * 1024;
-// From the end of one request's headers to the end of the next one's.
-constexpr double kMaxRequestSeconds = 60;
+// From the first byte of a connection to its last, however many requests it carries.
+constexpr double kMaxConnectionSeconds = 60;
 
 // Around the handling of one connection on a worker thread: the first socket it reads from is
 // the client's.
 void beginConnection();
 void endConnection();
-// Called when a request's headers are in: the next one starts from nothing.
+// Called when a request's headers are in: the bytes of the next one count from nothing.
 void beginRequest();
 
 }  // namespace scores

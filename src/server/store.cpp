@@ -170,7 +170,9 @@ std::string schemaSql(const std::string& idColumn, const std::string& blobType) 
            " tape " +
            blobType +
            " NOT NULL);"
-           "CREATE INDEX IF NOT EXISTS scores_by_score ON scores (score DESC, id);"
+           // The board read from the index alone, without the rows and their tapes.
+           "CREATE INDEX IF NOT EXISTS scores_board ON scores (score DESC, id, name, frames, library, version, "
+           "submitted);"
            "CREATE TABLE IF NOT EXISTS upload_attempts (address TEXT NOT NULL, at BIGINT NOT NULL);"
            "CREATE INDEX IF NOT EXISTS upload_attempts_by_address ON upload_attempts (address, at);"
            "CREATE INDEX IF NOT EXISTS upload_attempts_by_time ON upload_attempts (at);";

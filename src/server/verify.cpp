@@ -75,7 +75,9 @@ Verified verifyTape(const std::string& verifier, const std::string& tape, const 
 
     const pid_t child = fork();
     if (child == 0) {
-        // Only calls that are safe between fork and exec in a threaded program.
+        // Only calls that are safe between fork and exec in a threaded program. A group of its
+        // own, so that whatever it starts is stopped with it.
+        setpgid(0, 0);
         const rlimit cpu = {rlim_t(limits.cpuSeconds), rlim_t(limits.cpuSeconds) + 1};
         setrlimit(RLIMIT_CPU, &cpu);
         if (limits.memoryMiB > 0) {
@@ -96,6 +98,7 @@ Verified verifyTape(const std::string& verifier, const std::string& tape, const 
         why = std::string("cannot start the verifier: ") + strerror(errno);
         return Verified::failed;
     }
+    setpgid(child, child);  // as the child does itself: whichever comes first
     close(out[1].fd);
     out[1].fd = -1;
 
@@ -119,9 +122,18 @@ Verified verifyTape(const std::string& verifier, const std::string& tape, const 
         if (got <= 0) break;
         if (output.size() < 4096) output.append(buffer, static_cast<size_t>(got));
     }
-    if (timedOut) kill(child, SIGKILL);
+    // Its end, which may come after it closed its output; killed when the wall clock runs out.
+    if (timedOut) kill(-child, SIGKILL);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    for (;;) {
+        const pid_t ended = waitpid(child, &status, timedOut ? 0 : WNOHANG);
+        if (ended == child || (ended < 0 && errno != EINTR)) break;
+        if (ended == 0 && nowSeconds() >= deadline) {
+            kill(-child, SIGKILL);
+            timedOut = true;
+        } else if (ended == 0) {
+            usleep(2000);
+        }
     }
 
     if (timedOut || (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL))) {

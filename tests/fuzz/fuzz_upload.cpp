@@ -1,5 +1,6 @@
-// An upload as the leaderboard reads it: the name, the body's size, the verifier's line, and
-// the escaping of what it sends back. The first byte says how much of the rest is the name.
+// An upload as the leaderboard reads it: the name, the body's size, counts, the forwarded
+// address, the verifier's line, and the escaping of what it sends back. The first byte says how
+// much of the rest is the name.
 #include <cstdint>
 #include <string>
 
@@ -22,6 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(!why.empty());
     }
     FUZZ_CHECK(scores::tapeSizeFits(rest.size(), why) == (rest.size() >= 1 && rest.size() <= 1024 * 1024));
+
+    // A count is digits within its bound; an address to count uploads by is one plain piece.
+    int64_t count = -1;
+    if (scores::parseCount(raw, 1000000, count))
+        FUZZ_CHECK(count >= 0 && count <= 1000000 && raw.find_first_not_of("0123456789") == std::string::npos);
+    const std::string address = scores::lastForwarded(rest);
+    FUZZ_CHECK(address.size() <= 64 && address.find(',') == std::string::npos);
+    FUZZ_CHECK(address.empty() ||
+               (address.find_first_of(" \t") != 0 && address.back() != ' ' && address.back() != '\t'));
 
     // A verdict read is one that reads back the same from its own line.
     scores::Verdict verdict, reread;

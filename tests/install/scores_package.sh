@@ -34,10 +34,12 @@ else
     echo "SKIP: systemd-analyze cannot run here"
 fi
 
-"$WORK/root/usr/bin/zembrak-scores" --listen 127.0.0.1:0 --database "$WORK/scores.sqlite" >"$WORK/stdout" 2>"$WORK/stderr" &
+# Told nothing but where to listen, it keeps the board in the XDG data folder.
+env -u HOME XDG_DATA_HOME="$WORK/data" "$WORK/root/usr/bin/zembrak-scores" --listen 127.0.0.1:0 >"$WORK/stdout" 2>"$WORK/stderr" &
 GAME_PID=$!
 for _ in $(seq 50); do grep -q listening "$WORK/stdout" && break; sleep 0.1; done
 url=$(sed -n 's/.*listening on \(http[^ ]*\)/\1/p' "$WORK/stdout")
 [ -n "$url" ] && curl -sf "${url}healthz" | grep -q '"entries": 0' || fail "the packaged server does not answer"
-echo "ok: the packaged server answers"
+[ -f "$WORK/data/zembrak-scores/scores.sqlite" ] || fail "no board in \$XDG_DATA_HOME/zembrak-scores/"
+echo "ok: the packaged server answers and keeps its board in the XDG data folder"
 echo PASS

@@ -3,7 +3,8 @@
 script starts itself: uploads and what is refused, the board, downloads, the page, the rate
 limit, and two processes on one database.
   server_test.py SERVER sqlite|postgresql WORK [REAL_VERIFIER REPLAYS_FOLDER]"""
-import concurrent.futures, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import concurrent.futures, glob, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile
+import threading, time
 
 SERVER, KIND, WORK = sys.argv[1:4]
 REAL = sys.argv[4:6]
@@ -32,7 +33,7 @@ os.chmod(STAND_IN, 0o755)
 
 def start_postgres():
     """Debian's PostgreSQL in the work folder, on a socket folder of its own, as nobody when root."""
-    bindir = "/usr/lib/postgresql/15/bin"
+    bindir = max(glob.glob("/usr/lib/postgresql/*/bin"), key=lambda d: int(d.split("/")[4]))
     home = tempfile.mkdtemp(prefix="zk-pg-")
     os.chmod(home, 0o755)
     as_user = []
@@ -43,8 +44,10 @@ def start_postgres():
     run(f"{bindir}/initdb", "-D", f"{home}/data", "-A", "trust", "-U", "zembrak", "--no-sync")
     run(f"{bindir}/pg_ctl", "-D", f"{home}/data", "-l", f"{home}/log", "-w", "start",
         "-o", f"-k {home} -c listen_addresses='' -c fsync=off")
-    stop = lambda: subprocess.run(as_user + [f"{bindir}/pg_ctl", "-D", f"{home}/data", "-m", "immediate", "stop"],
-                                  stdout=subprocess.DEVNULL, cwd=home) and shutil.rmtree(home, True)
+    def stop():
+        subprocess.run(as_user + [f"{bindir}/pg_ctl", "-D", f"{home}/data", "-m", "immediate", "stop"],
+                       stdout=subprocess.DEVNULL, cwd=home)
+        shutil.rmtree(home, True)
     return f"postgresql://zembrak@/postgres?host={home}", stop
 
 servers = []
@@ -146,6 +149,7 @@ try:
     got, body = request(port, "GET", f"/replays/{ids['first upload']}.replay")
     check(got == 200 and body == tape(1200), "the replay downloads as it was uploaded")
     check(request(port, "GET", "/replays/999999.replay")[0] == 404, "no such replay: 404")
+    check(request(port, "OPTIONS", "/api/scores")[0] == 204, "a web game served elsewhere may ask to post")
     got, health = request(port, "GET", "/healthz")
     check(got == 200 and health["entries"] == len(ids), f"healthz counts {len(ids)} entries: {health}")
 
@@ -179,6 +183,8 @@ try:
             expected = int(open(os.path.join(REAL[1], replay[:-7] + ".expected")).read().split()[1])
             got, answer = upload(real, "Real", open(os.path.join(REAL[1], replay), "rb").read(), "10.2.0.1")
             check(got == 201 and answer["score"] == expected, f"{replay} verifies to {expected}: {got} {answer}")
+        got, answer = upload(real, "Real", open(os.path.join(REAL[1], replay), "rb").read()[:-9], "10.2.0.2")
+        check(got == 422, f"{replay} cut short does not verify: {got} {answer}")
     check(all(process.poll() is None for process in servers), "no server process died")
 finally:
     for process in servers:
