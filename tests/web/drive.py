@@ -3,7 +3,8 @@
 usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_COPY_WITH_A_BROKEN_WORLD]
 Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
 score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
-the menu; no uncaught exception. Prints one line per check; exit 1 when any fails."""
+the menu; from loading to the last reload, no uncaught error, rejected promise or error line
+in the console. Prints one line per check; exit 1 when any fails."""
 import asyncio, base64, json, os, re, subprocess, sys, time, urllib.request
 import websockets
 
@@ -25,9 +26,9 @@ def check(name, ok, detail=""):
 
 
 class Page:
-    def __init__(self, ws):
+    def __init__(self, ws, log="console.log"):
         self.ws, self.next_id, self.waiting, self.lines = ws, 0, {}, []
-        self.log = open(os.path.join(OUT, "console.log"), "w")
+        self.log = open(os.path.join(OUT, log), "w")
 
     async def reader(self):
         async for raw in self.ws:
@@ -37,9 +38,12 @@ class Page:
             elif m.get("method") == "Runtime.consoleAPICalled":
                 p = m["params"]
                 self.note(p["type"], " ".join(str(a.get("value", a.get("description", ""))) for a in p["args"]))
-            elif m.get("method") == "Runtime.exceptionThrown":
+            elif m.get("method") == "Runtime.exceptionThrown":  # rejected promises too
                 d = m["params"]["exceptionDetails"]
-                self.note("exception", d.get("exception", {}).get("description", d.get("text")))
+                self.note("exception", "%s %s" % (d.get("text"), d.get("exception", {}).get("description", "")))
+            elif m.get("method") == "Log.entryAdded":  # what the browser itself says
+                e = m["params"]["entry"]
+                self.note("browser-" + e["level"], e["text"])
 
     def note(self, kind, text):
         self.lines.append((kind, text))
@@ -133,7 +137,7 @@ async def main():
         async with websockets.connect(ws_url, max_size=None) as ws:
             p = Page(ws)
             reader = asyncio.create_task(p.reader())
-            for domain in ("Runtime", "Page"):
+            for domain in ("Runtime", "Page", "Log"):
                 await p.call(domain + ".enable")
             await p.call("Emulation.setFocusEmulationEnabled", enabled=True)
             # 600 px of canvas and the line of controls under it.
@@ -217,9 +221,9 @@ async def main():
                   and (abs(full["w"] - full["sw"]) < 1 or abs(full["h"] - full["sh"]) < 1) and full["focus"] == "canvas",
                   str(full))
             await p.shot("fullscreen.png")
-            # Music refused before the first key is the browser's autoplay rule; it starts with the key.
-            exceptions = [t for k, t in p.lines if k == "exception" and "NotAllowedError" not in t]
-            check("no uncaught exception", not exceptions, "; ".join(exceptions)[:300])
+            errors = ["%s %s" % (k, t) for k, t in p.lines if k in ("exception", "error", "assert", "browser-error")]
+            check("a quiet console: no uncaught error, rejected promise or error line", not errors,
+                  "; ".join(errors)[:300])
             reader.cancel()
     finally:
         stop(chrome)
@@ -254,7 +258,7 @@ async def page_message(url, flags):
     chrome, ws_url = await connect(flags)
     try:
         async with websockets.connect(ws_url, max_size=None) as ws:
-            p = Page(ws)
+            p = Page(ws, "console-%s.log" % ("without-webgl" if flags else "broken"))
             reader = asyncio.create_task(p.reader())
             await p.call("Page.navigate", url=url)
             await asyncio.sleep(3.0)
