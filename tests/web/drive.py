@@ -274,53 +274,40 @@ async def page_message(url, flags):
 
 
 async def firefox():
-    """Firefox loads, plays, pauses and reloads the page without an error in its console."""
-    profile = os.path.join(OUT, "firefox")
+    """Firefox loads, plays, pauses and reloads the page without an error in its console. It
+    runs in a window of its own display (headless, it finds no GL for WebGL), over WebDriver BiDi."""
+    profile, said = os.path.join(OUT, "firefox"), os.path.join(OUT, "firefox.err")
     os.makedirs(profile, exist_ok=True)
     open(os.path.join(profile, "user.js"), "w").write('user_pref("webgl.force-enabled", true);\n')  # no GPU here
-    # In a window of its own display: headless, it finds no GL for WebGL.
-    screen = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    said = open(os.path.join(OUT, "firefox.err"), "w+")
-    fox = subprocess.Popen(["firefox-esr", "--no-remote", "--profile", profile, "--remote-debugging-port=0", "about:blank"],
-                           stderr=said, stdout=subprocess.DEVNULL, env=dict(os.environ, DISPLAY=":" + screen.stdout.readline().strip()))
-    for _ in range(300):
-        said.seek(0)
-        port = re.search(r"BiDi listening on ws://127.0.0.1:(\d+)", said.read())
-        if port:
-            break
-        await asyncio.sleep(0.1)
+    screen = subprocess.Popen(["Xvfb", "-displayfd", "1", "-nolisten", "tcp"], stdout=subprocess.PIPE, text=True)
+    fox = subprocess.Popen(["firefox-esr", "--no-remote", "--profile", profile, "--remote-debugging-port=0"],
+                           stderr=open(said, "w"), env=dict(os.environ, DISPLAY=":" + screen.stdout.readline().strip()))
     try:
-        async with websockets.connect("ws://127.0.0.1:%s/session" % port.group(1), max_size=None) as ws:
+        while not re.search(r"BiDi listening on (ws://\S+)", open(said).read()):
+            await asyncio.sleep(0.1)
+        async with websockets.connect(re.search(r"BiDi listening on (ws://\S+)", open(said).read()).group(1) + "/session",
+                                      max_size=None) as ws:
             p, music = Page(ws, "console-firefox.log"), []
-            async def call(method, **params):  # events on the way are noted
+            async def call(method, **params):  # the console's lines on the way are noted
                 p.next_id += 1
                 await ws.send(json.dumps({"id": p.next_id, "method": method, "params": params}))
-                while True:
-                    m = json.loads(await ws.recv())
-                    if m.get("id") == p.next_id:
-                        return m.get("result", m)
+                while (m := json.loads(await ws.recv())).get("id") != p.next_id:
                     p.note(m["params"]["level"], m["params"]["text"])
+                return m.get("result", m)
             await call("session.new", capabilities={})
             await call("session.subscribe", events=["log.entryAdded"])
             context = (await call("browsingContext.getTree"))["contexts"][0]["context"]
             js = lambda expr: call("script.evaluate", expression=expr, target={"context": context}, awaitPromise=True)
-            keys = lambda *ks: call("input.performActions", context=context, actions=[{"type": "key", "id": "keys", "actions": [
-                {"type": t, "value": k} for k in ks for t in ("keyDown", "keyUp")]}])
-            started = "!!(Module.calledRun && document.getElementById('status').hidden)"
-            for step in ("load", "reload"):
-                await call("browsingContext." + ("navigate" if step == "load" else "reload"), context=context,
-                           wait="complete", **({"url": URL} if step == "load" else {}))
-                for _ in range(300):
-                    if (await js(started))["result"].get("value"):
-                        break
+            for step, where in (("navigate", {"url": URL}), ("reload", {})):
+                await call("browsingContext." + step, context=context, wait="complete", **where)
+                while not (await js("!!(Module.calledRun && document.getElementById('status').hidden)"))["result"]["value"]:
                     await asyncio.sleep(0.1)
-                await keys("\ue007", "\ue014", "\ue014", "\ue013")  # Return, Right, Right, Up
-                await asyncio.sleep(1.0)
+                await call("input.performActions", context=context, actions=[{"type": "key", "id": "keys", "actions": [
+                    {"type": t, "value": k} for k in "\ue007\ue014\ue014\ue013" for t in ("keyDown", "keyUp")]}])
+                await asyncio.sleep(1.0)  # Return, Right, Right and Up played; then a pause
                 music.append((await js("!!(SDL.music && SDL.music.audio && !SDL.music.audio.paused)"))["result"]["value"])
                 await js("window.dispatchEvent(new Event('blur')); window.dispatchEvent(new Event('focus'))")
-                await asyncio.sleep(0.5)
-            errors = ["%s %s" % (k, t) for k, t in p.lines if k == "error"]
+            errors = [t for k, t in p.lines if k == "error"]
             check("Firefox: the game starts, its music with the first key, and the console stays quiet",
                   all(music) and not errors, "music playing %s; %s" % (music, "; ".join(errors)[:300]))
     finally:
