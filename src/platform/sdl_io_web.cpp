@@ -88,10 +88,10 @@ void sdlWaitForEventUntil(uint32_t deadline) {
     }
 }
 
-// The frame shows when the browser composes the page, after the game hands it its turn.
 // The page keeps the canvas's shape itself.
 void sdlClearAfterSwaps(bool) {}
 
+// The frame shows when the browser composes the page, after the game hands it its turn.
 void sdlSwapBuffers() {
     SDL_GL_SwapBuffers();
     giveBrowserItsTurn();
