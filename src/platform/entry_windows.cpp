@@ -1,12 +1,16 @@
 // The program's entry on Windows, in place of SDL's entry glue and doing what it does: SDL
 // loaded without its parachute, stdout and stderr sent to stdout.txt and stderr.txt beside the
 // program (unless SDL_STDIO_REDIRECT=0), and the empty ones removed at exit. Unlike SDL's, it
-// finds the program's folder in UTF-16, so the files appear whatever the folder's name, and
-// it hands main its arguments in UTF-8.
+// finds the program's folder in UTF-16, so the files appear whatever the folder's name, puts
+// them in %APPDATA%\Zembrak where that folder takes no files, and hands main its arguments in
+// UTF-8.
 #include <SDL.h>
 #include <windows.h>
-// shellapi.h needs the types windows.h declares.
+// After windows.h: shellapi.h needs the types it declares.
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,19 +40,61 @@ static void closeOutput() {
 
 static void quitSdl() { SDL_Quit(); }
 
+// True when `folder` takes a file of ours: stdout.txt is made there, or is there and writable.
+static bool folderTakesOutput(const wchar_t* folder) {
+    wchar_t trial[LONGEST_PATH];
+    if (swprintf(trial, LONGEST_PATH, L"%ls\\stdout.txt", folder) < 0) return false;
+    const HANDLE file = CreateFileW(trial, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+// The program's folder; where that takes no files (an install under Program Files), the
+// player's %APPDATA%\Zembrak, where the settings go too. False when neither does.
+static bool chooseOutputFolder(wchar_t* folder) {
+    DWORD length = GetModuleFileNameW(nullptr, folder, LONGEST_PATH);
+    if (length > 0 && length < LONGEST_PATH - 16) {
+        while (length > 0 && folder[length] != L'\\') --length;
+        folder[length] = L'\0';
+        if (folderTakesOutput(folder)) return true;
+    }
+    length = GetEnvironmentVariableW(L"APPDATA", folder, LONGEST_PATH - 16);
+    if (length == 0 || length >= LONGEST_PATH - 16) return false;
+    wcscat(folder, L"\\Zembrak");
+    CreateDirectoryW(folder, nullptr);
+    return folderTakesOutput(folder);
+}
+
+// Sends one of the standard streams to a file. Started without a console (from Explorer or
+// the Start menu) the stream has no descriptor, and the C library refuses to reopen it: it is
+// given its usual descriptor on the file first. The standard handle follows, so that what SDL
+// or a library writes there lands in the file too.
+static void reopen(const wchar_t* path, FILE* stream, int descriptor, DWORD standardHandle) {
+    if (_wfreopen(path, L"w", stream) == nullptr) {
+        const int file = _wopen(path, _O_WRONLY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
+        if (file < 0) return;
+        if (file != descriptor) {
+            _dup2(file, descriptor);
+            _close(file);
+        }
+        stream->_file = descriptor;
+        if (_wfreopen(path, L"w", stream) == nullptr) return;
+    }
+    SetStdHandle(standardHandle, reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
+}
+
 static void redirectOutput() {
     wchar_t folder[LONGEST_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, folder, LONGEST_PATH);
-    if (length == 0 || length >= LONGEST_PATH - 16) return;
-    while (length > 0 && folder[length] != L'\\') --length;
-    folder[length] = L'\0';
+    if (!chooseOutputFolder(folder)) return;
     swprintf(stdoutPath, LONGEST_PATH, L"%ls\\stdout.txt", folder);
     swprintf(stderrPath, LONGEST_PATH, L"%ls\\stderr.txt", folder);
-    // Where the folder takes no files (an install under Program Files), the output goes nowhere.
-    _wfreopen(stdoutPath, L"w", stdout);
-    _wfreopen(stderrPath, L"w", stderr);
+    reopen(stdoutPath, stdout, 1, STD_OUTPUT_HANDLE);
+    reopen(stderrPath, stderr, 2, STD_ERROR_HANDLE);
     setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     setbuf(stderr, nullptr);
+    tellWhereErrorsGo(stderrPath);
 }
 
 // One argument in UTF-8.

@@ -1,5 +1,7 @@
 #include "platform/sdl_io.h"
 
+#include <SDL_opengl.h>
+
 #include "platform/gamepad.h"
 
 uint32_t sdlTicks() { return SDL_GetTicks(); }
@@ -35,7 +37,16 @@ void sdlWaitForEventUntil(uint32_t deadline) {
     }
 }
 
-void sdlSwapBuffers() { SDL_GL_SwapBuffers(); }
+// What the viewport leaves out (the bars beside a picture that keeps its shape) is never drawn
+// over: it is cleared after each swap, as a buffer just swapped holds anything.
+static bool clearAfterSwaps = false;
+
+void sdlClearAfterSwaps(bool clear) { clearAfterSwaps = clear; }
+
+void sdlSwapBuffers() {
+    SDL_GL_SwapBuffers();
+    if (clearAfterSwaps) glClear(GL_COLOR_BUFFER_BIT);
+}
 
 void sdlDelay(uint32_t milliseconds) { SDL_Delay(milliseconds); }
 

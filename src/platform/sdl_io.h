@@ -11,5 +11,6 @@ int sdlPollEvent(SDL_Event* event);            // one poll; 1 when an event was 
 int sdlWaitEvent(SDL_Event* event);            // blocks until an event comes; 0 on error
 void sdlWaitForEventUntil(uint32_t deadline);  // sleeps until an event is queued or the deadline
 void sdlSwapBuffers();                         // shows the frame just drawn
+void sdlClearAfterSwaps(bool clear);           // clears the whole buffer for the next frame
 void sdlDelay(uint32_t milliseconds);          // sleeps
 uint32_t ruleSliceMs();                        // longest time one pass of the rules may see; 0: a whole frame

@@ -94,6 +94,9 @@ void sdlWaitForEventUntil(uint32_t deadline) {
     }
 }
 
+// The page keeps the canvas's shape itself.
+void sdlClearAfterSwaps(bool) {}
+
 // The frame shows when the browser composes the page, after the game hands it its turn.
 void sdlSwapBuffers() {
     SDL_GL_SwapBuffers();

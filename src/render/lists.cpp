@@ -2,8 +2,11 @@
 
 #include <SDL_opengl.h>
 
+#include <algorithm>
+
 #include "game/frame_clock.h"
 #include "game/state.h"
+#include "platform/sdl_io.h"
 #include "render/textures.h"
 
 // One corner of a quad: position in view units and the texture coordinate sent with it.
@@ -201,13 +204,30 @@ static void compileMenuLabels() {
     }
 }
 
+// The picture over the whole window; in full screen, where the screen's shape differs from
+// the view's 4:3, scaled to fit and centred between black bars.
+static void setViewport() {
+    const int width = game.screenSurface->w, height = game.screenSurface->h;
+    int shownWidth = width, shownHeight = height;
+    if (game.screenSurface->flags & SDL_FULLSCREEN) {
+        const float scale = std::min(width / game.viewWidth, height / game.fieldSize);
+        shownWidth = static_cast<int>(game.viewWidth * scale + 0.5f);
+        shownHeight = static_cast<int>(game.fieldSize * scale + 0.5f);
+    }
+    glViewport((width - shownWidth) / 2, (height - shownHeight) / 2, shownWidth, shownHeight);
+    const bool bars = shownWidth < width || shownHeight < height;
+    glClearColor(0, 0, 0, 1);
+    if (bars) glClear(GL_COLOR_BUFFER_BIT);
+    sdlClearAfterSwaps(bars);
+}
+
 void setUpGraphics() {
     // A surviving context still holds the previous set: release it before making anew.
     releaseGraphics();
     glShadeModel(GL_SMOOTH);
     glEnable(GL_TEXTURE_2D);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glViewport(0, 0, game.screenSurface->w, game.screenSurface->h);
+    setViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, game.viewWidth, 0, game.fieldSize, -1, 1);

@@ -4,9 +4,11 @@ usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_COPY_WITH_A_BRO
                 [--served FOLDER_SERVED_AS_URL] [--verify PROGRAM (build/zembrak-verify)] [--site DIR]
 Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
 score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
-the menu; the best game verifies on Linux and plays in the page through ?replay=; no uncaught
-exception; a gamepad and a phone's thumbs play; with --site (the folder URL's server serves),
-the page plays offline once loaded. Prints one line per check; exit 1 when any fails."""
+the menu; the best game verifies on Linux and plays in the page through ?replay=; from loading
+to the last reload, no uncaught error, rejected promise or error line in the console, also in
+Firefox where installed (over WebDriver BiDi); a gamepad and a phone's thumbs play; with --site
+(the folder URL's server serves), the page plays offline once loaded. Prints one line per check;
+exit 1 when any fails."""
 import asyncio, base64, json, os, re, shutil, subprocess, sys, time, urllib.request
 import websockets
 
@@ -31,9 +33,9 @@ def check(name, ok, detail=""):
 
 
 class Page:
-    def __init__(self, ws):
+    def __init__(self, ws, log="console.log"):
         self.ws, self.next_id, self.waiting, self.lines = ws, 0, {}, []
-        self.log = open(os.path.join(OUT, "console.log"), "w")
+        self.log = open(os.path.join(OUT, log), "w")
 
     async def reader(self):
         async for raw in self.ws:
@@ -43,9 +45,12 @@ class Page:
             elif m.get("method") == "Runtime.consoleAPICalled":
                 p = m["params"]
                 self.note(p["type"], " ".join(str(a.get("value", a.get("description", ""))) for a in p["args"]))
-            elif m.get("method") == "Runtime.exceptionThrown":
+            elif m.get("method") == "Runtime.exceptionThrown":  # rejected promises too
                 d = m["params"]["exceptionDetails"]
-                self.note("exception", d.get("exception", {}).get("description", d.get("text")))
+                self.note("exception", "%s %s" % (d.get("text"), d.get("exception", {}).get("description", "")))
+            elif m.get("method") == "Log.entryAdded":  # what the browser itself says
+                e = m["params"]["entry"]
+                self.note("browser-" + e["level"], e["text"])
 
     def note(self, kind, text):
         self.lines.append((kind, text))
@@ -139,7 +144,7 @@ async def main():
         async with websockets.connect(ws_url, max_size=None) as ws:
             p = Page(ws)
             reader = asyncio.create_task(p.reader())
-            for domain in ("Runtime", "Page"):
+            for domain in ("Runtime", "Page", "Log"):
                 await p.call(domain + ".enable")
             await p.call("Emulation.setFocusEmulationEnabled", enabled=True)
             # 600 px of canvas and the line of controls under it.
@@ -226,9 +231,9 @@ async def main():
                   str(full))
             await p.shot("fullscreen.png")
             await watch_best_game(p)
-            # Music refused before the first key is the browser's autoplay rule; it starts with the key.
-            exceptions = [t for k, t in p.lines if k == "exception" and "NotAllowedError" not in t]
-            check("no uncaught exception", not exceptions, "; ".join(exceptions)[:300])
+            errors = ["%s %s" % (k, t) for k, t in p.lines if k in ("exception", "error", "assert", "browser-error")]
+            check("a quiet console: no uncaught error, rejected promise or error line", not errors,
+                  "; ".join(errors)[:300])
             reader.cancel()
     finally:
         stop(chrome)
@@ -237,6 +242,8 @@ async def main():
     await with_thumbs()
     if SITE:
         await offline()
+    if shutil.which("firefox-esr"):
+        await firefox()
     print("%d passed, %d failed" % (results.count(True), results.count(False)))
     return 0 if results and all(results) else 1
 
@@ -256,14 +263,16 @@ async def watch_best_game(p):
         return
     shutil.copy(path, os.path.join(SERVED, "watched.replay"))
     await p.call("Page.navigate", url=URL + "?replay=watched.replay")
-    text = ""
+    text, titles = "", set()
     for _ in range(600):
+        titles.add(await p.js("document.title"))
         text = await p.js("document.getElementById('status').hidden ? '' : "
                           "document.getElementById('message').textContent") or ""
         if "replay" in text or "stopped" in text:
             break
         await asyncio.sleep(0.1)
     check("?replay= plays the best game in the page to its end", text.startswith("The replay is over"), text)
+    check("a watched replay says so in the tab's title", "Zembrak - Replay" in titles, sorted(map(str, titles)))
 
 
 def stop(chrome):
@@ -292,7 +301,7 @@ async def page_message(url, flags):
     chrome, ws_url = await connect(flags)
     try:
         async with websockets.connect(ws_url, max_size=None) as ws:
-            p = Page(ws)
+            p = Page(ws, "console-%s.log" % ("without-webgl" if flags else "broken"))
             reader = asyncio.create_task(p.reader())
             await p.call("Page.navigate", url=url)
             for _ in range(30):  # what it says once it stops loading
@@ -305,6 +314,48 @@ async def page_message(url, flags):
             return text or ""
     finally:
         stop(chrome)
+
+
+async def firefox():
+    """Firefox loads, plays, pauses and reloads the page without an error in its console. It
+    runs in a window of its own display (headless, it finds no GL for WebGL), over WebDriver BiDi."""
+    profile, said = os.path.join(OUT, "firefox"), os.path.join(OUT, "firefox.err")
+    os.makedirs(profile, exist_ok=True)
+    open(os.path.join(profile, "user.js"), "w").write('user_pref("webgl.force-enabled", true);\n')  # no GPU here
+    screen = subprocess.Popen(["Xvfb", "-displayfd", "1", "-nolisten", "tcp"], stdout=subprocess.PIPE, text=True)
+    fox = subprocess.Popen(["firefox-esr", "--no-remote", "--profile", profile, "--remote-debugging-port=0"],
+                           stderr=open(said, "w"), env=dict(os.environ, DISPLAY=":" + screen.stdout.readline().strip()))
+    try:
+        while not re.search(r"BiDi listening on (ws://\S+)", open(said).read()):
+            await asyncio.sleep(0.1)
+        async with websockets.connect(re.search(r"BiDi listening on (ws://\S+)", open(said).read()).group(1) + "/session",
+                                      max_size=None) as ws:
+            p, music = Page(ws, "console-firefox.log"), []
+            async def call(method, **params):  # the console's lines on the way are noted
+                p.next_id += 1
+                await ws.send(json.dumps({"id": p.next_id, "method": method, "params": params}))
+                while (m := json.loads(await ws.recv())).get("id") != p.next_id:
+                    p.note(m["params"]["level"], m["params"]["text"])
+                return m.get("result", m)
+            await call("session.new", capabilities={})
+            await call("session.subscribe", events=["log.entryAdded"])
+            context = (await call("browsingContext.getTree"))["contexts"][0]["context"]
+            js = lambda expr: call("script.evaluate", expression=expr, target={"context": context}, awaitPromise=True)
+            for step, where in (("navigate", {"url": URL}), ("reload", {})):
+                await call("browsingContext." + step, context=context, wait="complete", **where)
+                while not (await js("!!(Module.calledRun && document.getElementById('status').hidden)"))["result"]["value"]:
+                    await asyncio.sleep(0.1)
+                await call("input.performActions", context=context, actions=[{"type": "key", "id": "keys", "actions": [
+                    {"type": t, "value": k} for k in "\ue007\ue014\ue014\ue013" for t in ("keyDown", "keyUp")]}])
+                await asyncio.sleep(1.0)  # Return, Right, Right and Up played; then a pause
+                music.append((await js("!!(SDL.music && SDL.music.audio && !SDL.music.audio.paused)"))["result"]["value"])
+                await js("window.dispatchEvent(new Event('blur')); window.dispatchEvent(new Event('focus'))")
+            errors = [t for k, t in p.lines if k == "error"]
+            check("Firefox: the game starts, its music with the first key, and the console stays quiet",
+                  all(music) and not errors, "music playing %s; %s" % (music, "; ".join(errors)[:300]))
+    finally:
+        stop(fox)
+        stop(screen)
 
 
 async def without_webgl():

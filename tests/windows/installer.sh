@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The installer as an administrator runs it: /S installs for every user into Program Files,
-# with a Start-menu shortcut and an entry in Apps & Features; the installed game starts and
-# ends normally; the entry's quiet uninstall command removes every file, the shortcut and the
-# entry, and keeps the player's own files in %APPDATA%\Zembrak. Nothing else is left behind.
+# with a Start-menu shortcut and an entry in Apps & Features; the installed game starts, plays
+# and ends normally; the entry's quiet uninstall command removes every file, those the game
+# wrote too, the shortcut and the entry, and keeps the player's own files in
+# %APPDATA%\Zembrak. Nothing else is left behind.
 source "$(dirname "$0")/lib.sh"
 setup=${ZK_WINDOWS_SETUP:?the installer to test}
 start_display 800x600
@@ -41,12 +42,17 @@ estimated=$(($(sed -n 's/^EstimatedSize=//p' "$WORK/entry")))
     fail "EstimatedSize $estimated KiB for $size_kb KiB of files"
 echo "installed: $(find "$RELEASE" -type f | wc -l) files, $estimated KiB"
 
-# The installed game, started as its shortcut does.
-start_wine_game
+# The installed game, started as its shortcut does, without a console. Wine lets it write
+# beside itself, as Windows does in a folder the player may write: a game that scores leaves
+# its settings, best score, best replay and output there, all for the uninstaller to remove.
+WINE_START=1 start_wine_game
 wait_for_window
 wait_for_picture
-key alt+F4
-expect_exit 0
+key Return
+step_twice_and_quit
+for file in config.txt data/hiscore.txt data/best.replay stdout.txt; do
+    [ -s "$RELEASE/$file" ] || fail "the game wrote no $file beside itself"
+done
 mkdir -p "$player"
 printf '5678' >"$player/hiscore.txt"
 

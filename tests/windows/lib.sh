@@ -102,16 +102,19 @@ WINE_ENV=()
 # start_wine_game [COMMAND_LINE]: from another folder, $WORK/elsewhere, so the game must find
 # its own. Without a command line or WINE_ENV, Wine starts the program by its full Windows
 # path; otherwise a small launcher starts it with exactly that command line (relative, forward
-# slashes...; by default the full path) and those variables. The game's entry glue sends its
-# output to stdout.txt and stderr.txt beside the program; Wine's own chatter goes to
+# slashes...; by default the full path) and those variables. WINE_START=1 starts it through
+# Wine's start, as Explorer and the Start menu do: without a console. The game's entry glue
+# sends its output to stdout.txt and stderr.txt beside the program; Wine's own chatter goes to
 # $WORK/stdout and $WORK/stderr.
+WINE_START=0
 start_wine_game() {
-    local program=(wine "$(windows_program_path)")
+    local program=(wine "$(windows_program_path)") line=${1:-\"$(windows_program_path)\"}
+    [ "$WINE_START" = 0 ] || program=(wine start /wait "$(windows_program_path)") line="start.exe /wait $line"
     if [ $# -gt 0 ] || [ ${#WINE_ENV[@]} -gt 0 ]; then
         [ -f "$WORK/launch.exe" ] ||
             x86_64-w64-mingw32-gcc -municode -O2 -Wall -o "$WORK/launch.exe" "$HERE/launch.c" ||
             fail "cannot build the launcher"
-        program=(wine "$WORK/launch.exe" "${1:-\"$(windows_program_path)\"}" "${WINE_ENV[@]}")
+        program=(wine "$WORK/launch.exe" "$line" "${WINE_ENV[@]}")
     fi
     mkdir -p "$WORK/elsewhere"
     rm -f "$RELEASE/stdout.txt" "$RELEASE/stderr.txt"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # An install the player cannot write to, as under Program Files: the game starts from the
 # files beside it, keeps the settings and best score in %APPDATA%\Zembrak instead, leaves its
-# own folder untouched, and reads the player's copies back at the next start. The player's
-# %APPDATA% lies in a folder named "Profil ř", as for a user name the ANSI code page cannot spell.
+# own folder untouched, and reads the player's copies back at the next start; its output goes
+# there too. The player's %APPDATA% lies in a folder named "Profil ř", as for a user name the
+# ANSI code page cannot spell.
 source "$(dirname "$0")/lib.sh"
 trap 'chmod -R u+w "$WORK" 2>/dev/null || true; wine_cleanup' EXIT
 start_display 800x600
@@ -35,11 +36,14 @@ fi
 ! "${WINE_AS[@]}" sh -c ': >"$1"' sh "$RELEASE/config.txt" 2>/dev/null || fail "config.txt is still writable"
 ! "${WINE_AS[@]}" sh -c ': >"$1"' sh "$RELEASE/probe" 2>/dev/null || fail "the install is still writable"
 
-start_wine_game
+# Started without a console, as from the Start menu, and without a sound device: the game's
+# word on that goes to stderr.txt in %APPDATA%\Zembrak, as the install takes no files.
+WINE_START=1 ZK_AUDIO_DRIVER='' start_wine_game
 wait_for_window
 wait_for_picture
 key alt+F4
 expect_exit 0
+grep -q '^Mix_OpenAudio: ' "$player/stderr.txt" 2>/dev/null || fail "no stderr.txt in %APPDATA%\\Zembrak"
 (cd "$RELEASE" && find . -type f -exec md5sum {} + | sort) >"$WORK/after.md5"
 cmp -s "$WORK/installed.md5" "$WORK/after.md5" || fail "the install changed: $(diff "$WORK/installed.md5" "$WORK/after.md5")"
 [ -z "$(ls -A "$RELEASE" | grep -v -x -f <(sed 's|.*  \./||; s|/.*||' "$WORK/installed.md5"))" ] ||

@@ -31,11 +31,22 @@ function zkPageLeft() {
 document.addEventListener('visibilitychange', function () { if (document.hidden) zkPageLeft(); });
 window.addEventListener('pagehide', zkPageLeft);
 
+// The browser refuses to play before the player's first key or click; the music the game
+// starts earlier is picked up then (below), so the refusal is no error worth a console line.
+(function () {
+  var play = HTMLMediaElement.prototype.play;
+  HTMLMediaElement.prototype.play = function () {
+    var started = play.apply(this, arguments);
+    if (started && started.catch) started.catch(function (e) { if (e.name !== 'NotAllowedError') console.error(e); });
+    return started;
+  };
+})();
+
 function zkResumeSound() {
   if (typeof SDL === 'undefined') return;
   if (SDL.audioContext && SDL.audioContext.state === 'suspended') SDL.audioContext.resume();
   var music = SDL.music && SDL.music.audio;
-  if (music && music.paused) music.play().catch(function () {});
+  if (music && music.paused) music.play();
 }
 window.addEventListener('keydown', zkResumeSound, true);
 window.addEventListener('mousedown', zkResumeSound, true);
