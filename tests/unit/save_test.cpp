@@ -100,8 +100,22 @@ struct SaveCase {
     std::function<void(const std::string& folder)> arrange;
     const char* expectedOutput;
     std::function<void(const std::string& folder)> check;
-    bool needsRoot = false;  // plants files of another user
+    bool needsRoot = false;    // plants files of another user
+    bool asOtherUser = false;  // saved by OTHER_USER, to whom root's links are someone else's
 };
+
+void saveSettingsAs(bool otherUser) {
+    const pid_t child = otherUser ? fork() : 0;
+    if (child == 0) {
+        if (!otherUser ||
+            (setresgid(OTHER_USER, OTHER_USER, OTHER_USER) == 0 && setresuid(OTHER_USER, OTHER_USER, OTHER_USER) == 0))
+            saveSettings("config.txt");
+        if (!otherUser) return;
+        fflush(stdout);
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+}
 
 void expectSavedAt(const std::string& config, const std::string& score) {
     EXPECT_NE(readFile(config).find(NEW_WIDTH_LINE), std::string::npos) << config;
@@ -377,6 +391,14 @@ const SaveCase SAVE_CASES[] = {
          makeFolderReadOnly();
      },
      "", [](const std::string&) { EXPECT_EQ(readFile(PLAYER_SCORE), "2000"); }},
+    {"ALinkOfRootIsFollowed", false,
+     [](const std::string&) {
+         mkdir("shared", 0755);
+         writeFile("shared/hiscore.txt", "1", 0644);
+         ASSERT_EQ(system("chown -R 4242:4242 shared"), 0);
+         ASSERT_EQ(symlink("../shared/hiscore.txt", "data/hiscore.txt"), 0);
+     },
+     "", [](const std::string&) { EXPECT_EQ(readFile("shared/hiscore.txt"), "1500"); }, true, true},
     // Two games at once: the one that exits last had the lower score.
     {"AHigherBestScoreSavedMeanwhileStays", false, [](const std::string&) { writeFile("data/hiscore.txt", "2000"); },
      "",
@@ -401,6 +423,9 @@ struct SaveTest : TempFolderTest, testing::WithParamInterface<SaveCase> {
 TEST_P(SaveTest, SavesWhereItCanAndSaysWhereItCannot) {
     const SaveCase& c = GetParam();
     if (c.needsRoot && geteuid() != 0) GTEST_SKIP() << "only root can make another user's link";
+    if (c.asOtherUser) {
+        ASSERT_EQ(system(("chown -R 4242:4242 " + folder).c_str()), 0);
+    }
     c.arrange(folder);
     game.bestScore = 1500;
     game.screenWidth = 1024;
@@ -408,7 +433,7 @@ TEST_P(SaveTest, SavesWhereItCanAndSaysWhereItCannot) {
     {
         std::unique_ptr<WithoutOverride> lowered(c.withoutOverride ? new WithoutOverride : nullptr);
         testing::internal::CaptureStdout();
-        saveSettings("config.txt");
+        saveSettingsAs(c.asOtherUser);
         fflush(stdout);
         output = testing::internal::GetCapturedStdout();
     }
