@@ -194,14 +194,9 @@ for round in $(seq 20); do
     key Right
     first=$GAME_PID
     start_game
-    for _ in $(seq 300); do
-        [ "$(xdotool search --name '^Zembrak$' 2>/dev/null | wc -l)" -ge 2 ] && break
-        sleep 0.1
-    done
+    for _ in $(seq 300); do [ "$(xdotool search --name '^Zembrak$' 2>/dev/null | wc -l)" -ge 2 ] && break || sleep 0.1; done
     kill -TERM "$first" "$GAME_PID"
-    status=0
-    wait "$first" || status=$?
-    expect_eq "$status" 0 "exit status of the first game"
+    wait "$first" || fail "round $round: the first game ended with status $?"
     expect_exit 0
     best=$(cat "$WORK/game/data/hiscore.txt")
     [ "$best" -ge 2 ] || fail "round $round: the higher score was lost: [$best]"
