@@ -12,5 +12,5 @@ void endWithoutDisplay();
 // drop the program without its exit handler (see saveWhenLeft).
 void saveProgress();
 
-// While held, the exit writes neither file: the game has not found its own folder yet.
+// While held, the exit writes neither file: the game has not found its own folder.
 void holdSaves(bool held);

@@ -117,8 +117,8 @@ static void checkRecording() {
 void startUp(char* programPath) {
     setLayoutConstants();
     initLevelTable();
-    // Lost in somebody's folder, the game must not write its files over theirs: saving waits
-    // until the World file shows that this is the game's own folder.
+    // Lost in somebody's folder, the game must not write its files over theirs: nothing is saved
+    // on any way out, even where a World file lies in that folder.
     const bool folderFound = changeToProgramDirectory(programPath) != 0;
     holdSaves(!folderFound);
     checkRecording();
@@ -130,7 +130,6 @@ void startUp(char* programPath) {
     startSdl();
     openAudio(game.soundVolume, game.musicVolume);
     loadWorld("data\\world.txt");
-    // Without its own folder the game writes nothing, even after a fatal error later on.
     if (folderFound) tidySavedFiles("config.txt");
     prepareWindow();
     requestGlAttributes();

@@ -43,7 +43,9 @@ void removeStaleTemporaries(const char*) {}
 void saveAsBytes(SaveStream*) {}  // the page's files never translate
 
 void removeSavedFile(const char* gamePath) {
-    if (kept(nativePath(gamePath).text)) remove(nativePath(gamePath).text);
+    if (kept(nativePath(gamePath).text) && remove(nativePath(gamePath).text) == 0) {
+        EM_ASM(zkSyncSaves());
+    }
 }
 
 // One game per page: nothing to wait for.

@@ -86,8 +86,9 @@ void removeStaleTemporaries(const char* gamePath) { (void)gamePath; }
 
 void removeSavedFile(const char* gamePath) { DeleteFileW(toWide(nativePath(gamePath).text).text); }
 
-// The lock is a file beside the saved one, locked whole; Windows lets it go when the handle
-// closes, also when the game dies holding it.
+// The lock is a file beside the saved one, locked whole; Windows lets it go, and removes the
+// file, when the last handle closes, also when the game dies holding it. A game that comes
+// while the file is going saves unlocked.
 static HANDLE heldLock = INVALID_HANDLE_VALUE;
 
 int lockSaveFolder(const char* gamePath) {
@@ -95,7 +96,7 @@ int lockSaveFolder(const char* gamePath) {
     snprintf(lockPath, sizeof lockPath, "%s.lock", nativePath(gamePath).text);
     const HANDLE file = CreateFileW(toWide(lockPath).text, GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_HIDDEN, nullptr);
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return -1;
     OVERLAPPED whole = {};
     if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &whole)) {

@@ -84,7 +84,9 @@ int openTrustedFolder(const char* path, char* name, size_t nameSize) {
         }
         if (strcmp(part, ".") != 0) replaceFolder(&folder, openFolder(folder, part));
     }
-    if (folder >= 0) close(folder);
+    if (folder < 0) return -1;  // errno from the folder that could not be opened
+    close(folder);
+    errno = EACCES;  // a link of someone else, a loop, or a name that does not fit
     return -1;
 }
 

@@ -323,7 +323,8 @@ void endSession() {
         if (recordPath[0] != '\0') writeRecording();
         return;
     }
-    if (finished || stopped) return;
+    // Ended by the viewer, or by a fatal error before the tape began: nothing to say.
+    if (finished || stopped || played == 0) return;
     // The game itself quit on the tape (its last event, if the replay is in step): the replay
     // ends here, with its line, or with the out-of-step message and status 1.
     replayFinished = [](int status) {

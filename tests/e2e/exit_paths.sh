@@ -133,11 +133,7 @@ kill -QUIT "$GAME_PID"
 finished "SIGQUIT in play ends like SIGTERM" scored 0 0 0
 
 # `zembrak | true`: the reader of its output is gone before the game prints anything.
-fresh_game "" 0 0 0 python3 -c 'import os, sys
-r, w = os.pipe()
-os.close(r)
-os.dup2(w, 1)
-os.execvp(sys.argv[1], sys.argv[1:])'
+fresh_game "" 0 0 0 python3 -c 'import os, sys; r, w = os.pipe(); os.close(r); os.dup2(w, 1); os.execvp(sys.argv[1], sys.argv[1:])'
 play_and_score
 key alt+F4
 finished "output to a closed pipe" scored 0 0 0

@@ -194,14 +194,9 @@ for round in $(seq 20); do
     key Right
     first=$GAME_PID
     start_game
-    for _ in $(seq 300); do
-        [ "$(xdotool search --name '^Zembrak$' 2>/dev/null | wc -l)" -ge 2 ] && break
-        sleep 0.1
-    done
+    for _ in $(seq 300); do [ "$(xdotool search --name '^Zembrak$' 2>/dev/null | wc -l)" -ge 2 ] && break || sleep 0.1; done
     kill -TERM "$first" "$GAME_PID"
-    status=0
-    wait "$first" || status=$?
-    expect_eq "$status" 0 "exit status of the first game"
+    wait "$first" || fail "round $round: the first game ended with status $?"
     expect_exit 0
     best=$(cat "$WORK/game/data/hiscore.txt")
     [ "$best" -ge 2 ] || fail "round $round: the higher score was lost: [$best]"
@@ -226,7 +221,15 @@ for target in "$WORK/game/config.txt" data-link/hiscore.txt "$WORK/game/data/../
 done
 expect_eq "$(cat "$WORK/game/data/hiscore.txt" "$PLAYER_DATA/best.replay")" 5mine "the game's files"
 [ ! -e "$WORK/game/data/best.replay" ] || fail "best.replay was made"
-echo "ok: --record refuses the game's own files"
+# What a recording killed while it was written left is removed by the next one there.
+printf x >"$WORK/elsewhere/rec.replay.zk-Ab12Cd"
+touch -d '1 hour ago' "$WORK/elsewhere/rec.replay.zk-Ab12Cd"
+ZK_ARGS="--record rec.replay" start_game
+wait_for_window
+kill -TERM "$GAME_PID"
+expect_exit 0
+[ -s "$WORK/elsewhere/rec.replay" ] && [ ! -e "$WORK/elsewhere/rec.replay.zk-Ab12Cd" ] || fail "rec.replay: $(ls "$WORK/elsewhere")"
+echo "ok: --record refuses the game's own files and clears what a killed one left"
 
 # A full disk, made with a small file system of its own (root only): the score file lies
 # there behind a link, the temporary file cannot be filled, and the old file stays whole.
