@@ -272,7 +272,7 @@ async def watch_best_game(p):
             break
         await asyncio.sleep(0.1)
     check("?replay= plays the best game in the page to its end", text.startswith("The replay is over"), text)
-    check("a watched replay says so in the tab's title", "Zembrak - Replay" in titles, sorted(map(str, titles)))
+    check("a watched replay says so in the tab's title", "Zembrak - Replay" in titles, ", ".join(sorted(map(str, titles))))
 
 
 def stop(chrome):
