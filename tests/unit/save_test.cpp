@@ -310,7 +310,9 @@ const SaveCase SAVE_CASES[] = {
      [](const std::string&) {
          mkdir("mine", 0700);
          saveFolderWalked = [] {
-             if (rename("data", "data.checked") == 0) EXPECT_EQ(symlink("mine", "data"), 0);
+             if (rename("data", "data.checked") == 0) {
+                 EXPECT_EQ(symlink("mine", "data"), 0);
+             }
          };
      },
      "",
