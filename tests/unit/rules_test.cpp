@@ -162,16 +162,6 @@ TEST_F(RulesTest, BonusPaysAndScoreIsCutBackOnlyAtTheNextStep) {
     EXPECT_EQ(game.score, SCORE_CEILING);
 }
 
-TEST_F(RulesTest, LevelZeroNeverSpawnsItems) {
-    for (int seed = 0; seed < 200; ++seed) {
-        fillStages(STAGE_HOLE);
-        game.board[2][2].stage = 3;
-        srand(seed);
-        for (int i = 0; i < 50; ++i) tick();
-    }
-    EXPECT_EQ(game.heartsSpawned + game.bonusesSpawned, 0);
-}
-
 // The Board ages and the sector's values are set by the level of the sector the player is in,
 // (1, 6), not that of the sector with the coordinates swapped, (6, 1).
 TEST_F(RulesTest, TheCurrentSectorsLevelRulesNotItsMirror) {
