@@ -61,14 +61,6 @@ TEST_F(WorldTest, LastLineWithoutLineEndLoads) {
     EXPECT_EQ(game.world[7][7].level, 10);
 }
 
-TEST_F(WorldTest, ShortWallLineMeansNoWallWhereItEnds) {
-    write(wallLines("11") + levelLines());
-    loadWorld("data\\world.txt");
-    EXPECT_EQ(game.world[0][0].wallLeft, 1);
-    EXPECT_EQ(game.world[0][0].wallBottom, 1);
-    EXPECT_EQ(game.world[1][0].wallLeft, 0);
-}
-
 // A short line after a long one: nothing of the long line is left over in the short one.
 TEST_F(WorldTest, ShortWallLineAfterALongOneKeepsNothingOfIt) {
     std::string walls = "1111111111111111\n11\n";
