@@ -10,6 +10,8 @@ echo "== rule step and sector slide"
 echo
 "$BENCH_DIR/run_frame.sh" "$BUILD_DIR"
 echo
+"$BENCH_DIR/run_recording.sh" "$BUILD_DIR"
+echo
 SOUND=1 PAIRS=4 "$BENCH_DIR/run_frame.sh" "$BUILD_DIR"
 echo
 "$BENCH_DIR/run_timedemo.sh" "$BUILD_DIR"

@@ -13,6 +13,7 @@
 #include "game/state.h"
 #include "platform/display.h"
 #include "platform/sdl_io.h"
+#include "replay/session_test_hooks.h"
 
 FakeWorld fake;
 
@@ -42,6 +43,7 @@ void failEarlyExit() {
 
 void resetForTest() {
     fake = FakeWorld();
+    resetSession();  // a score seen by an earlier test is no game of this one's
     resetGameState();
     initLevelTable();
     setLayoutConstants();

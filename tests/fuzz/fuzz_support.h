@@ -131,4 +131,8 @@ class RecordSnapshot {
     unsigned char bytes_[sizeof(GameState)];
 };
 
-#define FIELD_RANGE(field) std::make_pair(offsetof(GameState, field), sizeof(GameState::field))
+// By address: the record derives from Settings, where offsetof is not to be had.
+#define FIELD_RANGE(field)                                                                                      \
+    std::make_pair(                                                                                             \
+        static_cast<size_t>(reinterpret_cast<const char*>(&game.field) - reinterpret_cast<const char*>(&game)), \
+        sizeof game.field)

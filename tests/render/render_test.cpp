@@ -384,15 +384,26 @@ TEST_F(RenderTest, FrameEdgesCornersAndInnerCorners) {
     EXPECT_EQ(pixel(300, 585), background);
     EXPECT_EQ(pixel(585, 300), background);
 
-    // Sector (3, 3) without walls of its own; its right neighbour's bottom wall ends at its
-    // bottom-right corner.
+    // Sector (3, 3) without walls of its own: a neighbour's wall that ends at one of its corners
+    // shows there as an inner corner, and nowhere else.
+    const struct {
+        int x, y;
+        bool left;   // the sector's left wall, else its bottom wall
+        int px, py;  // the corner
+    } neighbourWalls[] = {{4, 2, true, 585, 15}, {4, 3, false, 585, 15},  {3, 2, true, 15, 15},
+                          {2, 3, false, 15, 15}, {4, 4, false, 585, 585}, {4, 4, true, 585, 585},
+                          {3, 4, true, 15, 585}, {2, 4, false, 15, 585}};
     game.sectorX = game.sectorY = 3;
-    game.world[4][3].wallBottom = 1;
-    drawScene();
-    EXPECT_EQ(pixel(585, 15), inner);
-    EXPECT_EQ(pixel(15, 15), background);
-    EXPECT_EQ(pixel(585, 585), background);
-    EXPECT_EQ(pixel(300, 15), background);
+    for (const auto& wall : neighbourWalls) {
+        SCOPED_TRACE(testing::Message() << wall.x << "," << wall.y << (wall.left ? " left" : " bottom"));
+        (wall.left ? game.world[wall.x][wall.y].wallLeft : game.world[wall.x][wall.y].wallBottom) = 1;
+        drawScene();
+        for (int px : {15, 585})
+            for (int py : {15, 585})
+                EXPECT_EQ(pixel(px, py), px == wall.px && py == wall.py ? inner : background) << px << "," << py;
+        EXPECT_EQ(pixel(300, 15), background);
+        game.world[wall.x][wall.y] = SectorInfo{};
+    }
 
     // A wall on the top side, seen from below, and the border on the right.
     game.sectorX = 7;

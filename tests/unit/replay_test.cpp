@@ -12,7 +12,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <tuple>
 
 #include "app/frame_loop.h"
 #include "audio/sound.h"
@@ -586,7 +585,7 @@ std::vector<TapeCall> tenMinutes(int shortestFrame, int longestFrame) {
     return calls;
 }
 
-TEST(ReplayFile, TenMinutesTakeWellUnderAMegabyteAndReadBackTheSame) {
+TEST(ReplayFile, TenMinutesTakeWellUnderAMegabyte) {
     for (const auto& rate : {std::make_pair(1, 3), std::make_pair(16, 17)}) {
         SCOPED_TRACE(rate.first);
         const std::vector<TapeCall> calls = tenMinutes(rate.first, rate.second);
@@ -596,14 +595,6 @@ TEST(ReplayFile, TenMinutesTakeWellUnderAMegabyteAndReadBackTheSame) {
         EXPECT_LT(writer.body().size(), 512u * 1024);
         printf("ten minutes of %d..%d ms frames: %zu calls in %zu bytes\n", rate.first, rate.second, calls.size(),
                writer.body().size());
-        TapeReader reader(writer.body().data(), writer.body().size());
-        TapeCall read;
-        size_t same = 0;
-        while (reader.next(read) == 1 && same < calls.size() && read.kind == calls[same].kind &&
-               read.ticks == (read.kind == CALL_TICKS ? calls[same].ticks : 0) &&
-               read.event.type == calls[same].event.type && read.event.sym == calls[same].event.sym)
-            ++same;
-        EXPECT_EQ(same, calls.size());
     }
 }
 
@@ -679,11 +670,7 @@ TEST(ReplayFile, RandomSessionsWithEveryEdgeNumberReadBackTheSame) {
         std::string why;
         ASSERT_TRUE(decodeTape(file.data(), file.size(), header.version, header.randPrint, read, body, bodyLength, why))
             << why;
-        EXPECT_EQ(std::make_tuple(read.seed, read.fullscreen, read.watchFrom, read.calls, read.swaps, read.finalScore,
-                                  read.bestScore),
-                  std::make_tuple(header.seed, header.fullscreen, header.watchFrom, header.calls, header.swaps,
-                                  header.finalScore, header.bestScore));
-        EXPECT_EQ(memcmp(read.world, header.world, sizeof header.world), 0);
+        EXPECT_TRUE(encodeTape(read, body, bodyLength) == file);  // header, and body, as written
         TapeReader reader(body, bodyLength);
         TapeCall call;
         size_t same = 0;

@@ -162,16 +162,6 @@ TEST_F(RulesTest, BonusPaysAndScoreIsCutBackOnlyAtTheNextStep) {
     EXPECT_EQ(game.score, SCORE_CEILING);
 }
 
-TEST_F(RulesTest, LevelZeroNeverSpawnsItems) {
-    for (int seed = 0; seed < 200; ++seed) {
-        fillStages(STAGE_HOLE);
-        game.board[2][2].stage = 3;
-        srand(seed);
-        for (int i = 0; i < 50; ++i) tick();
-    }
-    EXPECT_EQ(game.heartsSpawned + game.bonusesSpawned, 0);
-}
-
 // The Board ages and the sector's values are set by the level of the sector the player is in,
 // (1, 6), not that of the sector with the coordinates swapped, (6, 1).
 TEST_F(RulesTest, TheCurrentSectorsLevelRulesNotItsMirror) {
@@ -201,19 +191,59 @@ TEST_F(RulesTest, TheCurrentSectorsLevelRulesNotItsMirror) {
 }
 
 TEST_F(RulesTest, SpawnsStopAtTheSectorVisitLimits) {
-    setAllLevels(10);
-    game.heartLimit = 1;
-    game.bonusLimit = 1;
-    for (int seed = 0; seed < 300; ++seed) {
-        fillStages(STAGE_HOLE);
-        game.board[game.playerX][game.playerY].stage = 3;
-        srand(seed);
-        tick();
-        ASSERT_LE(game.heartsSpawned, 1);
-        ASSERT_LE(game.bonusesSpawned, 1);
+    for (const int hearts : {1, 2}) {
+        const int bonuses = hearts == 1 ? 1 : 3;
+        SCOPED_TRACE(hearts);
+        SetUp();
+        setAllLevels(10);
+        game.heartLimit = hearts;
+        game.bonusLimit = bonuses;
+        for (int seed = 0; seed < 300; ++seed) {
+            fillStages(STAGE_HOLE);
+            game.board[game.playerX][game.playerY].stage = 3;
+            srand(seed);
+            tick();
+            ASSERT_LE(game.heartsSpawned, hearts);
+            ASSERT_LE(game.bonusesSpawned, bonuses);
+        }
+        EXPECT_EQ(game.heartsSpawned, hearts);
+        EXPECT_EQ(game.bonusesSpawned, bonuses);
     }
-    EXPECT_EQ(game.heartsSpawned, 1);
-    EXPECT_EQ(game.bonusesSpawned, 1);
+}
+
+// Each level's row of the level table: the refill chance of a hole (its first draw divides by
+// the chance; a refill draws two more), and the values a sector of that level sets.
+TEST_F(RulesTest, EachLevelRefillsAtItsChanceAndSetsItsValues) {
+    const struct {
+        int chance, heartLimit, bonusLimit, sectorScore, stepScore;
+    } levels[LEVEL_ROWS] = {{100, 0, 0, 0, 0},    {90, 1, 1, 20, 2},    {80, 2, 3, 40, 4},   {90, 3, 4, 60, 6},
+                            {90, 4, 6, 80, 8},    {150, 5, 7, 100, 10}, {50, 6, 9, 120, 12}, {50, 7, 10, 140, 14},
+                            {65, 8, 12, 160, 16}, {50, 9, 13, 180, 18}, {1, 10, 15, 200, 20}};
+    game.deathTimer = 5;  // dead: no new death while the Board is all holes
+    for (int level = 0; level < LEVEL_ROWS; ++level) {
+        SCOPED_TRACE(level);
+        const auto& row = levels[level];
+        setAllLevels(level);
+        setLevelValues();
+        EXPECT_EQ(std::vector<int>({game.heartLimit, game.bonusLimit, game.sectorScore, game.stepScore}),
+                  std::vector<int>({row.heartLimit, row.bonusLimit, row.sectorScore, row.stepScore}));
+        for (unsigned seed = 0; seed < 20; ++seed) {
+            fillStages(STAGE_HOLE);
+            srand(seed);
+            tick();
+            srand(seed);
+            for (int y = 0; y < BOARD_SIZE; ++y) {
+                for (int x = 0; x < BOARD_SIZE; ++x) {
+                    const bool refills = rand() % row.chance == 0;
+                    if (refills) rand(), rand();
+                    const bool kept = (x == game.respawnX && y == game.respawnY) || (x == 2 && y == 2);
+                    if (!kept) {
+                        ASSERT_EQ(game.board[x][y].stage, refills ? 1 : STAGE_HOLE) << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "fakes.h"
 #include "game/rules.h"
@@ -50,47 +51,37 @@ TEST_F(SettingsTest, FirstRunPrintsBothMessagesAndWritesStandardFiles) {
     EXPECT_EQ(readFile("data/hiscore.txt"), "1234");
 }
 
-TEST_F(SettingsTest, KeysAreMatchedByPositionWithTheirExactPattern) {
-    writeFile("config.txt",
-              "# comment\r\n\r\nSCREEN_WIDTH:1024\nSCREEN_HEIGHT: 768 pixels\n#BPP: 16\nBPP:   -16\n"
-              "FULLSCREEN: 0\nSOUNDS: 300\nMUSIC: 0\nextra: 5\n");
-    captureLoad();
-    EXPECT_EQ(game.screenWidth, 1024);
-    EXPECT_EQ(game.screenHeight, 768);
-    EXPECT_EQ(game.bitsPerPixel, -16);
-    EXPECT_EQ(game.fullscreen, 0);
-    EXPECT_EQ(game.soundVolume, 300);  // no range check: written back as it is
-    EXPECT_EQ(game.musicVolume, 0);
-}
-
-TEST_F(SettingsTest, MisplacedOrMisspeltLinesKeepDefaults) {
-    // Height before width; lower case; a leading blank; a line of blanks swallowing a key.
-    writeFile("config.txt",
-              "SCREEN_HEIGHT: 700\nSCREEN_WIDTH: 900\nbpp: 16\n FULLSCREEN: 0\n   \nSOUNDS: 5\nMUSIC: 7\n");
-    captureLoad();
-    EXPECT_EQ(game.screenWidth, 800);
-    EXPECT_EQ(game.screenHeight, 600);
-    EXPECT_EQ(game.bitsPerPixel, 32);
-    EXPECT_EQ(game.fullscreen, 1);
-    EXPECT_EQ(game.soundVolume, 128);  // matched against the blank line
-    EXPECT_EQ(game.musicVolume, 100);  // matched against "SOUNDS: 5"
-}
-
-TEST_F(SettingsTest, ShortFileSetsWhatItHas) {
-    writeFile("config.txt", "SCREEN_WIDTH: 640\nSCREEN_HEIGHT: 480\nBPP: 16");
-    captureLoad();
-    EXPECT_EQ(game.screenWidth, 640);
-    EXPECT_EQ(game.screenHeight, 480);
-    EXPECT_EQ(game.bitsPerPixel, 16);
-    EXPECT_EQ(game.fullscreen, 1);
-}
-
-TEST_F(SettingsTest, LongLinesAreCutWithoutOverrun) {
-    std::string longLine = "SCREEN_WIDTH: 1280" + std::string(5000, 'x') + "\n";
-    writeFile("config.txt", longLine + "SCREEN_HEIGHT: 720\n");
-    captureLoad();
-    EXPECT_EQ(game.screenWidth, 1280);
-    EXPECT_EQ(game.screenHeight, 720);  // the rest of the long line was skipped, not read as lines
+// Keys are matched by position with their exact pattern: a misplaced or misspelt line keeps
+// its default, a short file sets what it has, a long line is cut without overrun.
+TEST_F(SettingsTest, ConfigurationsAreReadByPosition) {
+    const struct {
+        const char* name;
+        std::string text;
+        std::vector<int32_t> six;
+    } rows[] = {
+        // No range check: an absurd volume is written back as it is.
+        {"exact",
+         "# comment\r\n\r\nSCREEN_WIDTH:1024\nSCREEN_HEIGHT: 768 pixels\n#BPP: 16\nBPP:   -16\n"
+         "FULLSCREEN: 0\nSOUNDS: 300\nMUSIC: 0\nextra: 5\n",
+         {1024, 768, -16, 0, 300, 0}},
+        // Height before width; lower case; a leading blank; a line of blanks swallowing a key.
+        {"misplaced",
+         "SCREEN_HEIGHT: 700\nSCREEN_WIDTH: 900\nbpp: 16\n FULLSCREEN: 0\n   \nSOUNDS: 5\nMUSIC: 7\n",
+         {800, 600, 32, 1, 128, 100}},
+        {"short", "SCREEN_WIDTH: 640\nSCREEN_HEIGHT: 480\nBPP: 16", {640, 480, 16, 1, 128, 100}},
+        {"long line",
+         "SCREEN_WIDTH: 1280" + std::string(5000, 'x') + "\nSCREEN_HEIGHT: 720\n",
+         {1280, 720, 32, 1, 128, 100}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        resetForTest();
+        writeFile("config.txt", row.text);
+        captureLoad();
+        EXPECT_EQ(std::vector<int32_t>({game.screenWidth, game.screenHeight, game.bitsPerPixel, game.fullscreen,
+                                        game.soundVolume, game.musicVolume}),
+                  row.six);
+    }
 }
 
 TEST_F(SettingsTest, BestScoreSkipsCommentsAndKeepsNegativeNumbers) {

@@ -61,14 +61,6 @@ TEST_F(WorldTest, LastLineWithoutLineEndLoads) {
     EXPECT_EQ(game.world[7][7].level, 10);
 }
 
-TEST_F(WorldTest, ShortWallLineMeansNoWallWhereItEnds) {
-    write(wallLines("11") + levelLines());
-    loadWorld("data\\world.txt");
-    EXPECT_EQ(game.world[0][0].wallLeft, 1);
-    EXPECT_EQ(game.world[0][0].wallBottom, 1);
-    EXPECT_EQ(game.world[1][0].wallLeft, 0);
-}
-
 // A short line after a long one: nothing of the long line is left over in the short one.
 TEST_F(WorldTest, ShortWallLineAfterALongOneKeepsNothingOfIt) {
     std::string walls = "1111111111111111\n11\n";
@@ -88,17 +80,14 @@ TEST_F(WorldTest, MissingFileEndsWithOpenError) {
                 "^ERROR opening file data\\\\world\\.txt\n\n$");
 }
 
-TEST_F(WorldTest, MissingLastLineEndsWithMapError) {
-    std::string levels = levelLines();
-    levels = levels.substr(0, levels.rfind("0;0;"));
-    write(wallLines("0000000000000000") + levels + "\n# end\n");
-    EXPECT_EXIT(loadWorld("data\\world.txt"), ::testing::ExitedWithCode(1), MAP_ERROR);
-}
-
-TEST_F(WorldTest, RefusesLevelsOutsideTheTableAndShortLevelLines) {
-    for (const char* row : {"1;2;3;4;5;6;7;11;", "1;2;3;4;5;6;7;-1;", "1;2;3;4;5;6;7;300;", "1;2;3;4;5;6;7;8"}) {
-        write(wallLines("0000000000000000") + levelLines(row));
-        EXPECT_EXIT(loadWorld("data\\world.txt"), ::testing::ExitedWithCode(1), MAP_ERROR) << row;
+// A missing last line, levels outside the table and a short level line.
+TEST_F(WorldTest, RefusesMissingLinesLevelsOutsideTheTableAndShortLevelLines) {
+    const std::string levels = levelLines();
+    for (const std::string& text :
+         {levels.substr(0, levels.rfind("0;0;")) + "\n# end\n", levelLines("1;2;3;4;5;6;7;11;"),
+          levelLines("1;2;3;4;5;6;7;-1;"), levelLines("1;2;3;4;5;6;7;300;"), levelLines("1;2;3;4;5;6;7;8")}) {
+        write(wallLines("0000000000000000") + text);
+        EXPECT_EXIT(loadWorld("data\\world.txt"), ::testing::ExitedWithCode(1), MAP_ERROR) << text;
     }
 }
 

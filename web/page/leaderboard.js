@@ -50,6 +50,10 @@
       }
       return quit ? quit(code, toThrow) : (function () { throw toThrow; })();
     };
+    // The end is thrown to unwind the game's loop; it is no error for the console.
+    window.addEventListener('unhandledrejection', function (e) {
+      if (e.reason && e.reason.name === 'ExitStatus' && e.reason.status === 0) e.preventDefault();
+    });
     return;
   }
 
