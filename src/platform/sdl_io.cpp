@@ -15,8 +15,14 @@ int sdlPollEvent(SDL_Event* event) {
     }
 }
 
-// Wakes for a held pad direction's repeat and to look at the pad, as SDL_WaitEvent would for keys.
+// With a pad it wakes for a held direction's repeat and to look at the pad; without one it
+// sleeps in SDL until an event comes, so a paused game costs nothing.
 int sdlWaitEvent(SDL_Event* event) {
+    if (!gamepadInUse()) {
+        while (SDL_WaitEvent(event))
+            if (padFilter(*event, SDL_GetTicks())) return 1;
+        return 0;
+    }
     while (!sdlPollEvent(event)) sdlWaitForEventUntil(SDL_GetTicks() + 500);
     return 1;
 }

@@ -72,13 +72,13 @@ TEST(PadInput, EveryControlGivesItsKeys) {
 // A held direction (hat or stick) repeats after 100 ms, then every 80 ms, like a held arrow
 // key; a button acts once however long it is held; a stick turned further another way is a
 // fresh press. An unplugged pad pauses like a lost focus, and its held direction stops, until
-// a key (which does nothing else) or the pad plugged in again.
+// a key (which does nothing else) or the pad plugged in again. A lost focus lets go of all.
 TEST(PadInput, HeldDirectionsRepeatAndAnUnpluggedPadPauses) {
     const char H = 'h', A = 'a', B = 'b', KEY = 'k', UNPLUG = 'u', PLUG = 'p', WAKE = 'w', NONE = '-';
     const struct {
         uint32_t at;
         char what;
-        int number, value;  // KEY: whether the key reaches the game; WAKE: the tick padWakeBy gives
+        int number, value;  // KEY: whether a key (value 1: a lost focus) reaches the game; WAKE: the tick
         const char* handed;
     } timeline[] = {
         // clang-format off
@@ -90,17 +90,17 @@ TEST(PadInput, HeldDirectionsRepeatAndAnUnpluggedPadPauses) {
         {5000, H, 0, SDL_HAT_UP, "up"}, {5010, UNPLUG, 0, 0, "pause"}, {5500, NONE, 0, 0, ""},
         {5600, KEY, 0, 0, "focus"}, {5700, KEY, 1, 0, ""}, {5800, UNPLUG, 0, 0, "pause"},
         {5900, PLUG, 0, 0, "focus"}, {6000, PLUG, 0, 0, ""},
+        {7000, A, 1, 30000, "down"}, {7050, KEY, 1, 1, ""}, {7500, NONE, 0, 0, ""}, {7600, A, 1, 0, ""},
         // clang-format on
     };
-    SDL_Event key = {};
-    key.type = SDL_KEYDOWN;
-    key.key.keysym.sym = SDLK_LEFT;
+    const SDL_Event key = joy(SDL_KEYDOWN, 0), lostFocus = joy(SDL_ACTIVEEVENT, 0);
     padReset(PAD_LAYOUT_RAW);
     for (const auto& t : timeline) {
         if (t.what == H || t.what == A)
             padFilter(joy(t.what == H ? SDL_JOYHATMOTION : SDL_JOYAXISMOTION, t.number, t.value), t.at);
         if (t.what == B) padFilter(joy(SDL_JOYBUTTONDOWN, t.number), t.at);
-        EXPECT_TRUE(t.what != KEY || padFilter(key, t.at) == (t.number == 1)) << "key at " << t.at;
+        EXPECT_TRUE(t.what != KEY || padFilter(t.value ? lostFocus : key, t.at) == (t.number == 1))
+            << "key at " << t.at;
         if (t.what == UNPLUG) padUnplugged();
         if (t.what == PLUG) padPluggedIn();
         EXPECT_TRUE(t.what != WAKE || padWakeBy(t.at, 9000) == static_cast<uint32_t>(t.value)) << "wake at " << t.at;
