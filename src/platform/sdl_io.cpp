@@ -32,6 +32,7 @@ int sdlWaitEvent(SDL_Event* event) {
 void sdlWaitForEventUntil(uint32_t deadline) {
     const int32_t longestSleep = 10;
     for (;;) {
+        watchGamepad(SDL_GetTicks());  // an unplugged pad pauses a waiting menu too
         deadline = padWakeBy(SDL_GetTicks(), deadline);
         SDL_PumpEvents();
         SDL_Event queued;

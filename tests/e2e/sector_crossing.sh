@@ -84,23 +84,21 @@ mkfifo "$WORK/pad"
 export ZK_PAD_FIFO="$WORK/pad" ZK_ASAN_EXTRA=verify_asan_link_order=0
 ZK_ARGS="--record played.replay" show_game env ZK_TEST_PAD="$WORK/pad" LD_PRELOAD="$ZK_PAD_SHIM"
 exec 7>"$WORK/pad"  # held open, so the pad stays plugged in between presses
-# press "LINE" NAME: a pad press (or a key) and its release, then the screen as NAME.
-press() {
-    if [[ $1 == b* ]]; then echo "$1 1" >&7 && echo "$1 0" >&7; else key "$1"; fi
-    sleep 0.5 && grab "$2"
-}
+# press "b N"|KEY: a press and release of pad button N, or of a key.
+press() { if [[ $1 == b* ]]; then echo "$1 1" >&7 && echo "$1 0" >&7; else key "$1"; fi; }
 grab pad_menu
-press "b 0" pad_play  # A: new game
-same pad_menu pad_play "$RIGHT_EDGE" && fail "A on the pad did not start a game"
+press "b 0"  # A: new game
+wait_until_differs pad_menu pad_play "$RIGHT_EDGE"
 python3 "$(dirname "$0")/board.py" walk-right-edge 0 5 || fail "the pad could not reach the right edge"
 sleep 1.5 && grab pad_after
 same pad_play pad_after "$(map_mark 1 7)" && fail "the pad's walk did not reach sector (1, 7)"
-press "b 7" pad_run_menu  # Start
-same pad_after pad_run_menu "$RIGHT_EDGE" && fail "Start on the pad did not open the menu"
+press "b 7"  # Start: the menu
+wait_until_differs pad_after pad_run_menu "$RIGHT_EDGE"
 echo unplug >&7 && sleep 1.2
-press Escape pad_unpaused  # ends the pause the lost pad made, and nothing else
+press Escape && sleep 1 && grab pad_unpaused  # ends the pause the lost pad made, and nothing else
 same pad_run_menu pad_unpaused "$RIGHT_EDGE" || fail "Escape acted through the pause of an unplugged pad"
-press Escape pad_resumed
+press Escape
+wait_until_differs pad_run_menu pad_resumed "$RIGHT_EDGE"
 same pad_after pad_resumed "$PANEL" || fail "after the pause Escape does not close the menu"
 key alt+F4
 expect_exit 0
