@@ -1,6 +1,6 @@
 // Preloaded into the game: plugs SDL 2's virtual XInput-style pad in before the game starts
 // (sdl12-compat runs on SDL 2) and works it by the lines written to the FIFO ZK_TEST_PAD names,
-// "b N 0|1", "h V", "a N V", "unplug": one at each poll, so the game sees every press and release.
+// "b N 0|1", "h V", "a N V", "unplug": one at each poll or pump, so the game sees every press and release.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -40,9 +40,19 @@ static void feedOneLine() {
     memmove(text, end + 1, held);
 }
 
+static bool polling = false;  // a poll pumps too: one line for both
+
+extern "C" void SDL_PumpEvents() {
+    if (fifo >= 0 && !polling) feedOneLine();
+    find<void (*)()>("SDL_PumpEvents", RTLD_NEXT)();
+}
+
 extern "C" int SDL_PollEvent(void* event) {
     if (fifo >= 0) feedOneLine();
-    return find<int (*)(void*)>("SDL_PollEvent", RTLD_NEXT)(event);
+    polling = true;
+    const int taken = find<int (*)(void*)>("SDL_PollEvent", RTLD_NEXT)(event);
+    polling = false;
+    return taken;
 }
 
 __attribute__((constructor)) static void plugIn() {
