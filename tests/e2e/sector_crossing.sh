@@ -78,8 +78,7 @@ key Escape
 expect_exit 0 20
 # The pad: a fresh game on a pad only, recorded.
 [ -f "${ZK_PAD_SHIM:-}" ] || fail "no pad shim in ZK_PAD_SHIM"
-write_world 0
-rm -f "$WORK/game/data/hiscore.txt" "$WORK/elsewhere/played.replay"
+write_world 0 && rm -f "$WORK/game/data/hiscore.txt" "$WORK/elsewhere/played.replay"
 mkfifo "$WORK/pad"
 export ZK_PAD_FIFO="$WORK/pad" ZK_ASAN_EXTRA=verify_asan_link_order=0
 ZK_ARGS="--record played.replay" show_game env ZK_TEST_PAD="$WORK/pad" LD_PRELOAD="$ZK_PAD_SHIM"
