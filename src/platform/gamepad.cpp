@@ -20,6 +20,8 @@ void openGamepad() {
     openFirstPad(false);
 }
 
+bool gamepadInUse() { return pad != nullptr; }
+
 void watchGamepad(uint32_t now) {
     if (now - lastLook < LOOK_EVERY_MS) return;
     lastLook = now;

@@ -8,6 +8,7 @@
 
 void openGamepad();               // after SDL has started
 void watchGamepad(uint32_t now);  // at every poll; looks at the pad twice a second
+bool gamepadInUse();              // a pad was opened (and may have been unplugged since)
 
 // Per system (gamepad_*.cpp): starts SDL's joystick part (`again`: anew, to list the pads
 // plugged in since), tells how many pads are plugged in now and how they number buttons.

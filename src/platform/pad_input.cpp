@@ -189,6 +189,10 @@ bool padFilter(const SDL_Event& event, uint32_t now) {
             moveTo(FROM_STICK, stickDirection(), now);
             return false;
         case SDL_JOYBALLMOTION: return false;
+        case SDL_ACTIVEEVENT:
+            // A pad's release is not told to a window without focus: nothing stays held.
+            if (event.active.gain == 0) pad.heldFrom = FROM_NONE, pad.stickX = pad.stickY = 0;
+            return true;
         case SDL_KEYDOWN:
             if (!pad.pausedByLoss) return true;
             padPluggedIn();

@@ -16,8 +16,14 @@ int sdlPollEvent(SDL_Event* event) {
     }
 }
 
-// Wakes for a held pad direction's repeat and to look at the pad, as SDL_WaitEvent would for keys.
+// With a pad it wakes for a held direction's repeat and to look at the pad; without one it
+// sleeps in SDL until an event comes, so a paused game costs nothing.
 int sdlWaitEvent(SDL_Event* event) {
+    if (!gamepadInUse()) {
+        while (SDL_WaitEvent(event))
+            if (padFilter(*event, SDL_GetTicks())) return 1;
+        return 0;
+    }
     while (!sdlPollEvent(event)) sdlWaitForEventUntil(SDL_GetTicks() + 500);
     return 1;
 }
@@ -27,6 +33,7 @@ int sdlWaitEvent(SDL_Event* event) {
 void sdlWaitForEventUntil(uint32_t deadline) {
     const int32_t longestSleep = 10;
     for (;;) {
+        watchGamepad(SDL_GetTicks());  // an unplugged pad pauses a waiting menu too
         deadline = padWakeBy(SDL_GetTicks(), deadline);
         SDL_PumpEvents();
         SDL_Event queued;

@@ -72,8 +72,7 @@ def route_to(start, passable, targets):
                 queue.append(nxt)
     return None
 
-# With ZK_PAD_FIFO the steps come from the test's pad instead: Right from the left stick, the
-# rest from the D-pad (hat), each held for 60 ms.
+# With ZK_PAD_FIFO the test's pad steps instead: Right by the left stick, the rest by the D-pad.
 PAD_STEPS = {"Right": ("a 0 30000", "a 0 0"), "Left": ("h 8", "h 0"), "Up": ("h 1", "h 0"), "Down": ("h 4", "h 0")}
 
 def key(name):
@@ -81,10 +80,8 @@ def key(name):
         subprocess.run(["xdotool", "key", name], check=True)
         return
     with open(os.environ["ZK_PAD_FIFO"], "w") as pad:
-        for line in PAD_STEPS[name]:
-            pad.write(line + "\n")
-            pad.flush()
-            time.sleep(0.06)
+        pad.write("%s\n%s\n" % PAD_STEPS[name])
+
 
 def step_key(here, there):
     dx, dy = there[0] - here[0], there[1] - here[1]

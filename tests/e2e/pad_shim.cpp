@@ -1,59 +1,64 @@
-// Preloaded into the game: plugs SDL 2's virtual pad in before the game starts (sdl12-compat
-// runs on SDL 2) and works it from the lines written to the FIFO named by ZK_TEST_PAD:
-// "b N 0|1" button, "h V" hat, "a N V" axis, "unplug".
+// Preloaded into the game: plugs SDL 2's virtual XInput-style pad in before the game starts
+// (sdl12-compat runs on SDL 2) and works it by the lines written to the FIFO ZK_TEST_PAD names,
+// "b N 0|1", "h V", "a N V", "unplug": one at each poll or pump, so the game sees every press and release.
 #include <dlfcn.h>
-#include <pthread.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-struct Pad;
-static Pad* pad;
-static int padIndex;
-static int (*setButton)(Pad*, int, uint8_t), (*setHat)(Pad*, int, uint8_t), (*setAxis)(Pad*, int, int16_t);
-static int (*detach)(int);
+static void* sdl2;
+static void* pad;
+static int padIndex, fifo = -1;
 
 template <typename F>
-static void find(void* sdl2, const char* name, F& into) {
-    into = reinterpret_cast<F>(dlsym(sdl2, name));
+static F find(const char* name, void* from = sdl2) {
+    return reinterpret_cast<F>(dlsym(from, name));
 }
 
-static void* feed(void* path) {
-    FILE* lines = fopen(static_cast<const char*>(path), "r");
-    char line[64];
-    int a, b;
-    while (lines && fgets(line, sizeof line, lines)) {
-        if (sscanf(line, "b %d %d", &a, &b) == 2)
-            setButton(pad, a, static_cast<uint8_t>(b));
-        else if (sscanf(line, "h %d", &a) == 1)
-            setHat(pad, 0, static_cast<uint8_t>(a));
-        else if (sscanf(line, "a %d %d", &a, &b) == 2)
-            setAxis(pad, a, static_cast<int16_t>(b));
-        else if (strncmp(line, "unplug", 6) == 0)
-            detach(padIndex);
+static void feedOneLine() {
+    static char text[512];
+    static size_t held = 0;
+    char* end = static_cast<char*>(memchr(text, '\n', held));
+    if (!end) {
+        const ssize_t got = read(fifo, text + held, sizeof text - 1 - held);
+        held += got > 0 ? static_cast<size_t>(got) : 0;
+        if (!(end = static_cast<char*>(memchr(text, '\n', held)))) return;
     }
-    return nullptr;
+    *end = '\0';
+    char what[16];
+    int a, b;
+    const int n = sscanf(text, "%15s %d %d", what, &a, &b);
+    if (n == 3 && what[0] == 'b') find<int (*)(void*, int, uint8_t)>("SDL_JoystickSetVirtualButton")(pad, a, b);
+    if (n == 2 && what[0] == 'h') find<int (*)(void*, int, uint8_t)>("SDL_JoystickSetVirtualHat")(pad, 0, a);
+    if (n == 3 && what[0] == 'a') find<int (*)(void*, int, int16_t)>("SDL_JoystickSetVirtualAxis")(pad, a, b);
+    if (n == 1 && what[0] == 'u') find<int (*)(int)>("SDL_JoystickDetachVirtual")(padIndex);
+    held -= static_cast<size_t>(end + 1 - text);
+    memmove(text, end + 1, held);
+}
+
+static bool polling = false;  // a poll pumps too: one line for both
+
+extern "C" void SDL_PumpEvents() {
+    if (fifo >= 0 && !polling) feedOneLine();
+    find<void (*)()>("SDL_PumpEvents", RTLD_NEXT)();
+}
+
+extern "C" int SDL_PollEvent(void* event) {
+    if (fifo >= 0) feedOneLine();
+    polling = true;
+    const int taken = find<int (*)(void*)>("SDL_PollEvent", RTLD_NEXT)(event);
+    polling = false;
+    return taken;
 }
 
 __attribute__((constructor)) static void plugIn() {
     const char* path = getenv("ZK_TEST_PAD");
-    void* sdl2 = dlopen("libSDL2-2.0.so.0", RTLD_NOW);
-    if (!path || !sdl2) return;
-    int (*init)(uint32_t);
-    int (*attach)(int, int, int, int);
-    Pad* (*open)(int);
-    find(sdl2, "SDL_InitSubSystem", init);
-    find(sdl2, "SDL_JoystickAttachVirtual", attach);
-    find(sdl2, "SDL_JoystickOpen", open);
-    find(sdl2, "SDL_JoystickSetVirtualButton", setButton);
-    find(sdl2, "SDL_JoystickSetVirtualHat", setHat);
-    find(sdl2, "SDL_JoystickSetVirtualAxis", setAxis);
-    find(sdl2, "SDL_JoystickDetachVirtual", detach);
-    init(0x200);                     // SDL_INIT_JOYSTICK
-    padIndex = attach(1, 6, 11, 1);  // an XInput-style pad: 6 axes, 11 buttons, 1 hat
-    pad = open(padIndex);
-    pthread_t reader;
-    if (pad) pthread_create(&reader, nullptr, feed, const_cast<char*>(path));
+    if (!path || !(sdl2 = dlopen("libSDL2-2.0.so.0", RTLD_NOW))) return;
+    find<int (*)(uint32_t)>("SDL_InitSubSystem")(0x200);  // SDL_INIT_JOYSTICK
+    padIndex = find<int (*)(int, int, int, int)>("SDL_JoystickAttachVirtual")(1, 6, 11, 1);
+    if ((pad = find<void* (*)(int)>("SDL_JoystickOpen")(padIndex))) fifo = open(path, O_RDONLY | O_NONBLOCK);
 }

@@ -2,9 +2,8 @@
 # Real arrow keys walk the figure over the right edge of its start sector: the view slides to
 # the next sector, whose frame has no left wall, and the minimap mark moves one cell right.
 # The session is recorded: the recording and the kept best game replay to the best score.
-# Then the same walk with a pad (SDL's virtual joystick, preloaded): A starts the game, the
-# D-pad and the left stick step, Start opens the menu and B closes it, and the recording of
-# the pad's game passes as a timedemo; an unplugged pad pauses until a key is pressed.
+# Then with a pad (SDL's virtual joystick, preloaded) A starts, the D-pad and stick walk, Start
+# opens the menu, an unplugged pad pauses until a key, and the recording passes as a timedemo.
 source "$(dirname "$0")/lib.sh"
 new_install
 write_world 0
@@ -128,38 +127,28 @@ expect_exit 0 20
 unchanged
 
 # The pad: a fresh game on a pad only, recorded.
-write_world 0
-rm -f "$WORK/game/data/hiscore.txt" "$WORK/elsewhere/played.replay"
 [ -f "${ZK_PAD_SHIM:-}" ] || fail "no pad shim in ZK_PAD_SHIM"
+write_world 0 && rm -f "$WORK/game/data/hiscore.txt" "$WORK/elsewhere/played.replay"
 mkfifo "$WORK/pad"
 export ZK_PAD_FIFO="$WORK/pad" ZK_ASAN_EXTRA=verify_asan_link_order=0
 ZK_ARGS="--record played.replay" show_game env ZK_TEST_PAD="$WORK/pad" LD_PRELOAD="$ZK_PAD_SHIM"
 exec 7>"$WORK/pad"  # held open, so the pad stays plugged in between presses
-pad() { echo "$1" >&7 && sleep 0.1 && echo "$2" >&7 && sleep 0.5; }
-grab pad_menu "$RIGHT_EDGE"
-pad "b 0 1" "b 0 0"  # A: new game
-grab pad_play
-same pad_menu pad_play "$RIGHT_EDGE" && fail "A on the pad did not start a game"
+# press "b N"|KEY: a press and release of pad button N, or of a key.
+press() { if [[ $1 == b* ]]; then echo "$1 1" >&7 && echo "$1 0" >&7; else key "$1"; fi; }
+grab pad_menu
+press "b 0"  # A: new game
+wait_until_differs pad_menu pad_play "$RIGHT_EDGE"
 python3 "$(dirname "$0")/board.py" walk-right-edge 0 5 || fail "the pad could not reach the right edge"
-sleep 1.5
-grab pad_after
+sleep 1.5 && grab pad_after
 same pad_play pad_after "$(map_mark 1 7)" && fail "the pad's walk did not reach sector (1, 7)"
-pad "b 7 1" "b 7 0"  # Start: the menu
-grab pad_run_menu
-same pad_after pad_run_menu "$RIGHT_EDGE" && fail "Start on the pad did not open the menu"
-pad "b 1 1" "b 1 0"  # B: back to the game
-grab pad_resumed
-same pad_after pad_resumed "$PANEL" || fail "B on the pad did not go back to the game"
-echo unplug >&7
-sleep 1.2
-key Escape  # ends the pause the lost pad made, and nothing else
-sleep 0.5
-grab pad_unpaused
-same pad_after pad_unpaused "$PANEL" || fail "Escape acted through the pause of an unplugged pad"
-key Escape
-sleep 0.5
-grab pad_menu_again
-same pad_after pad_menu_again "$RIGHT_EDGE" && fail "after the pause Escape does not open the menu"
+press "b 7"  # Start: the menu
+wait_until_differs pad_after pad_run_menu "$RIGHT_EDGE"
+echo unplug >&7 && sleep 2
+press Escape && sleep 1 && grab pad_unpaused  # ends the pause the lost pad made, and nothing else
+same pad_run_menu pad_unpaused "$RIGHT_EDGE" || fail "Escape acted through the pause of an unplugged pad"
+press Escape
+wait_until_differs pad_run_menu pad_resumed "$RIGHT_EDGE"
+same pad_after pad_resumed "$(map_mark 1 7)" || fail "after the pause Escape does not go back to the game"
 key alt+F4
 expect_exit 0
 best=$(cat "$WORK/game/data/hiscore.txt")

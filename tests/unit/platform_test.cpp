@@ -17,132 +17,95 @@ namespace {
 SDL_Event joy(Uint8 type, int number, int value = 0) {
     SDL_Event event = {};
     event.type = type;
+    event.jaxis.axis = static_cast<Uint8>(number);  // where the hat's and the button's numbers lie too
     if (type == SDL_JOYHATMOTION) event.jhat.value = static_cast<Uint8>(value);
-    if (type == SDL_JOYAXISMOTION)
-        event.jaxis.axis = static_cast<Uint8>(number), event.jaxis.value = static_cast<Sint16>(value);
-    if (type == SDL_JOYBUTTONDOWN || type == SDL_JOYBUTTONUP) event.jbutton.button = static_cast<Uint8>(number);
+    if (type == SDL_JOYAXISMOTION) event.jaxis.value = static_cast<Sint16>(value);
     return event;
 }
 
 // What the game is handed at tick `now`: key names and focus changes, space-separated.
 std::string takeAll(uint32_t now) {
     std::string seen;
-    SDL_Event event;
-    while (padTake(now, &event)) {
-        if (!seen.empty()) seen += ' ';
-        if (event.type == SDL_KEYDOWN) seen += SDL_GetKeyName(event.key.keysym.sym);
-        if (event.type == SDL_ACTIVEEVENT) seen += event.active.gain ? "focus" : "pause";
-    }
+    for (SDL_Event e; padTake(now, &e);)
+        seen += (seen.empty() ? "" : " ") + std::string(e.type == SDL_KEYDOWN ? SDL_GetKeyName(e.key.keysym.sym)
+                                                        : e.active.gain       ? "focus"
+                                                                              : "pause");
     return seen;
 }
 
 // Every control of the table gives the keys a keyboard player presses for its action.
 TEST(PadInput, EveryControlGivesItsKeys) {
     const int RAW = PAD_LAYOUT_RAW, STD = PAD_LAYOUT_STANDARD;
+    const char B = 'b', H = 'h', A = 'a', T = 't';  // button, hat, axis, touch
     const struct {
         int layout;
-        SDL_Event event;
+        char kind;
+        int number, value;
         const char* keys;
     } rows[] = {
-        {RAW, joy(SDL_JOYBUTTONDOWN, 0), "return"},
-        {RAW, joy(SDL_JOYBUTTONDOWN, 1), "escape"},
-        {RAW, joy(SDL_JOYBUTTONDOWN, 6), "escape"},
-        {RAW, joy(SDL_JOYBUTTONDOWN, 7), "escape space"},
-        {RAW, joy(SDL_JOYBUTTONDOWN, 3), "f"},
-        {RAW, joy(SDL_JOYBUTTONDOWN, 2), ""},
-        {RAW, joy(SDL_JOYBUTTONDOWN, 12), ""},
-        {RAW, joy(SDL_JOYBUTTONUP, 0), ""},
-        {STD, joy(SDL_JOYBUTTONDOWN, 0), "return"},
-        {STD, joy(SDL_JOYBUTTONDOWN, 1), "escape"},
-        {STD, joy(SDL_JOYBUTTONDOWN, 8), "escape"},
-        {STD, joy(SDL_JOYBUTTONDOWN, 9), "escape space"},
-        {STD, joy(SDL_JOYBUTTONDOWN, 3), "f"},
-        {STD, joy(SDL_JOYBUTTONDOWN, 6), ""},
-        {STD, joy(SDL_JOYBUTTONDOWN, 12), "up"},
-        {STD, joy(SDL_JOYBUTTONDOWN, 13), "down"},
-        {STD, joy(SDL_JOYBUTTONDOWN, 14), "left"},
-        {STD, joy(SDL_JOYBUTTONDOWN, 15), "right"},
-        {RAW, joy(SDL_JOYHATMOTION, 0, SDL_HAT_UP), "up"},
-        {RAW, joy(SDL_JOYHATMOTION, 0, SDL_HAT_DOWN), "down"},
-        {RAW, joy(SDL_JOYHATMOTION, 0, SDL_HAT_LEFT), "left"},
-        {RAW, joy(SDL_JOYHATMOTION, 0, SDL_HAT_RIGHT), "right"},
-        {RAW, joy(SDL_JOYHATMOTION, 0, SDL_HAT_RIGHTDOWN), "down"},
-        {RAW, joy(SDL_JOYHATMOTION, 0, 0), ""},
-        {RAW, joy(SDL_JOYAXISMOTION, 0, -20000), "left"},
-        {RAW, joy(SDL_JOYAXISMOTION, 0, 20000), "right"},
-        {STD, joy(SDL_JOYAXISMOTION, 1, -20000), "up"},
-        {STD, joy(SDL_JOYAXISMOTION, 1, 32767), "down"},
-        {RAW, joy(SDL_JOYAXISMOTION, 0, 10000), ""},
-        {RAW, joy(SDL_JOYAXISMOTION, 1, -10000), ""},
-        {RAW, joy(SDL_JOYAXISMOTION, 3, 32767), ""},
-        {RAW, joy(SDL_JOYAXISMOTION, 2, 32767), ""},
+        // clang-format off
+        {RAW, B, 0, 1, "return"}, {RAW, B, 1, 1, "escape"}, {RAW, B, 6, 1, "escape"}, {RAW, B, 7, 1, "escape space"},
+        {RAW, B, 3, 1, "f"}, {RAW, B, 2, 1, ""}, {RAW, B, 12, 1, ""}, {RAW, B, 0, 0, ""},
+        {STD, B, 0, 1, "return"}, {STD, B, 1, 1, "escape"}, {STD, B, 8, 1, "escape"}, {STD, B, 9, 1, "escape space"},
+        {STD, B, 3, 1, "f"}, {STD, B, 6, 1, ""}, {STD, B, 12, 1, "up"}, {STD, B, 13, 1, "down"},
+        {STD, B, 14, 1, "left"}, {STD, B, 15, 1, "right"}, {RAW, H, 0, SDL_HAT_UP, "up"},
+        {RAW, H, 0, SDL_HAT_DOWN, "down"}, {RAW, H, 0, SDL_HAT_LEFT, "left"}, {RAW, H, 0, SDL_HAT_RIGHT, "right"},
+        {RAW, H, 0, SDL_HAT_RIGHTDOWN, "down"}, {RAW, H, 0, 0, ""}, {RAW, A, 0, -20000, "left"},
+        {RAW, A, 0, 20000, "right"}, {STD, A, 1, -20000, "up"}, {STD, A, 1, 32767, "down"},
+        {RAW, A, 0, 10000, ""}, {RAW, A, 1, -10000, ""}, {RAW, A, 3, 32767, ""}, {RAW, A, 2, 32767, ""},
+        {STD, T, TOUCH_UP, 1, "up"}, {STD, T, TOUCH_DOWN, 1, "down"}, {STD, T, TOUCH_LEFT, 1, "left"},
+        {STD, T, TOUCH_RIGHT, 1, "right"}, {STD, T, TOUCH_OK, 1, "return"}, {STD, T, TOUCH_MENU, 1, "escape"},
+        {STD, T, TOUCH_GO_ON, 1, "space"}, {STD, T, TOUCH_GO_ON, 0, ""},
+        // clang-format on
     };
     for (const auto& row : rows) {
         padReset(static_cast<PadLayout>(row.layout));
-        EXPECT_FALSE(padFilter(row.event, 0)) << "a pad event reached the game";
-        EXPECT_EQ(takeAll(0), row.keys) << "layout " << row.layout << ", event " << int(row.event.type);
-    }
-    const char* touchKeys[] = {"up", "down", "left", "right", "return", "escape", "space"};
-    for (int control = TOUCH_UP; control <= TOUCH_GO_ON; ++control) {
-        padReset(PAD_LAYOUT_STANDARD);
-        touchControl(control, true, 0);
-        touchControl(control, false, 0);
-        EXPECT_EQ(takeAll(0), touchKeys[control]) << "touch control " << control;
+        const Uint8 type = row.kind == H   ? SDL_JOYHATMOTION
+                           : row.kind == A ? SDL_JOYAXISMOTION
+                                           : (row.value ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP);
+        if (row.kind == T) touchControl(row.number, row.value != 0, 0);
+        EXPECT_TRUE(row.kind == T || !padFilter(joy(type, row.number, row.value), 0)) << "a pad event reached the game";
+        EXPECT_EQ(takeAll(0), row.keys) << "layout " << row.layout << ", " << row.kind << " " << row.number;
     }
 }
 
-// A held direction repeats after 100 ms, then every 80 ms, like a held arrow key; a button
-// acts once however long it is held; a direction turned another way is a fresh press.
-TEST(PadInput, HeldDirectionsRepeatLikeArrowKeys) {
+// A held direction (hat or stick) repeats after 100 ms, then every 80 ms, like a held arrow
+// key; a button acts once however long it is held; a stick turned further another way is a
+// fresh press. An unplugged pad pauses like a lost focus, and its held direction stops, until
+// a key (which does nothing else) or the pad plugged in again. A lost focus lets go of all.
+TEST(PadInput, HeldDirectionsRepeatAndAnUnpluggedPadPauses) {
+    const char H = 'h', A = 'a', B = 'b', KEY = 'k', UNPLUG = 'u', PLUG = 'p', WAKE = 'w', NONE = '-';
     const struct {
-        SDL_Event press, letGo;
-    } rows[] = {
-        {joy(SDL_JOYHATMOTION, 0, SDL_HAT_RIGHT), joy(SDL_JOYHATMOTION, 0, 0)},
-        {joy(SDL_JOYAXISMOTION, 0, 30000), joy(SDL_JOYAXISMOTION, 0, 3000)},
+        uint32_t at;
+        char what;
+        int number, value;  // KEY: whether a key (value 1: a lost focus) reaches the game; WAKE: the tick
+        const char* handed;
+    } timeline[] = {
+        // clang-format off
+        {1000, H, 0, SDL_HAT_RIGHT, "right"}, {1099, NONE, 0, 0, ""}, {1099, WAKE, 0, 1100, ""},
+        {1100, NONE, 0, 0, "right"}, {1179, NONE, 0, 0, ""}, {1180, NONE, 0, 0, "right"}, {1200, H, 0, 0, ""},
+        {2000, NONE, 0, 0, ""}, {2000, WAKE, 0, 9000, ""},
+        {3000, A, 0, 30000, "right"}, {3100, NONE, 0, 0, "right"}, {3150, A, 1, -31000, "up"},
+        {3160, A, 1, 0, "right"}, {3170, A, 0, 3000, ""}, {3200, B, 0, 1, "return"}, {4000, NONE, 0, 0, ""},
+        {5000, H, 0, SDL_HAT_UP, "up"}, {5010, UNPLUG, 0, 0, "pause"}, {5500, NONE, 0, 0, ""},
+        {5600, KEY, 0, 0, "focus"}, {5700, KEY, 1, 0, ""}, {5800, UNPLUG, 0, 0, "pause"},
+        {5900, PLUG, 0, 0, "focus"}, {6000, PLUG, 0, 0, ""},
+        {7000, A, 1, 30000, "down"}, {7050, KEY, 1, 1, ""}, {7500, NONE, 0, 0, ""}, {7600, A, 1, 0, ""},
+        // clang-format on
     };
-    for (const auto& row : rows) {
-        padReset(PAD_LAYOUT_RAW);
-        padFilter(row.press, 1000);
-        EXPECT_EQ(takeAll(1000), "right");
-        EXPECT_EQ(takeAll(1099), "");
-        EXPECT_EQ(padWakeBy(1099, 5000), 1100u);
-        EXPECT_EQ(takeAll(1100), "right");
-        EXPECT_EQ(takeAll(1179), "");
-        EXPECT_EQ(takeAll(1180), "right");
-        padFilter(row.letGo, 1200);
-        EXPECT_EQ(takeAll(2000), "");
-        EXPECT_EQ(padWakeBy(2000, 5000), 5000u);
+    const SDL_Event key = joy(SDL_KEYDOWN, 0), lostFocus = joy(SDL_ACTIVEEVENT, 0);
+    padReset(PAD_LAYOUT_RAW);
+    for (const auto& t : timeline) {
+        if (t.what == H || t.what == A)
+            padFilter(joy(t.what == H ? SDL_JOYHATMOTION : SDL_JOYAXISMOTION, t.number, t.value), t.at);
+        if (t.what == B) padFilter(joy(SDL_JOYBUTTONDOWN, t.number), t.at);
+        EXPECT_TRUE(t.what != KEY || padFilter(t.value ? lostFocus : key, t.at) == (t.number == 1))
+            << "key at " << t.at;
+        if (t.what == UNPLUG) padUnplugged();
+        if (t.what == PLUG) padPluggedIn();
+        EXPECT_TRUE(t.what != WAKE || padWakeBy(t.at, 9000) == static_cast<uint32_t>(t.value)) << "wake at " << t.at;
+        EXPECT_EQ(takeAll(t.at), t.handed) << "at " << t.at;
     }
-    padReset(PAD_LAYOUT_RAW);
-    padFilter(joy(SDL_JOYAXISMOTION, 1, -30000), 0);
-    padFilter(joy(SDL_JOYAXISMOTION, 0, 31000), 50);  // further right than up
-    EXPECT_EQ(takeAll(60), "up right");
-    padFilter(joy(SDL_JOYBUTTONDOWN, 0), 100);
-    EXPECT_EQ(takeAll(100), "return");
-    padFilter(joy(SDL_JOYAXISMOTION, 1, 0), 110);  // still right: no new press
-    padFilter(joy(SDL_JOYAXISMOTION, 0, 0), 110);
-    EXPECT_EQ(takeAll(900), "") << "the held A button repeated";
-}
-
-// An unplugged pad pauses like a lost focus and its held direction stops; the next key
-// (or the pad plugged in again) ends the pause and does nothing else.
-TEST(PadInput, UnpluggedPadPausesUntilAKey) {
-    SDL_Event key = {};
-    key.type = SDL_KEYDOWN;
-    key.key.keysym.sym = SDLK_LEFT;
-    padReset(PAD_LAYOUT_RAW);
-    padFilter(joy(SDL_JOYHATMOTION, 0, SDL_HAT_UP), 0);
-    EXPECT_EQ(takeAll(0), "up");
-    padUnplugged();
-    EXPECT_EQ(takeAll(500), "pause");
-    EXPECT_FALSE(padFilter(key, 600));
-    EXPECT_EQ(takeAll(600), "focus");
-    EXPECT_TRUE(padFilter(key, 700)) << "keys after the pause are the game's again";
-    padUnplugged();
-    padPluggedIn();
-    EXPECT_EQ(takeAll(800), "pause focus");
-    padPluggedIn();
-    EXPECT_EQ(takeAll(900), "");
 }
 
 TEST(ProgramDirectory, LastSeparatorOfEitherKindAboveIndexZero) {

@@ -1,14 +1,14 @@
 #!/usr/bin/python3
 """Plays the web build in headless Chromium over the DevTools protocol, as a player would.
-usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_COPY_WITH_A_BROKEN_WORLD]
-                [--served FOLDER_SERVED_AS_URL] [--verify PROGRAM (build/zembrak-verify)] [--site DIR]
+usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_BROKEN_COPY] [--server PID]
+                [--served FOLDER_SERVED_AS_URL] [--verify PROGRAM (build/zembrak-verify)]
 Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
 score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
 the menu; the best game verifies on Linux and plays in the page through ?replay=; from loading
 to the last reload, no uncaught error, rejected promise or error line in the console, also in
-Firefox where installed (over WebDriver BiDi); a gamepad and a phone's thumbs play; with --site
-(the folder URL's server serves), the page plays offline once loaded. Prints one line per check;
-exit 1 when any fails."""
+Firefox where installed (over WebDriver BiDi); a gamepad and a phone's thumbs play; with
+--server (URL's server), the page plays once it stopped. Prints one line per check; exit 1
+when any fails."""
 import asyncio, base64, json, os, re, shutil, subprocess, sys, time, urllib.request
 import websockets
 
@@ -17,7 +17,7 @@ BENCH = "--bench" in sys.argv
 BROKEN_URL = sys.argv[sys.argv.index("--broken") + 1] if "--broken" in sys.argv else None
 SERVED = sys.argv[sys.argv.index("--served") + 1] if "--served" in sys.argv else None
 VERIFY = sys.argv[sys.argv.index("--verify") + 1] if "--verify" in sys.argv else "build/zembrak-verify"
-SITE = sys.argv[sys.argv.index("--site") + 1] if "--site" in sys.argv else None
+SERVER = int(sys.argv[sys.argv.index("--server") + 1]) if "--server" in sys.argv else None
 os.makedirs(OUT, exist_ok=True)
 CHROME = ["chromium", "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
           "--enable-unsafe-swiftshader", "--remote-debugging-port=0", "--user-data-dir=" + os.path.join(OUT, "profile"),
@@ -139,6 +139,11 @@ async def rates(p, seconds):
 
 
 async def main():
+    await without_webgl()
+    await with_gamepad()
+    await with_thumbs()
+    if shutil.which("firefox-esr"):
+        await firefox()
     chrome, ws_url = await connect([])
     try:
         async with websockets.connect(ws_url, max_size=None) as ws:
@@ -234,16 +239,17 @@ async def main():
             errors = ["%s %s" % (k, t) for k, t in p.lines if k in ("exception", "error", "assert", "browser-error")]
             check("a quiet console: no uncaught error, rejected promise or error line", not errors,
                   "; ".join(errors)[:300])
+            if SERVER:  # the files the browser kept since the first load
+                os.kill(SERVER, 15)
+                await asyncio.sleep(1.0)
+                await p.load(URL)
+                offline = await p.shot("offline-menu.png")
+                await p.key("Return", 1.0)
+                d = difference(await p.shot("offline-play.png"), offline)
+                check("with its server stopped the page starts and plays", d > 0.15, "RMSE %.3f" % d)
             reader.cancel()
     finally:
         stop(chrome)
-    await without_webgl()
-    await with_gamepad()
-    await with_thumbs()
-    if SITE:
-        await offline()
-    if shutil.which("firefox-esr"):
-        await firefox()
     print("%d passed, %d failed" % (results.count(True), results.count(False)))
     return 0 if results and all(results) else 1
 
@@ -367,200 +373,113 @@ async def without_webgl():
               "The game stopped" in text and "world.txt" in text, text)
 
 
-async def opened(flags=(), before_load=None, **metrics):
-    """A fresh browser with one page, set up as asked: returns (chrome, socket, page)."""
-    chrome, ws_url = await connect(list(flags))
-    ws = await websockets.connect(ws_url, max_size=None)
-    p = Page(ws)
+async def opened(before_load=None, **metrics):
+    chrome, ws_url = await connect([])
+    p = Page(await websockets.connect(ws_url, max_size=None))
     p.task = asyncio.create_task(p.reader())
-    for domain in ("Runtime", "Page"):
-        await p.call(domain + ".enable")
-    await p.call("Emulation.setFocusEmulationEnabled", enabled=True)
+    for method in ("Runtime.enable", "Page.enable"):
+        await p.call(method)
     await p.call("Emulation.setDeviceMetricsOverride", **(metrics or dict(width=800, height=640, deviceScaleFactor=1,
                                                                           mobile=False)))
     if before_load:
         await p.call("Page.addScriptToEvaluateOnNewDocument", source=before_load)
-    return chrome, ws, p
+    return chrome, p
 
 
-async def closed(chrome, ws, p):
-    p.task.cancel()
-    await ws.close()
-    stop(chrome)
-
-
-def moved_and_scored(before, after):
-    return box_difference(before, SCORE_BOX, after, SCORE_BOX) > 0.02
-
-
-# A standard-layout pad the browser shows only after its first button press, as browsers do.
-FAKE_PAD = """(function () {
-  var pad = {id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard', timestamp: 1,
-             axes: [0, 0, 0, 0], buttons: []}, shown = false;
-  for (var i = 0; i < 17; i++) pad.buttons.push({pressed: false, touched: false, value: 0});
-  navigator.getGamepads = function () { return [shown ? pad : null, null, null, null]; };
-  window.zkPad = function (button, down) {
-    pad.buttons[button] = {pressed: down, touched: down, value: down ? 1 : 0};
-    pad.timestamp++;
-    if (!shown) { shown = true; var e = new Event('gamepadconnected'); e.gamepad = pad; window.dispatchEvent(e); }
-  };
-  window.zkStick = function (x, y) { pad.axes = [x, y, 0, 0]; pad.timestamp++; };
-})();"""
+# A standard-layout pad that, as in browsers, shows itself with its first button press.
+FAKE_PAD = """var zkGamepad = {id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: 1,
+  axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, function () { return {pressed: false, value: 0}; })};
+navigator.getGamepads = function () { return [zkGamepad.shown ? zkGamepad : null, null, null, null]; };
+function zkPad(button, down, x) {
+  if (button >= 0) zkGamepad.buttons[button] = {pressed: down, value: down ? 1 : 0}; else zkGamepad.axes[0] = x;
+  zkGamepad.timestamp++;
+  if (!zkGamepad.shown) { zkGamepad.shown = true; window.dispatchEvent(new Event('gamepadconnected')); }
+}"""
 
 
 async def with_gamepad():
-    chrome, ws, p = await opened(before_load=FAKE_PAD)
+    chrome, p = await opened(FAKE_PAD)
     try:
         await p.load(URL)
-        await asyncio.sleep(1.0)
-        menu = await p.shot("pad-menu.png")
 
-        async def button(n, pause=0.4):
-            await p.js("zkPad(%d, true)" % n)
-            await asyncio.sleep(0.15)
-            await p.js("zkPad(%d, false)" % n)
-            await asyncio.sleep(pause)
+        async def press(button):
+            for down in ("true", "false"):
+                await p.js("zkPad(%d, %s)" % (button, down))
+                await asyncio.sleep(0.15)
+            await asyncio.sleep(0.8)
 
-        await button(0, 1.0)  # the first press shows the pad to the page
+        await press(0)  # shows the pad to the page
         note = await p.js("document.getElementById('padnote').textContent")
         check("the page says when a gamepad connects", note == "Gamepad connected", repr(note))
-        await button(0, 1.0)  # A: new game
+        await press(0)
         play = await p.shot("pad-play.png")
-        check("A on the gamepad starts a game", difference(play, menu) > 0.15)
-        for n in (15, 15, 12):  # D-pad right, right, up
-            await button(n)
-        await p.js("zkStick(0.9, 0)")
-        await asyncio.sleep(0.15)
-        await p.js("zkStick(0.2, 0)")  # back inside the dead zone
-        await asyncio.sleep(0.5)
-        stepped = await p.shot("pad-stepped.png")
-        check("the gamepad's D-pad and stick step and score", moved_and_scored(play, stepped))
-        await button(9, 0.8)  # Start
-        d = difference(await p.shot("pad-start.png"), menu)
-        check("Start on the gamepad opens the menu", d < 0.15, "RMSE %.3f from the title menu" % d)
+        for button in (15, 15, 12):  # D-pad right, right, up
+            await press(button)
+        for x in (0.9, 0.2):  # the left stick right, then back inside its dead zone
+            await p.js("zkPad(-1, false, %s)" % x)
+            await asyncio.sleep(0.3)
+        steps = box_difference(play, SCORE_BOX, await p.shot("pad-stepped.png"), SCORE_BOX)
+        await press(9)  # Start
+        d = difference(await p.shot("pad-start.png"), MENU_PNG)
+        check("a gamepad's A starts a game, its D-pad and stick step and score, Start opens the menu",
+              difference(play, MENU_PNG) > 0.15 and steps > 0.02 and d < 0.15, "menu RMSE %.3f" % d)
     finally:
-        await closed(chrome, ws, p)
+        p.task.cancel()
+        stop(chrome)
 
 
 async def with_thumbs():
     portrait = dict(width=390, height=844, deviceScaleFactor=1, mobile=True,
                     screenOrientation=dict(type="portraitPrimary", angle=0))
-    chrome, ws, p = await opened(**portrait)
+    landscape = dict(portrait, width=844, height=390, screenOrientation=dict(type="landscapePrimary", angle=90))
+    chrome, p = await opened(**portrait)
     try:
         await p.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
         await p.load(URL)
-        await asyncio.sleep(1.0)
 
-        async def place(selector):
-            return json.loads(await p.js("JSON.stringify(document.querySelector(\"%s\").getBoundingClientRect())"
-                                         % selector))
+        async def places():  # x, y, width, height and tag of the picture, the two groups and each control
+            return json.loads(await p.js(
+                "(function () { var r = {}; document.querySelectorAll('#canvas, #dpad, #thumbkeys, button[aria-label]')"
+                ".forEach(function (e) { var b = e.getBoundingClientRect(); r[e.getAttribute('aria-label') || e.id] ="
+                " [b.x, b.y, b.width, b.height, e.tagName]; }); return JSON.stringify(r); })()"))
 
-        async def touch(points, pause=0.1):
-            for kind, xy in (("touchStart", points[0]),) + tuple(("touchMove", q) for q in points[1:]):
-                await p.call("Input.dispatchTouchEvent", type=kind, touchPoints=[dict(x=xy[0], y=xy[1])])
+        async def touch(*points):
+            for kind, (x, y) in zip(["touchStart"] + ["touchMove"] * 2, points):
+                await p.call("Input.dispatchTouchEvent", type=kind, touchPoints=[dict(x=x, y=y)])
                 await asyncio.sleep(0.05)
             await p.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
-            await asyncio.sleep(pause)
+            await asyncio.sleep(0.6)
 
-        async def tap(label, pause=0.4):
-            r = await place("button[aria-label='%s']" % label)
-            await touch([(r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)], pause)
+        async def tap(label):
+            x, y, w, h, _ = (await places())[label]
+            await touch((x + w / 2, y + h / 2))
 
-        async def swipe(dx, dy):
-            r = await place("#canvas")
-            x, y = r["x"] + r["width"] / 2, r["y"] + r["height"] / 2
-            await touch([(x, y), (x + dx / 2, y + dy / 2), (x + dx, y + dy)], 0.4)
-
-        async def layout():
-            return json.loads(await p.js(
-                "JSON.stringify({labels: [].map.call(document.querySelectorAll('#dpad button, #thumbkeys button'),"
-                " function (b) { return b.tagName + ':' + b.getAttribute('aria-label'); }),"
-                " scroll: [scrollX, scrollY, document.scrollingElement.scrollTop],"
-                " page: [document.documentElement.scrollWidth, document.documentElement.scrollHeight,"
-                " innerWidth, innerHeight]})"))
-
-        for name, metrics in (("portrait", portrait),
-                              ("landscape", dict(portrait, width=844, height=390,
-                                                 screenOrientation=dict(type="landscapePrimary", angle=90)))):
+        await tap("OK")  # a new game
+        for name, metrics in (("portrait", portrait), ("landscape", landscape)):
             await p.call("Emulation.setDeviceMetricsOverride", **metrics)
             await asyncio.sleep(0.8)
             r = await p.call("Page.captureScreenshot", format="png")
             open(os.path.join(OUT, name + ".png"), "wb").write(base64.b64decode(r["data"]))
-            canvas, dpad, keys = [await place(s) for s in ("#canvas", "#dpad", "#thumbkeys")]
-            if name == "portrait":
-                beside = dpad["y"] >= canvas["y"] + canvas["height"] - 1 and keys["y"] >= canvas["y"] + canvas["height"] - 1
-            else:
-                beside = dpad["x"] + dpad["width"] <= canvas["x"] + 1 and keys["x"] >= canvas["x"] + canvas["width"] - 1
-            state = await layout()
-            fits = state["page"][0] <= state["page"][2] and state["page"][1] <= state["page"][3]
-            check("%s: the controls lie %s the picture and the page fits the screen" %
-                  (name, "below" if name == "portrait" else "beside"), beside and fits and canvas["width"] > 250,
-                  "canvas %s, pad %s, buttons %s, page %s" % (canvas, dpad, keys, state["page"]))
-            if name == "portrait":
-                wanted = ["BUTTON:" + a for a in ("Up", "Left", "Right", "Down", "OK", "Menu", "Go on")]
-                check("every touch control is a button named by its action",
-                      all(w in state["labels"] for w in wanted), str(state["labels"]))
-                await tap("OK", 1.0)
-                before = await p.shot("touch-play.png")
-            else:
-                await tap("Menu", 0.8)
-                menu = await p.shot("touch-menu.png")
-                await tap("Menu", 0.8)  # back to the game
-                before = await p.shot("touch-resumed.png")
-                check("landscape: Menu opens the menu and closes it again", difference(menu, before) > 0.15)
+            at = await places()
+            (x, y, w, h, _), pad, keys = at["canvas"], at["dpad"], at["thumbkeys"]
+            placed = (min(pad[1], keys[1]) >= y + h - 1 if name == "portrait" else
+                      pad[0] + pad[2] <= x + 1 and keys[0] >= x + w - 1)
+            buttons = all(at.get(a, "?")[-1] == "BUTTON" for a in ("Up", "Down", "Left", "Right", "OK", "Menu", "Go on"))
+            before = await p.shot("touch-%s-before.png" % name)
             await tap("Right")
             await tap("Up")
-            await swipe(-120, 0)  # left
-            await swipe(0, -120)  # up
-            after = await p.shot("touch-%s.png" % name)
-            state = await layout()
-            check("%s: the on-screen pad and swipes step and score, and nothing scrolls" % name,
-                  moved_and_scored(before, after) and state["scroll"] == [0, 0, 0], "scroll %s" % state["scroll"])
+            await touch((x + w / 2, y + h / 2), (x + w / 2 - 60, y + h / 2), (x + w / 2 - 120, y + h / 2))  # left
+            await touch((x + w / 2, y + h / 2), (x + w / 2, y + h / 2 - 60), (x + w / 2, y + h / 2 - 120))  # up
+            steps = box_difference(before, SCORE_BOX, await p.shot("touch-%s.png" % name), SCORE_BOX)
+            page = await p.js("[scrollX, scrollY, document.documentElement.scrollWidth - innerWidth,"
+                              " document.documentElement.scrollHeight - innerHeight]")
+            check("%s: buttons named Up, Down, Left, Right, OK, Menu, Go on %s the picture step and score with swipes;"
+                  " nothing scrolls" % (name, "below" if name == "portrait" else "beside"),
+                  buttons and placed and w > 250 and steps > 0.02 and page == [0, 0, 0, 0],
+                  "picture %dx%d at %d,%d, scroll and overflow %s" % (w, h, x, y, page))
     finally:
-        await closed(chrome, ws, p)
+        p.task.cancel()
+        stop(chrome)
 
-
-async def offline():
-    """Loads the game from a server of its own, stops the server and loads it again."""
-    port = __import__("socket").create_server(("127.0.0.1", 0))
-    number = port.getsockname()[1]
-    port.close()
-    server = subprocess.Popen([sys.executable, "-m", "http.server", str(number), "--bind", "127.0.0.1",
-                               "--directory", SITE], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    url = re.sub(r"^http://[^/]+", "http://127.0.0.1:%d" % number, URL)
-    chrome, ws, p = await opened()
-    try:
-        for _ in range(50):
-            try:
-                urllib.request.urlopen(url)
-                break
-            except OSError:
-                time.sleep(0.1)
-        await p.load(url)
-        kept = 0
-        for _ in range(100):
-            kept = await p.js("caches.keys().then(function (k) { return k.length ? caches.open(k[0])"
-                              ".then(function (c) { return c.keys(); }).then(function (r) { return r.length; }) : 0; })")
-            if kept >= 12:
-                break
-            await asyncio.sleep(0.2)
-        server.terminate()
-        server.wait(10)
-        try:
-            urllib.request.urlopen(url, timeout=2)
-            down = False
-        except OSError:
-            down = True
-        seconds = await p.load(url)
-        menu = await p.shot("offline-menu.png")
-        await p.key("Return", 1.0)
-        d = difference(await p.shot("offline-play.png"), menu)
-        check("with the server stopped the kept page starts and plays", down and d > 0.15,
-              "%d files kept, server down %s, started in %.1f s, RMSE %.3f" % (kept, down, seconds, d))
-    except (TimeoutError, RuntimeError) as e:
-        check("with the server stopped the kept page starts and plays", False, str(e))
-    finally:
-        server.kill()
-        await closed(chrome, ws, p)
 
 sys.exit(asyncio.run(main()))
