@@ -90,11 +90,14 @@ std::string dateOf(int64_t seconds) {
 std::string boardPage(const std::vector<Entry>& entries, int64_t offset, int64_t pageSize, bool more) {
     std::string page = kHead;
     for (const Entry& entry : entries) {
-        const std::string id = std::to_string(entry.id);
+        const std::string platform = platformOf(entry.library);
+        // The web game plays only replays its own C library recorded; the others still download.
+        const std::string watch = platform != "web" ? ""
+                                                    : "<a href=\"index.html?replay=/replays/" +
+                                                          std::to_string(entry.id) + ".replay\">Watch</a>";
         page += "<tr><td class=\"n\">" + std::to_string(entry.rank) + "</td><td>" + escapeHtml(entry.name) +
-                "</td><td class=\"n\">" + std::to_string(entry.score) + "</td><td>" +
-                escapeHtml(platformOf(entry.library)) + "</td><td>" + dateOf(entry.submitted) +
-                "</td><td><a href=\"index.html?replay=/replays/" + id + ".replay\">Watch</a></td></tr>\n";
+                "</td><td class=\"n\">" + std::to_string(entry.score) + "</td><td>" + escapeHtml(platform) +
+                "</td><td>" + dateOf(entry.submitted) + "</td><td>" + watch + "</td></tr>\n";
     }
     if (entries.empty()) page += "<tr><td colspan=\"6\">No scores yet.</td></tr>\n";
     page += "</tbody>\n</table>\n<p>";

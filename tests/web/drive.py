@@ -4,12 +4,13 @@ usage: drive.py URL OUTDIR MENU_PNG [--bench] [--broken URL_OF_A_BROKEN_COPY] [-
                 [--served FOLDER_SERVED_AS_URL] [--verify PROGRAM (build/zembrak-verify)]
 Checks: the title menu looks like the desktop's; Return starts a game; the arrows step and
 score; Escape opens the menu; the best score outlives a closed tab and a reload; Quit keeps
-the menu; the best game verifies on Linux and plays in the page through ?replay=; from loading
-to the last reload, no uncaught error, rejected promise or error line in the console, also in
-Firefox where installed (over WebDriver BiDi); a gamepad and a phone's thumbs play; with
---server (URL's server), the page plays once it stopped. Prints one line per check; exit 1
-when any fails."""
-import asyncio, base64, json, os, re, shutil, subprocess, sys, time, urllib.request
+the menu; the best game verifies on Linux and plays in the page through ?replay=; served by
+zembrak-scores (beside the verifier), a game goes from the page onto the board and its Watch link
+plays it to its end; from loading to the last reload, no uncaught error, rejected promise or
+error line in the console, also in Firefox where installed (over WebDriver BiDi); a gamepad and
+a phone's thumbs play; with --server (URL's server), the page plays once it stopped. Prints one
+line per check; exit 1 when any fails."""
+import asyncio, base64, json, os, re, shutil, subprocess, sys, tempfile, time, urllib.request
 import websockets
 
 URL, OUT, MENU_PNG = sys.argv[1:4]
@@ -250,6 +251,8 @@ async def main():
             reader.cancel()
     finally:
         stop(chrome)
+    if SERVED:
+        await submitted_game()
     print("%d passed, %d failed" % (results.count(True), results.count(False)))
     return 0 if results and all(results) else 1
 
@@ -269,6 +272,13 @@ async def watch_best_game(p):
         return
     shutil.copy(path, os.path.join(SERVED, "watched.replay"))
     await p.call("Page.navigate", url=URL + "?replay=watched.replay")
+    text, titles = await replay_end(p)
+    check("?replay= plays the best game in the page to its end", text.startswith("The replay is over"), text)
+    check("a watched replay says so in the tab's title", "Zembrak - Replay" in titles, ", ".join(sorted(map(str, titles))))
+
+
+async def replay_end(p):
+    """What the page says once the replay it plays stops, and the tab's titles on the way."""
     text, titles = "", set()
     for _ in range(600):
         titles.add(await p.js("document.title"))
@@ -277,8 +287,53 @@ async def watch_best_game(p):
         if "replay" in text or "stopped" in text:
             break
         await asyncio.sleep(0.1)
-    check("?replay= plays the best game in the page to its end", text.startswith("The replay is over"), text)
-    check("a watched replay says so in the tab's title", "Zembrak - Replay" in titles, ", ".join(sorted(map(str, titles))))
+    return text, titles
+
+
+async def submitted_game():
+    """The web build served beside the leaderboard: a game played in the page goes on the board
+    with the page's best score, and its Watch link there plays it to its end."""
+    said, work = os.path.join(OUT, "scores.log"), tempfile.mkdtemp()
+    server = subprocess.Popen([os.path.join(os.path.dirname(VERIFY), "zembrak-scores"), "--listen", "127.0.0.1:0",
+                               "--database", os.path.join(work, "scores.sqlite"), "--verifier",
+                               os.path.abspath(VERIFY), "--web", SERVED], stdout=open(said, "w"), stderr=subprocess.STDOUT)
+    chrome, p = await opened()
+    try:
+        await p.call("Emulation.setFocusEmulationEnabled", enabled=True)
+        while not (origin := re.search(r"listening on (http://\S+/)", open(said).read())) and server.poll() is None:
+            await asyncio.sleep(0.1)
+        origin = origin.group(1)
+        await p.load(origin + "index.html")
+        await asyncio.sleep(1.0)
+        await p.key("Return", 1.0)
+        for k in ("Right", "Right", "Up", "Up", "Right", "Down", "Escape", "Down"):
+            await p.key(k)
+        await p.key("Return", 1.5)  # New Game: the game played ends and raises the best
+        best = await p.js("Module._zk_best_score()")
+        await p.js("document.querySelector('#leaderboard input[name=name]').focus()")
+        await p.call("Input.insertText", text="Web player")
+        await p.js("document.querySelector('#leaderboard button[type=submit]').click()")
+        for _ in range(100):
+            answer = await p.js("document.querySelector('#leaderboard [role=status]').textContent") or ""
+            if answer and answer != "Sending…":
+                break
+            await asyncio.sleep(0.1)
+        board = json.load(urllib.request.urlopen(origin + "api/scores"))["scores"]
+        check("a game played in the page is submitted and goes on the board with the page's best score",
+              answer.startswith("On the board") and [(e["name"], e["score"], e["platform"]) for e in board] ==
+              [("Web player", best, "web")] and best > 0, "best %s; the page: %s; the board: %s" % (best, answer, board))
+        await p.call("Page.navigate", url=origin)
+        await asyncio.sleep(1.0)
+        watch = await p.js("(function(){var a=document.querySelector('tr a[href*=\"replay=\"]');"
+                           "if(a)a.click();return a&&a.closest('tr').innerText})()")
+        text, _ = await replay_end(p)
+        check("its Watch link on the board plays it in the page to its end", "Web player" in (watch or "") and
+              text.startswith("The replay is over"), "%s: %s" % (watch, text))
+    finally:
+        server.terminate()
+        server.wait(10)
+        shutil.rmtree(work, True)
+        stop(chrome)
 
 
 def stop(chrome):

@@ -17,6 +17,12 @@ self.addEventListener('activate', function (e) {
 
 self.addEventListener('fetch', function (e) {
   if (e.request.method !== 'GET' || new URL(e.request.url).origin !== location.origin) return;
+  // Pages come from the server while it answers: served beside the leaderboard, './' is the
+  // board, which the kept copy would freeze.
+  if (e.request.mode === 'navigate') {
+    e.respondWith(fetch(e.request).catch(function () { return caches.match(e.request, { ignoreSearch: true }); }));
+    return;
+  }
   e.respondWith(caches.match(e.request, { ignoreSearch: true }).then(function (hit) {
     return hit || fetch(e.request);
   }));
