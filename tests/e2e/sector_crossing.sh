@@ -94,8 +94,9 @@ expect_exit 0 20
 unchanged
 
 # A file made never to end: the focus lost in the menu, then a wait for an event repeated four
-# billion times. SIGTERM stops it all the same, status 0.
-python3 - "$recording" "$WORK/elsewhere/endless.replay" <<'PY'
+# billion times. SIGTERM stops it all the same, status 0. And one that quits in the menu, with
+# the whole game still on its tape.
+python3 - "$recording" "$WORK/elsewhere/endless.replay" "$WORK/elsewhere/quit.replay" <<'PY'
 import sys
 data = open(sys.argv[1], 'rb').read()[:-4]
 def varint(at):
@@ -112,14 +113,20 @@ for _ in range(5): _, at = varint(at)
 at += 1 + 192
 head, counts = data[:at], []
 for _ in range(6): value, at = varint(at); counts.append(value)
+def write(path, ops, calls):
+    body = ops + data[at:]
+    out = head + b''.join(put(v) for v in counts[:1] + [counts[1] + calls] + counts[2:5]) + put(len(body)) + body
+    h = 2166136261
+    for byte in out: h = ((h ^ byte) * 16777619) & 0xFFFFFFFF
+    open(path, 'wb').write(out + h.to_bytes(4, 'little'))
 runs = 2**32 - 1  # the menu's two clock readings, its poll, then a wait and its run
-body = b'\xC0\xC0\x82\x01\x00\x02\x83\x01\x00\x02\x84' + put(runs) + data[at:]
-counts[1] += 4 + runs
-out = head + b''.join(put(v) for v in counts[:5]) + put(len(body)) + body
-h = 2166136261
-for byte in out: h = ((h ^ byte) * 16777619) & 0xFFFFFFFF
-open(sys.argv[2], 'wb').write(out + h.to_bytes(4, 'little'))
+write(sys.argv[2], b'\xC0\xC0\x82\x01\x00\x02\x83\x01\x00\x02\x84' + put(runs), 4 + runs)
+write(sys.argv[3], b'\xC0\xC0\x82\x0C', 3)  # the same readings, then the window closed
 PY
+expect_eq "$(run_game --timedemo quit.replay)" 1 "status for a replay that quits before its end"
+[[ "$(cat "$WORK/run.err")" =~ ^Replay\ quit.replay\ went\ out\ of\ step\ after\ 3\ of\ [0-9]+\ calls$ ]] ||
+    fail "message for a replay that quits before its end: $(cat "$WORK/run.err")"
+expect_eq "$(cat "$WORK/run.out")" "" "stdout for a replay that quits before its end"
 ZK_ARGS="--timedemo endless.replay" show_game
 sleep 1
 kill -TERM "$GAME_PID"
