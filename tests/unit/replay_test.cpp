@@ -34,20 +34,8 @@
 
 // --- the engine around the loops -------------------------------------------------------------
 
-void playEffect(EffectSlot) {}
-void startMusic(MusicTrack) {}
-void muteAudio(bool) {}
-void setRefreshRate(unsigned) {}
+// Drawing and sound are the verifier's nothing (src/verify/no_engine.cpp).
 uint32_t ruleSliceMs() { return 0; }  // the desktop's: each frame whole
-void callList(int) {}
-void resetView() {}
-void drawScene() {}
-void drawPlayer() {}
-void drawDyingPlayer() {}
-void drawSlideFrame(int, int, float) {}
-void drawCompletionPicture() {}
-// The real one ends by starting the frame clock afresh, and that reading is on the tape.
-void setUpGraphics() { resetFrameTiming(); }
 
 namespace {
 
