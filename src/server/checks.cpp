@@ -110,7 +110,7 @@ bool cleanName(const std::string& raw, std::string& name, std::string& why) {
         return false;
     }
     if (last - first > kMaxNameLength) {
-        why = "the name is longer than 24 characters";
+        why = "the name is longer than " + std::to_string(kMaxNameLength) + " characters";
         return false;
     }
     const size_t begin = points[first].at, end = points[last - 1].at + points[last - 1].length;
@@ -124,11 +124,14 @@ bool tapeSizeFits(size_t size, std::string& why) {
         return false;
     }
     if (size > kMaxTape) {
-        why = "a replay is at most 1 MiB";
+        why = tapeTooLarge();
         return false;
     }
     return true;
 }
+
+static_assert(kMaxTape % (1 << 20) == 0, "the limit is told in whole MiB");
+std::string tapeTooLarge() { return "a replay is at most " + std::to_string(kMaxTape >> 20) + " MiB"; }
 
 bool parseVerdict(const std::string& line, Verdict& verdict) {
     std::string text = line;

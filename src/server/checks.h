@@ -14,13 +14,15 @@ constexpr size_t kMaxTape = 1024 * 1024;
 // The longest name, in characters (code points).
 constexpr size_t kMaxNameLength = 24;
 
-// The name to store for a name as sent: valid UTF-8, trimmed of spaces at both ends, 1 to 24
-// characters, none of them a control, format or separator character. False with a reason
+// The name to store for a name as sent: valid UTF-8, trimmed of spaces at both ends, 1 to
+// kMaxNameLength characters, none of them a control, format or separator character. False with a reason
 // otherwise.
 bool cleanName(const std::string& raw, std::string& name, std::string& why);
 
 // Whether a request body can be a replay at all: not empty, not over the limit.
 bool tapeSizeFits(size_t size, std::string& why);
+// Why a body over the limit is refused, the limit in MiB.
+std::string tapeTooLarge();
 
 // The verifier's line `verified: score <n>, <frames> frames, <C library>, version <v>`.
 struct Verdict {

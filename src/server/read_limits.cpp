@@ -23,7 +23,28 @@ double now() {
     return time.tv_sec + time.tv_nsec / 1e9;
 }
 
+// The library's pool of worker threads, each connection watched while it is handled.
+class WatchedPool : public httplib::TaskQueue {
+   public:
+    explicit WatchedPool(size_t threads) : pool_(threads) {}
+    void enqueue(std::function<void()> task) override {
+        pool_.enqueue([task] {
+            beginConnection();
+            task();
+            endConnection();
+        });
+    }
+    void shutdown() override { pool_.shutdown(); }
+
+   private:
+    httplib::ThreadPool pool_;
+};
+
 }  // namespace
+
+void startWatchedWorkers(httplib::Server& server, size_t threads) {
+    server.new_task_queue = [threads] { return new WatchedPool(threads); };
+}
 
 void beginConnection() { current = Connection{true, -1, 0, now() + kMaxConnectionSeconds}; }
 

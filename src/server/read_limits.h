@@ -4,6 +4,8 @@
 // taken to have hung up.
 #pragma once
 
+#include <httplib.h>
+
 #include <cstddef>
 
 namespace scores {
@@ -12,6 +14,9 @@ namespace scores {
 constexpr size_t kMaxRequestBytes = 1024 * 1024 + 64 * 1024;
 // From the first byte of a connection to its last, however many requests it carries.
 constexpr double kMaxConnectionSeconds = 60;
+
+// The server's worker threads, each connection watched while one of them handles it.
+void startWatchedWorkers(httplib::Server& server, size_t threads);
 
 // Around the handling of one connection on a worker thread: the first socket it reads from is
 // the client's.

@@ -51,30 +51,35 @@ std::string firstLine(const std::string& output) {
     return line;
 }
 
-}  // namespace
+// A verifier started on a tape: its process (a group of its own) and the pipe of its output.
+struct Child {
+    pid_t pid = -1;
+    Fd output;
+};
 
-Verified verifyTape(const std::string& verifier, const std::string& tape, const VerifyLimits& limits, Verdict& verdict,
-                    std::string& why) {
+// Starts `verifier /dev/fd/3` with the tape on descriptor 3, within the limits.
+bool startVerifier(const std::string& verifier, const std::string& tape, const VerifyLimits& limits, Child& child,
+                   std::string& why) {
     // The tape as an anonymous file the child reads through /dev/fd/3: nothing on disk to clean.
-    Fd file, out[2];
+    Fd file, write;
     file.fd = memfd_create("replay", MFD_CLOEXEC);
     int pipeFds[2];
     if (file.fd < 0 || !writeAll(file.fd, tape) || lseek(file.fd, 0, SEEK_SET) != 0 || pipe2(pipeFds, O_CLOEXEC) != 0) {
         why = std::string("cannot hand the replay to the verifier: ") + strerror(errno);
-        return Verified::failed;
+        return false;
     }
-    out[0].fd = pipeFds[0];
-    out[1].fd = pipeFds[1];
+    child.output.fd = pipeFds[0];
+    write.fd = pipeFds[1];
     const std::string path = "/dev/fd/3";
     char* const argv[] = {const_cast<char*>(verifier.c_str()), const_cast<char*>(path.c_str()), nullptr};
     const int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
     if (devNull < 0) {
         why = std::string("cannot open /dev/null: ") + strerror(errno);
-        return Verified::failed;
+        return false;
     }
 
-    const pid_t child = fork();
-    if (child == 0) {
+    child.pid = fork();
+    if (child.pid == 0) {
         // Only calls that are safe between fork and exec in a threaded program. A group of its
         // own, so that whatever it starts is stopped with it.
         setpgid(0, 0);
@@ -86,7 +91,7 @@ Verified verifyTape(const std::string& verifier, const std::string& tape, const 
         }
         const rlimit noCores = {0, 0};
         setrlimit(RLIMIT_CORE, &noCores);
-        if (dup2(devNull, 0) < 0 || dup2(out[1].fd, 1) < 0 || dup2(devNull, 2) < 0) _exit(126);
+        if (dup2(devNull, 0) < 0 || dup2(write.fd, 1) < 0 || dup2(devNull, 2) < 0) _exit(126);
         if (file.fd == 3 ? fcntl(3, F_SETFD, 0) < 0 : dup2(file.fd, 3) < 0) _exit(126);
         // The server's sockets and database connections stay with the server.
         close_range(4, ~0u, 0);
@@ -94,48 +99,52 @@ Verified verifyTape(const std::string& verifier, const std::string& tape, const 
         _exit(127);
     }
     close(devNull);
-    if (child < 0) {
+    if (child.pid < 0) {
         why = std::string("cannot start the verifier: ") + strerror(errno);
-        return Verified::failed;
+        return false;
     }
-    setpgid(child, child);  // as the child does itself: whichever comes first
-    close(out[1].fd);
-    out[1].fd = -1;
+    setpgid(child.pid, child.pid);  // as the child does itself: whichever comes first
+    return true;
+}
 
-    // Its output, at most a few kilobytes of it, until it ends or the wall clock runs out.
-    std::string output;
-    const double deadline = nowSeconds() + limits.wallSeconds;
-    bool timedOut = false;
+// Its output, at most a few kilobytes of it, until it ends or the wall clock runs out; then
+// its end, which may come after it closed its output. Killed when the wall clock runs out.
+void readVerifier(Child& child, double wallSeconds, std::string& output, int& status, bool& timedOut) {
+    const double deadline = nowSeconds() + wallSeconds;
+    timedOut = false;
     for (;;) {
         const double left = deadline - nowSeconds();
         if (left <= 0) {
             timedOut = true;
             break;
         }
-        pollfd ready = {out[0].fd, POLLIN, 0};
+        pollfd ready = {child.output.fd, POLLIN, 0};
         const int n = poll(&ready, 1, static_cast<int>(left * 1000) + 1);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) continue;
         char buffer[4096];
-        const ssize_t got = read(out[0].fd, buffer, sizeof buffer);
+        const ssize_t got = read(child.output.fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         if (output.size() < 4096) output.append(buffer, static_cast<size_t>(got));
     }
-    // Its end, which may come after it closed its output; killed when the wall clock runs out.
-    if (timedOut) kill(-child, SIGKILL);
-    int status = 0;
+    if (timedOut) kill(-child.pid, SIGKILL);
+    status = 0;
     for (;;) {
-        const pid_t ended = waitpid(child, &status, timedOut ? 0 : WNOHANG);
-        if (ended == child || (ended < 0 && errno != EINTR)) break;
+        const pid_t ended = waitpid(child.pid, &status, timedOut ? 0 : WNOHANG);
+        if (ended == child.pid || (ended < 0 && errno != EINTR)) break;
         if (ended == 0 && nowSeconds() >= deadline) {
-            kill(-child, SIGKILL);
+            kill(-child.pid, SIGKILL);
             timedOut = true;
         } else if (ended == 0) {
             usleep(2000);
         }
     }
+}
 
+// What the verifier's end and output say of the replay.
+Verified judge(const std::string& verifier, int status, bool timedOut, const std::string& output, Verdict& verdict,
+               std::string& why) {
     if (timedOut || (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL))) {
         why = "the replay did not end within the verifier's time limit";
         return Verified::no;
@@ -156,6 +165,19 @@ Verified verifyTape(const std::string& verifier, const std::string& tape, const 
     why = firstLine(output);
     if (why.empty()) why = "the replay does not verify";
     return Verified::no;
+}
+
+}  // namespace
+
+Verified verifyTape(const std::string& verifier, const std::string& tape, const VerifyLimits& limits, Verdict& verdict,
+                    std::string& why) {
+    Child child;
+    if (!startVerifier(verifier, tape, limits, child, why)) return Verified::failed;
+    std::string output;
+    int status = 0;
+    bool timedOut = false;
+    readVerifier(child, limits.wallSeconds, output, status, timedOut);
+    return judge(verifier, status, timedOut, output, verdict, why);
 }
 
 }  // namespace scores
