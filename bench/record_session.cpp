@@ -27,10 +27,10 @@ static uint32_t nextDecision = 0, wayUntil = 0, lcg = 12345;
 static int way = DIR_RIGHT, inMenu = 0;
 
 // The menu, noted so the player answers it with Return (the link wraps runTitleMenu).
-extern "C" void __real__Z12runTitleMenuv();
-extern "C" void __wrap__Z12runTitleMenuv() {
+extern "C" void __real__Z12runTitleMenuR9GameEvent(GameEvent& event);
+extern "C" void __wrap__Z12runTitleMenuR9GameEvent(GameEvent& event) {
     ++inMenu;
-    __real__Z12runTitleMenuv();
+    __real__Z12runTitleMenuR9GameEvent(event);
     --inMenu;
 }
 
@@ -129,6 +129,7 @@ int main(int argc, char* argv[]) {
     setUpGraphics();
     srand(startSession(4321));
     fillBoard();
-    runTitleMenu();
+    GameEvent event = {};
+    runTitleMenu(event);
     for (;;) runFrame();
 }

@@ -55,7 +55,7 @@ void drawPlayer() {}
 void drawDyingPlayer() {}
 void drawSlideFrame(int, int, float) {}
 void runEndScreen() {}
-void runTitleMenu() {}
+void runTitleMenu(GameEvent&) {}
 
 // A new game on a World of level 1 without walls; the figure stays on its start tile, which
 // every rule tick restores, so play goes on without input or death.
@@ -70,13 +70,12 @@ static void startPlaying(bool recording) {
     if (!recording) {
         // A session past the longest recording records no more: distinct events, fed until
         // the recording stops growing.
-        game.event = SDL_Event{};
-        game.event.type = SDL_KEYDOWN;
+        GameEvent event = {EVENT_KEY_DOWN, 0, 0, 0, 0};
         for (size_t before = 0; recordedTape().size() != before;) {
             before = recordedTape().size();
             for (uint32_t n = 0; n < (20u << 20); ++n) {
-                game.event.key.keysym.sym = static_cast<SDLKey>(n % 4000);
-                recordEvent(CALL_WAIT, 1);
+                event.sym = static_cast<uint16_t>(n % 4000);
+                recordEvent(CALL_WAIT, &event);
             }
         }
     }

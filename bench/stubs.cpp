@@ -17,8 +17,8 @@ uint32_t currentTicks() {
     benchClock.ticks += benchClock.step;
     return benchClock.ticks;
 }
-int pollEvent() { return 0; }
-int waitEvent() { return 0; }
+int pollEvent(GameEvent&) { return 0; }
+int waitEvent(GameEvent&) { return 0; }
 void swapBuffers() { ++benchClock.swaps; }
 
 uint32_t ruleSliceMs() { return 0; }
@@ -35,4 +35,4 @@ void drawPlayer() {}
 void drawDyingPlayer() {}
 
 void runEndScreen() {}
-void runTitleMenu() {}
+void runTitleMenu(GameEvent&) {}

@@ -1,7 +1,5 @@
 #include "app/frame_loop.h"
 
-#include <SDL.h>
-
 #include <cstdlib>
 
 #include "game/death.h"
@@ -17,9 +15,9 @@
 #include "screens/waits.h"
 
 // Ends the program; where it cannot end (a page), the menu comes instead.
-static void quitToMenu() {
+static void quitToMenu(GameEvent& event) {
     endProgram();
-    runTitleMenu();
+    runTitleMenu(event);
 }
 
 static void turnAndMove(int direction) {
@@ -28,36 +26,36 @@ static void turnAndMove(int direction) {
 }
 
 // Rows of the key table are tested one after another; a match does not stop later rows.
-static void handleKey() {
-    if (isAltF4()) {
-        quitToMenu();
+static void handleKey(GameEvent& event) {
+    if (isAltF4(event)) {
+        quitToMenu(event);
         return;
     }
-    if (game.event.key.keysym.sym == SDLK_ESCAPE) {
-        runTitleMenu();
-        // The menu polled into the same record: only a key press still held there may act.
-        if (game.event.type != SDL_KEYDOWN) return;
+    if (event.sym == KEY_ESCAPE) {
+        runTitleMenu(event);
+        // The menu read into the same record: only a key press still held there may act.
+        if (event.type != EVENT_KEY_DOWN) return;
     }
-    switch (game.event.key.keysym.sym) {
-        case SDLK_UP: turnAndMove(DIR_UP); break;
-        case SDLK_DOWN: turnAndMove(DIR_DOWN); break;
-        case SDLK_RIGHT: turnAndMove(DIR_RIGHT); break;
-        case SDLK_LEFT: turnAndMove(DIR_LEFT); break;
-        case SDLK_f: game.showFps = !game.showFps; break;
+    switch (event.sym) {
+        case KEY_UP: turnAndMove(DIR_UP); break;
+        case KEY_DOWN: turnAndMove(DIR_DOWN); break;
+        case KEY_RIGHT: turnAndMove(DIR_RIGHT); break;
+        case KEY_LEFT: turnAndMove(DIR_LEFT); break;
+        case KEY_F: game.showFps = !game.showFps; break;
         default: break;
     }
 }
 
-void handleEvent() {
-    switch (game.event.type) {
-        case SDL_KEYDOWN: handleKey(); break;
-        case SDL_ACTIVEEVENT:
-            if (game.event.active.gain == 0)
-                waitWhileInactive();
+void handleEvent(GameEvent& event) {
+    switch (event.type) {
+        case EVENT_KEY_DOWN: handleKey(event); break;
+        case EVENT_ACTIVE:
+            if (event.gain == 0)
+                waitWhileInactive(event);
             else
-                onFocusGained();
+                onFocusGained(event);
             break;
-        case SDL_QUIT: quitToMenu(); break;
+        case EVENT_QUIT: quitToMenu(event); break;
         default: break;
     }
 }
@@ -76,7 +74,8 @@ void catchUpRules(uint32_t slice) {
 void runFrame() {
     game.nowTicks = currentTicks();
     game.moveInput = DIR_NONE;
-    if (pollEvent()) handleEvent();  // one event per frame; the rest wait for the next frames
+    GameEvent event = {};
+    if (pollEvent(event)) handleEvent(event);  // one event per frame; the rest wait for the next frames
     stepPlayer();
     catchUpRules(ruleSliceMs());
     updateFrameTiming(game.frameDelta);

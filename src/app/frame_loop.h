@@ -3,8 +3,11 @@
 
 #include <cstdint>
 
-// Handles the event in game.event: keys, focus changes, quit requests.
-void handleEvent();
+#include "platform/game_event.h"
+
+// Handles one event: keys, focus changes, quit requests. The menu and the waits it opens read
+// further events into `event`.
+void handleEvent(GameEvent& event);
 
 // Where frames are long (a browser draws 60 a second), the rules first run once for every
 // `slice` ms of the frame so far, as they would in that many short frames: the Board ages at

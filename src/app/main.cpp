@@ -49,6 +49,7 @@ int main(int argc, char* argv[]) {
 #endif
     startUp(argv[0]);
     fillBoard();
-    runTitleMenu();
+    GameEvent event = {};
+    runTitleMenu(event);
     for (;;) runFrame();
 }

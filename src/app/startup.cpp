@@ -91,7 +91,9 @@ static void openVideoMode() {
     if (surface == nullptr) surface = trySetVideoMode(SDL_OPENGL);
     if (surface == nullptr) surface = trySetVideoMode(SDL_OPENGL | SDL_ANYFORMAT);
     if (surface == nullptr) fatal("Cannot create SDL window with OpenGL support: %s.", SDL_GetError());
-    game.screenSurface = surface;
+    game.windowWidth = surface->w;
+    game.windowHeight = surface->h;
+    game.windowFullscreen = (surface->flags & SDL_FULLSCREEN) != 0;
     if (surface->flags & SDL_FULLSCREEN) coverScreen();
     applyInputGrab();
     watchDisplayConnection(endWithoutDisplay);

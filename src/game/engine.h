@@ -5,10 +5,12 @@
 
 #include <cstdint>
 
+#include "platform/game_event.h"
+
 // Clock and events (replay/seams.cpp): live from SDL and recorded, or from a replay's tape.
 uint32_t currentTicks();                    // milliseconds since SDL started
-int pollEvent();                            // one poll into game.event; 1 when an event was taken
-int waitEvent();                            // blocks until an event is in game.event; 0 on error
+int pollEvent(GameEvent& event);            // one poll; 1 with the event taken in `event`, else it stays
+int waitEvent(GameEvent& event);            // blocks until an event is in `event`; 0 on error
 void waitForEventUntil(uint32_t deadline);  // sleeps until an event is queued or the deadline; the event stays queued
 void swapBuffers();                         // shows the frame just drawn
 

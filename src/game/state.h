@@ -1,8 +1,6 @@
 // The one record of all game state, shared by every module, and its resets.
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
 
 #include "persist/settings.h"
@@ -94,8 +92,8 @@ struct GameState : Settings {
     // Platform, for the process.
     int32_t refreshRateKnown;
     int32_t desktopRefreshRate;
-    SDL_Surface* screenSurface;
-    SDL_Event event;  // every event loop polls into this one record
+    int32_t windowWidth, windowHeight;  // of the video mode open now
+    int32_t windowFullscreen;           // 1 when that mode covers the screen
 
     // Render resources, remade when focus returns in full screen.
     uint32_t textures[TEXTURE_SLOTS];

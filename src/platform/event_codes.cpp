@@ -2,6 +2,4 @@
 #include "platform/event_codes.h"
 
 uint8_t portableEventType(uint32_t type) { return static_cast<uint8_t>(type); }
-uint32_t nativeEventType(uint8_t type) { return type; }
 uint16_t portableKey(uint32_t sym) { return static_cast<uint16_t>(sym); }
-SDLKey nativeKey(uint16_t sym) { return static_cast<SDLKey>(sym); }

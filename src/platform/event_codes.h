@@ -1,13 +1,11 @@
-// Events as a replay keeps them: SDL 1.2's numbers for event types and keys, whatever SDL the
-// build compiles against (the web build's numbers them otherwise), so that a replay plays the
-// same in every build.
+// SDL's event types and keys in the numbers the game reads and replays keep
+// (platform/game_event.h), whatever SDL the build compiles against: the web build's SDL numbers
+// them otherwise.
 #pragma once
-
-#include <SDL.h>
 
 #include <cstdint>
 
+#include "platform/game_event.h"
+
 uint8_t portableEventType(uint32_t type);  // an event the game never reads may come back as another
-uint32_t nativeEventType(uint8_t type);
-uint16_t portableKey(uint32_t sym);  // a key the game never reads may come back as SDLK_UNKNOWN
-SDLKey nativeKey(uint16_t sym);
+uint16_t portableKey(uint32_t sym);        // a key the game never reads may come back as 0

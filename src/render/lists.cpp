@@ -207,9 +207,9 @@ static void compileMenuLabels() {
 // The picture over the whole window; in full screen, where the screen's shape differs from
 // the view's 4:3, scaled to fit and centred between black bars.
 static void setViewport() {
-    const int width = game.screenSurface->w, height = game.screenSurface->h;
+    const int width = game.windowWidth, height = game.windowHeight;
     int shownWidth = width, shownHeight = height;
-    if (game.screenSurface->flags & SDL_FULLSCREEN) {
+    if (game.windowFullscreen) {
         const float scale = std::min(width / game.viewWidth, height / game.fieldSize);
         shownWidth = static_cast<int>(game.viewWidth * scale + 0.5f);
         shownHeight = static_cast<int>(game.fieldSize * scale + 0.5f);

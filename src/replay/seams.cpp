@@ -4,7 +4,7 @@
 
 #include "audio/sound.h"
 #include "game/engine.h"
-#include "game/state.h"
+#include "platform/event_codes.h"
 #include "platform/sdl_io.h"
 #include "replay/session.h"
 
@@ -74,24 +74,44 @@ uint32_t currentTicks() {
     return recorded;
 }
 
-int pollEvent() {
-    if (playing()) {
-        lookAtViewerKeys();
-        return playEvent(CALL_POLL);
+// The parts of an SDL event the game reads, in the numbers a replay keeps.
+static GameEvent portableEvent(const SDL_Event& native) {
+    GameEvent event = {};
+    event.type = portableEventType(native.type);
+    if (native.type == SDL_KEYDOWN || native.type == SDL_KEYUP) {
+        event.sym = portableKey(native.key.keysym.sym);
+        event.mod = static_cast<uint16_t>(native.key.keysym.mod);
+    } else if (native.type == SDL_ACTIVEEVENT) {
+        event.gain = native.active.gain;
+        event.state = native.active.state;
     }
-    const int taken = sdlPollEvent(&game.event);
-    recordEvent(CALL_POLL, taken);
+    if (event.type == EVENT_NONE) event.type = EVENT_OTHER;  // never taken for "no event"
+    return event;
+}
+
+// Live: the engine's answer, handed on and recorded.
+static int takeLive(TapeCallKind kind, int taken, const SDL_Event& native, GameEvent& event) {
+    if (taken) event = portableEvent(native);
+    recordEvent(kind, taken ? &event : nullptr);
     return taken;
 }
 
-int waitEvent() {
+int pollEvent(GameEvent& event) {
     if (playing()) {
         lookAtViewerKeys();
-        return playEvent(CALL_WAIT);
+        return playEvent(CALL_POLL, event);
     }
-    const int taken = sdlWaitEvent(&game.event);
-    recordEvent(CALL_WAIT, taken);
-    return taken;
+    SDL_Event native;
+    return takeLive(CALL_POLL, sdlPollEvent(&native), native, event);
+}
+
+int waitEvent(GameEvent& event) {
+    if (playing()) {
+        lookAtViewerKeys();
+        return playEvent(CALL_WAIT, event);
+    }
+    SDL_Event native;
+    return takeLive(CALL_WAIT, sdlWaitEvent(&native), native, event);
 }
 
 // A replay never sleeps here: its clock readings carry the pauses.

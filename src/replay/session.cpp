@@ -9,7 +9,6 @@
 
 #include "game/state.h"
 #include "persist/file_place.h"
-#include "platform/event_codes.h"
 #include "platform/program.h"
 #include "platform/save_file.h"
 #include "replay/session_test_hooks.h"
@@ -202,22 +201,13 @@ void recordTicks(uint32_t ticks) {
     writer.add(call);
 }
 
-void recordEvent(TapeCallKind kind, int taken) {
+void recordEvent(TapeCallKind kind, const GameEvent* taken) {
     if (!stillRecording()) return;
     observe();
     TapeCall call = {};
     call.kind = kind;
-    if (taken) {
-        const SDL_Event& event = game.event;
-        call.event.type = portableEventType(event.type);
-        if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
-            call.event.sym = portableKey(event.key.keysym.sym);
-            call.event.mod = static_cast<uint16_t>(event.key.keysym.mod);
-        } else if (event.type == SDL_ACTIVEEVENT) {
-            call.event.gain = event.active.gain;
-            call.event.state = event.active.state;
-        }
-        if (call.event.type == 0) call.event.type = 0xFF;  // never taken for "no event"
+    if (taken != nullptr) {
+        call.event = *taken;
         beforeEvent = cutHere();
     }
     writer.add(call);
@@ -299,20 +289,10 @@ static TapeCall nextCall(TapeCallKind kind) {
 
 uint32_t playTicks() { return nextCall(CALL_TICKS).ticks; }
 
-int playEvent(TapeCallKind kind) {
+int playEvent(TapeCallKind kind, GameEvent& event) {
     const TapeCall call = nextCall(kind);
-    if (call.event.type == 0) return 0;
-    SDL_Event event;
-    memset(&event, 0, sizeof event);
-    event.type = nativeEventType(call.event.type);
-    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
-        event.key.keysym.sym = nativeKey(call.event.sym);
-        event.key.keysym.mod = static_cast<SDLMod>(call.event.mod);
-    } else if (event.type == SDL_ACTIVEEVENT) {
-        event.active.gain = call.event.gain;
-        event.active.state = call.event.state;
-    }
-    game.event = event;
+    if (call.event.type == EVENT_NONE) return 0;
+    event = call.event;
     return 1;
 }
 

@@ -35,11 +35,11 @@ uint32_t startSession(uint32_t clockSeed);
 
 // Live: note what the engine answered. The call counts before any answer is given.
 void recordTicks(uint32_t ticks);
-void recordEvent(TapeCallKind kind, int taken);  // `taken` 0: no event; otherwise game.event
+void recordEvent(TapeCallKind kind, const GameEvent* taken);  // nullptr: no event
 
 // Replay: the next answer from the tape; at its end the replay is finished.
 uint32_t playTicks();
-int playEvent(TapeCallKind kind);  // fills game.event
+int playEvent(TapeCallKind kind, GameEvent& event);  // 1 with the event in `event`, else it stays
 
 // A replay's run-up to the game worth watching is still being played.
 bool fastForwarding();

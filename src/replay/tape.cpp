@@ -13,8 +13,6 @@ static const uint8_t OP_WAIT = 0x83;         // event; type 0 is a failed wait
 static const uint8_t OP_REPEAT = 0x84;       // varint: the op before, that many times more
 static const uint8_t OP_SHORT_TICKS = 0xC0;  // delta 0..63 in the low six bits
 
-static const uint8_t EVENT_ACTIVE = 1, EVENT_KEY_DOWN = 2, EVENT_KEY_UP = 3;
-
 static const char MAGIC[4] = {'Z', 'K', 'R', 'P'};
 static const uint8_t FORMAT = 1;
 // Longer runs than this come only from a damaged file: a run of four billion calls is more
@@ -47,8 +45,8 @@ uint32_t tapeChecksum(const uint8_t* data, size_t length) {
     return hash;
 }
 
-static bool getEvent(const uint8_t*& at, const uint8_t* end, TapeEvent& event) {
-    event = TapeEvent{};
+static bool getEvent(const uint8_t*& at, const uint8_t* end, GameEvent& event) {
+    event = GameEvent{};
     if (at == end) return false;
     event.type = *at++;
     if (event.type == EVENT_KEY_DOWN || event.type == EVENT_KEY_UP) {

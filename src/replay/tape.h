@@ -8,22 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/game_event.h"
+
 // One answer the game got from the engine.
 enum TapeCallKind : uint8_t { CALL_TICKS, CALL_POLL, CALL_WAIT };
-
-// The parts of an event the loops read; everything else reaches the game as zero.
-struct TapeEvent {
-    uint8_t type;  // 0: no event (an empty poll, or a failed wait)
-    uint16_t sym;  // key events
-    uint16_t mod;
-    uint8_t gain;  // focus events
-    uint8_t state;
-};
 
 struct TapeCall {
     TapeCallKind kind;
     uint32_t ticks;   // CALL_TICKS: the clock reading
-    TapeEvent event;  // CALL_POLL, CALL_WAIT
+    GameEvent event;  // CALL_POLL, CALL_WAIT
 };
 
 // What a session needs besides its calls.

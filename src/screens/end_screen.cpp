@@ -1,6 +1,3 @@
-
-#include <SDL.h>
-
 #include "audio/sound.h"
 #include "game/engine.h"
 #include "game/frame_clock.h"
@@ -29,25 +26,26 @@ static int charactersAtGoal() {
     return game.characterCompleted[0] + game.characterCompleted[1] + game.characterCompleted[2];
 }
 
-static void showResult(int message, int strip) {
+static void showResult(int message, int strip, GameEvent& event) {
     drawCompletionPicture();
     callList(message);
     callList(strip);
     swapBuffers();
-    waitForKey(SDLK_SPACE);
+    waitForKey(KEY_SPACE, event);
 }
 
 void runEndScreen() {
     showFrozenPicture();
     pause();
+    GameEvent event = {};
     if (game.character < 2) {
         showResult(game.characterCompleted[game.character] ? LIST_MESSAGE + 0 : LIST_MESSAGE + 1,
-                   LIST_STRIP_NEXT_CHARACTER);
+                   LIST_STRIP_NEXT_CHARACTER, event);
         game.character += 1;
         startRun();
         return;
     }
-    showResult(LIST_MESSAGE + 2 + charactersAtGoal(), LIST_STRIP_END_OF_GAME);
+    showResult(LIST_MESSAGE + 2 + charactersAtGoal(), LIST_STRIP_END_OF_GAME, event);
     game.lives = -1;
-    runTitleMenu();
+    runTitleMenu(event);
 }

@@ -1,7 +1,5 @@
 #include "screens/title_menu.h"
 
-#include <SDL.h>
-
 #include <cstdlib>
 
 #include "audio/sound.h"
@@ -86,15 +84,15 @@ static void moveSelection(Menu& menu, int step) {
     if (menu.selection < ITEM_RESUME || (menu.selection == ITEM_RESUME && !runInProgress())) menu.selection = ITEM_QUIT;
 }
 
-static void showPage(Menu& menu, int pageList) {
+static void showPage(Menu& menu, int pageList, GameEvent& event) {
     callList(LIST_MENU_BACKGROUND);
     callList(pageList);
     swapBuffers();
-    waitForKey(0);  // the key that closes the page does nothing else
+    waitForKey(0, event);  // the key that closes the page does nothing else
     menu.stale = true;
 }
 
-static void chooseItem(Menu& menu) {
+static void chooseItem(Menu& menu, GameEvent& event) {
     switch (menu.selection) {
         case ITEM_RESUME: menu.open = false; break;
         case ITEM_NEW_GAME:
@@ -102,44 +100,44 @@ static void chooseItem(Menu& menu) {
             newGame();
             menu.open = false;
             break;
-        case ITEM_PAGE_1: showPage(menu, LIST_PAGE_1); break;
-        case ITEM_PAGE_2: showPage(menu, LIST_PAGE_2); break;
-        case ITEM_PAGE_3: showPage(menu, LIST_PAGE_3); break;
+        case ITEM_PAGE_1: showPage(menu, LIST_PAGE_1, event); break;
+        case ITEM_PAGE_2: showPage(menu, LIST_PAGE_2, event); break;
+        case ITEM_PAGE_3: showPage(menu, LIST_PAGE_3, event); break;
         case ITEM_QUIT: endProgram(); break;  // where the program cannot end, the menu stays
     }
 }
 
-static void handleMenuKey(Menu& menu) {
-    if (isAltF4()) {
+static void handleMenuKey(Menu& menu, GameEvent& event) {
+    if (isAltF4(event)) {
         endProgram();
         return;
     }
-    switch (game.event.key.keysym.sym) {
-        case SDLK_ESCAPE:
+    switch (event.sym) {
+        case KEY_ESCAPE:
             if (runInProgress()) menu.open = false;
             break;
-        case SDLK_DOWN: moveSelection(menu, +1); break;
-        case SDLK_UP: moveSelection(menu, -1); break;
-        case SDLK_RETURN: chooseItem(menu); break;
+        case KEY_DOWN: moveSelection(menu, +1); break;
+        case KEY_UP: moveSelection(menu, -1); break;
+        case KEY_RETURN: chooseItem(menu, event); break;
         default: break;
     }
 }
 
 // The whole queue is handled each pass, so a key queued behind Escape still counts.
-static void handleMenuEvents(Menu& menu) {
-    while (pollEvent()) {
-        switch (game.event.type) {
-            case SDL_QUIT: endProgram(); break;
-            case SDL_ACTIVEEVENT:
-                if (game.event.active.gain != 0) {
-                    onFocusGained();
+static void handleMenuEvents(Menu& menu, GameEvent& event) {
+    while (pollEvent(event)) {
+        switch (event.type) {
+            case EVENT_QUIT: endProgram(); break;
+            case EVENT_ACTIVE:
+                if (event.gain != 0) {
+                    onFocusGained(event);
                 } else {
-                    waitWhileInactive();
+                    waitWhileInactive(event);
                     menu.stale = true;  // in full screen the graphics were made anew
                 }
                 break;
-            case SDL_KEYDOWN: handleMenuKey(menu); break;
-            case SDL_VIDEOEXPOSE: menu.stale = true; break;  // the window lost what it showed
+            case EVENT_KEY_DOWN: handleMenuKey(menu, event); break;
+            case EVENT_EXPOSE: menu.stale = true; break;  // the window lost what it showed
             default: break;
         }
     }
@@ -147,12 +145,12 @@ static void handleMenuEvents(Menu& menu) {
 
 // A pass draws only when the picture changed; in between it sleeps until the next key or the
 // next blink, so a menu left open costs next to nothing.
-void runTitleMenu() {
+void runTitleMenu(GameEvent& event) {
     Menu menu = openMenu();
     while (menu.open) {
         advanceBlink(menu);
         if (menu.stale) drawMenu(menu);
-        handleMenuEvents(menu);
+        handleMenuEvents(menu, event);
         if (menu.open && !menu.stale) waitForEventUntil(nextBlinkTick(menu));
     }
 }

@@ -1,5 +1,8 @@
 // The menu over the frozen game.
 #pragma once
 
-// Returns when play is to begin or go on.
-void runTitleMenu();
+#include "platform/game_event.h"
+
+// Returns when play is to begin or go on, with the last event it read in `event`: the whole
+// queue is read, so a key pressed behind the one that closed the menu is there for the game.
+void runTitleMenu(GameEvent& event);

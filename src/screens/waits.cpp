@@ -1,7 +1,5 @@
 #include "screens/waits.h"
 
-#include <SDL.h>
-
 #include <cstdlib>
 
 #include "game/engine.h"
@@ -10,45 +8,44 @@
 #include "platform/program.h"
 #include "render/lists.h"
 
-bool isAltF4() {
-    return game.event.type == SDL_KEYDOWN && game.event.key.keysym.sym == SDLK_F4 &&
-           (game.event.key.keysym.mod & KMOD_ALT) != 0;
+bool isAltF4(const GameEvent& event) {
+    return event.type == EVENT_KEY_DOWN && event.sym == KEY_F4 && (event.mod & KEY_MOD_ALT) != 0;
 }
 
-void onFocusGained() {
-    if (game.event.active.state == SDL_APPMOUSEFOCUS && game.refreshRateKnown)
+void onFocusGained(const GameEvent& event) {
+    if (event.state == FOCUS_MOUSE && game.refreshRateKnown)
         setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
 }
 
 // Quit requests end the process; a gained focus ends the wait. Everything else is dropped.
-static void handlePausedEvent(bool& waiting) {
-    if (isAltF4() || game.event.type == SDL_QUIT) endProgram();
-    if (game.event.type == SDL_ACTIVEEVENT && game.event.active.gain == 1) waiting = false;
+static void handlePausedEvent(const GameEvent& event, bool& waiting) {
+    if (isAltF4(event) || event.type == EVENT_QUIT) endProgram();
+    if (event.type == EVENT_ACTIVE && event.gain == 1) waiting = false;
 }
 
-void waitWhileInactive() {
+void waitWhileInactive(GameEvent& event) {
     bool waiting = true;
     // Blocks instead of spinning, so a paused game does not burn a core.
-    while (waiting && waitEvent()) handlePausedEvent(waiting);
+    while (waiting && waitEvent(event)) handlePausedEvent(event, waiting);
     // Events queued behind the activation are read and dropped before play goes on.
-    while (pollEvent()) handlePausedEvent(waiting);
+    while (pollEvent(event)) handlePausedEvent(event, waiting);
     if (game.fullscreen) setUpGraphics();
 }
 
-void waitForKey(uint16_t key) {
-    while (waitEvent()) {
-        if (game.event.type == SDL_KEYDOWN) {
-            if (isAltF4()) {
+void waitForKey(uint16_t key, GameEvent& event) {
+    while (waitEvent(event)) {
+        if (event.type == EVENT_KEY_DOWN) {
+            if (isAltF4(event)) {
                 endProgram();
                 continue;
             }
-            if (key == 0 || game.event.key.keysym.sym == key) return;
-        } else if (game.event.type == SDL_ACTIVEEVENT) {
-            if (game.event.active.gain != 0)
-                onFocusGained();
+            if (key == 0 || event.sym == key) return;
+        } else if (event.type == EVENT_ACTIVE) {
+            if (event.gain != 0)
+                onFocusGained(event);
             else
-                waitWhileInactive();
-        } else if (game.event.type == SDL_QUIT) {
+                waitWhileInactive(event);
+        } else if (event.type == EVENT_QUIT) {
             endProgram();
         }
     }

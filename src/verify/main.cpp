@@ -95,6 +95,7 @@ int main(int argc, char* argv[]) {
     setUpGraphics();
     srand(seed);  // the recording build's srand, by the link
     fillBoard();
-    runTitleMenu();
+    GameEvent event = {};
+    runTitleMenu(event);
     for (;;) runFrame();
 }

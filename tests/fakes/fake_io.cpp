@@ -49,7 +49,7 @@ void resetForTest() {
     setLayoutConstants();
 }
 
-static void queue(const SDL_Event& event) {
+static void queue(const GameEvent& event) {
     fake.events.push_back(event);
     fake.eventTimes.push_back(0);
 }
@@ -57,39 +57,18 @@ static void queue(const SDL_Event& event) {
 void releaseLastEventAt(uint32_t tick) { fake.eventTimes.back() = tick; }
 
 void queueKey(SDLKey key, SDLMod mod) {
-    SDL_Event event = {};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = key;
-    event.key.keysym.mod = mod;
-    queue(event);
+    queue({EVENT_KEY_DOWN, static_cast<uint16_t>(key), static_cast<uint16_t>(mod), 0, 0});
 }
 
-void queueKeyUp(SDLKey key) {
-    SDL_Event event = {};
-    event.type = SDL_KEYUP;
-    event.key.keysym.sym = key;
-    queue(event);
-}
+void queueKeyUp(SDLKey key) { queue({EVENT_KEY_UP, static_cast<uint16_t>(key), 0, 0, 0}); }
 
 void queueActive(int gain, int state) {
-    SDL_Event event = {};
-    event.type = SDL_ACTIVEEVENT;
-    event.active.gain = static_cast<Uint8>(gain);
-    event.active.state = static_cast<Uint8>(state);
-    queue(event);
+    queue({EVENT_ACTIVE, 0, 0, static_cast<uint8_t>(gain), static_cast<uint8_t>(state)});
 }
 
-void queueQuit() {
-    SDL_Event event = {};
-    event.type = SDL_QUIT;
-    queue(event);
-}
+void queueQuit() { queue({EVENT_QUIT, 0, 0, 0, 0}); }
 
-void queueExpose() {
-    SDL_Event event = {};
-    event.type = SDL_VIDEOEXPOSE;
-    queue(event);
-}
+void queueExpose() { queue({EVENT_EXPOSE, 0, 0, 0, 0}); }
 
 uint32_t currentTicks() {
     const uint32_t now = fake.ticks;
@@ -98,23 +77,23 @@ uint32_t currentTicks() {
 }
 
 // A loop that keeps polling an empty queue would spin forever: fail the test instead.
-int pollEvent() {
+int pollEvent(GameEvent& event) {
     if (fake.events.empty() || fake.eventTimes.front() > fake.ticks) {
         if (++fake.emptyPolls > 100000) throw std::runtime_error("polling an empty event queue forever");
         return 0;
     }
     fake.emptyPolls = 0;
-    game.event = fake.events.front();
+    event = fake.events.front();
     fake.events.pop_front();
     fake.eventTimes.pop_front();
     return 1;
 }
 
 // Blocks on the test clock: a held-back event is waited for.
-int waitEvent() {
+int waitEvent(GameEvent& event) {
     if (fake.events.empty()) throw std::runtime_error("waiting for an event that never comes");
     if (static_cast<int32_t>(fake.eventTimes.front() - fake.ticks) > 0) fake.ticks = fake.eventTimes.front();
-    return pollEvent();
+    return pollEvent(event);
 }
 
 // Sleeps on the test clock: to the deadline, or to the moment the next held-back event is

@@ -5,9 +5,9 @@
 
 void runEndScreen() { ++fake.endScreens; }
 
-// Like the real menu, reads the queue empty: game.event is left holding the last event read.
-void runTitleMenu() {
+// Like the real menu, reads the queue empty: `event` is left holding the last event read.
+void runTitleMenu(GameEvent& event) {
     ++fake.titleMenus;
-    while (pollEvent()) {
+    while (pollEvent(event)) {
     }
 }

@@ -7,11 +7,13 @@
 #include <deque>
 #include <vector>
 
+#include "platform/game_event.h"
+
 struct FakeWorld {
     uint32_t ticks = 0;               // what the next currentTicks() returns
     uint32_t tickStep = 0;            // added after every currentTicks() call
     uint32_t ruleSlice = 0;           // what ruleSliceMs() returns
-    std::deque<SDL_Event> events;     // handed out by pollEvent / waitEvent
+    std::deque<GameEvent> events;     // handed out by pollEvent / waitEvent
     std::deque<uint32_t> eventTimes;  // each event is held back until the clock reaches this
     int emptyPolls = 0;               // polls in a row that found no event
     std::vector<int> effects;         // effects passed to playEffect, in order

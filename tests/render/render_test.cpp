@@ -129,15 +129,14 @@ class RenderTest : public ::testing::Test {
     static void SetUpTestSuite() {
         ASSERT_EQ(chdir(ZK_SOURCE_DIR), 0);  // the game's file names are relative to here
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        game.screenSurface = SDL_SetVideoMode(800, 600, 32, SDL_OPENGL);
-        ASSERT_NE(game.screenSurface, nullptr) << SDL_GetError();
+        ASSERT_NE(SDL_SetVideoMode(800, 600, 32, SDL_OPENGL), nullptr) << SDL_GetError();
     }
     static void TearDownTestSuite() { SDL_Quit(); }
 
     void SetUp() override {
-        SDL_Surface* surface = game.screenSurface;
         resetGameState();
-        game.screenSurface = surface;
+        game.windowWidth = 800;
+        game.windowHeight = 600;
         setLayoutConstants();
         setUpGraphics();
         glClearColor(0, 0, 0, 1);
@@ -475,7 +474,8 @@ TEST_F(RenderTest, RebuildReleasesTheEarlierSet) {
 
 // The menu's sleep ends when a key arrives, not at its deadline, and leaves the key queued.
 TEST_F(RenderTest, AKeyDuringTheSleepEndsItAtOnce) {
-    while (SDL_PollEvent(&game.event)) {
+    SDL_Event queued;
+    while (SDL_PollEvent(&queued)) {
     }
     std::thread presser([] {
         SDL_Delay(100);
@@ -489,8 +489,9 @@ TEST_F(RenderTest, AKeyDuringTheSleepEndsItAtOnce) {
     const uint32_t slept = SDL_GetTicks() - start;
     presser.join();
     EXPECT_LT(slept, 5000u);
-    ASSERT_TRUE(pollEvent());
-    EXPECT_EQ(game.event.key.keysym.sym, SDLK_DOWN);
+    GameEvent event = {};
+    ASSERT_TRUE(pollEvent(event));
+    EXPECT_EQ(event.sym, SDLK_DOWN);
 
     // With nothing coming it sleeps to the deadline, so the highlight blinks on time.
     const uint32_t again = SDL_GetTicks();

@@ -16,6 +16,9 @@
 
 namespace {
 
+// What the loops under test read their events into.
+GameEvent polled;
+
 struct PlayTest : ::testing::Test {
     void SetUp() override {
         resetForTest();
@@ -276,8 +279,8 @@ TEST_F(PlayTest, EscapeMenuLeavesOnlyAKeyPressToActInTheSameFrame) {
     // The menu's last event was an arrow key's release: nothing turns or moves.
     queueKey(SDLK_ESCAPE);
     queueKeyUp(SDLK_RIGHT);
-    ASSERT_TRUE(pollEvent());
-    handleEvent();
+    ASSERT_TRUE(pollEvent(polled));
+    handleEvent(polled);
     EXPECT_EQ(fake.titleMenus, 1);
     EXPECT_EQ(game.facing, DIR_UP);
     EXPECT_EQ(game.moveInput, DIR_NONE);
@@ -285,8 +288,8 @@ TEST_F(PlayTest, EscapeMenuLeavesOnlyAKeyPressToActInTheSameFrame) {
     // A key press still held in the record acts as usual.
     queueKey(SDLK_ESCAPE);
     queueKey(SDLK_RIGHT);
-    ASSERT_TRUE(pollEvent());
-    handleEvent();
+    ASSERT_TRUE(pollEvent(polled));
+    handleEvent(polled);
     EXPECT_EQ(game.facing, DIR_RIGHT);
     EXPECT_EQ(game.moveInput, DIR_RIGHT);
 }
@@ -328,12 +331,12 @@ TEST_F(PlayTest, KeyTableOfPlay) {
         const int fpsBefore = row.mod == KMOD_LSHIFT ? 1 : 0;  // F turns it off as well as on
         game.showFps = fpsBefore;
         queueKey(row.key, row.mod);
-        ASSERT_TRUE(pollEvent());
+        ASSERT_TRUE(pollEvent(polled));
         if (row.quits) {
-            EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+            EXPECT_EXIT(handleEvent(polled), ::testing::ExitedWithCode(0), "");
             continue;
         }
-        handleEvent();
+        handleEvent(polled);
         EXPECT_EQ(game.facing, row.facing);
         EXPECT_EQ(game.moveInput, row.facing);
         EXPECT_EQ(game.showFps, fpsBefore ^ (row.fps ? 1 : 0));
@@ -361,15 +364,15 @@ TEST_F(PlayTest, FocusTableOfPlay) {
         queueActive(row.gain, row.state);
         queueKey(SDLK_LEFT);                // a pause drops it
         queueActive(1, SDL_APPINPUTFOCUS);  // ends a pause
-        ASSERT_TRUE(pollEvent());
-        handleEvent();
+        ASSERT_TRUE(pollEvent(polled));
+        handleEvent(polled);
         EXPECT_EQ(fake.events.empty(), row.pauses);
         EXPECT_EQ(fake.refreshRates, row.restoresRate ? std::vector<unsigned>{75} : std::vector<unsigned>{});
     }
     resetForTest();
     queueQuit();
-    ASSERT_TRUE(pollEvent());
-    EXPECT_EXIT(handleEvent(), ::testing::ExitedWithCode(0), "");
+    ASSERT_TRUE(pollEvent(polled));
+    EXPECT_EXIT(handleEvent(polled), ::testing::ExitedWithCode(0), "");
 }
 
 // Kept: one event per frame, so two keys pressed at once act in two frames; and a pause in a

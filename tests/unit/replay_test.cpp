@@ -145,7 +145,8 @@ void runSession(uint32_t clockSeed) {
     setUpGraphics();
     srand(startSession(clockSeed));
     fillBoard();
-    runTitleMenu();
+    GameEvent event = {};
+    runTitleMenu(event);
     for (;;) runFrame();
 }
 

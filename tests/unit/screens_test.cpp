@@ -13,6 +13,9 @@
 
 namespace {
 
+// What the loops under test read their events into.
+GameEvent polled;
+
 struct ScreensTest : ::testing::Test {
     void SetUp() override {
         resetForTest();
@@ -35,7 +38,7 @@ TEST_F(ScreensTest, FirstMenuStartsOnNewGameAndWrapsWithoutResume) {
     queueKey(SDLK_UP);      // new game -> quit (resume is skipped)
     queueKey(SDLK_DOWN);    // quit -> new game
     queueKey(SDLK_RETURN);
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_EQ(game.bestScore, 300u);  // raised on opening with no run
     EXPECT_EQ(game.lives, 4);         // new game started
     EXPECT_EQ(game.score, 0u);
@@ -51,7 +54,7 @@ TEST_F(ScreensTest, MenuDuringRunSelectsResumeAndKeepsMusic) {
     queueKey(SDLK_DOWN);  // resume -> new game
     queueKey(SDLK_UP);    // back to resume
     queueKey(SDLK_RETURN);
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_EQ(game.lives, 2);
     EXPECT_TRUE(fake.music.empty());
     EXPECT_EQ(lastHighlight(), LIST_MENU_LABEL + 6);  // resume highlighted at the end
@@ -62,7 +65,7 @@ TEST_F(ScreensTest, EscapeResumesButAQueuedArrowKeepsTheMenuOpen) {
     queueKey(SDLK_ESCAPE);
     queueKey(SDLK_DOWN);  // handled in the same pass: the menu stays open
     queueKey(SDLK_ESCAPE);
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_TRUE(fake.events.empty());
     EXPECT_EQ(game.lives, 2);
 }
@@ -74,7 +77,7 @@ TEST_F(ScreensTest, NewGameDuringRunRaisesBestAndKeepsGameMusic) {
     game.bestScore = 500;
     queueKey(SDLK_DOWN);
     queueKey(SDLK_RETURN);
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_EQ(game.bestScore, 800u);
     EXPECT_EQ(game.score, 0u);
     EXPECT_EQ(game.character, 0);
@@ -87,7 +90,7 @@ TEST_F(ScreensTest, FinishedGameTurnsMinusOneIntoZeroWithoutRestartingMusic) {
     game.score = 1500;
     game.bestScore = 1200;
     queueKey(SDLK_RETURN);
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_EQ(game.bestScore, 1500u);
     ASSERT_EQ(fake.music.size(), 1u);  // only the game music of the new run
     EXPECT_EQ(fake.music[0], MUSIC_GAME);
@@ -99,7 +102,7 @@ TEST_F(ScreensTest, PicturePageShowsUntilAnyKeyWhichDoesNothingElse) {
     queueKey(SDLK_UP);      // closes the page only
     queueKey(SDLK_UP);      // page 1 -> new game
     queueKey(SDLK_RETURN);
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_NE(std::find(fake.lists.begin(), fake.lists.end(), LIST_PAGE_1), fake.lists.end());
     EXPECT_EQ(game.lives, 4);
 }
@@ -135,12 +138,12 @@ TEST_F(ScreensTest, KeyTableOfTheMenu) {
         queueKey(row.key, row.mod);
         releaseLastEventAt(50);
         if (row.outcome == QUITS) {
-            EXPECT_EXIT(runTitleMenu(), ::testing::ExitedWithCode(0), "");
+            EXPECT_EXIT(runTitleMenu(polled), ::testing::ExitedWithCode(0), "");
             continue;
         }
         queueKey(row.lives > 0 ? SDLK_ESCAPE : SDLK_RETURN);
         releaseLastEventAt(100);  // before the first blink
-        runTitleMenu();
+        runTitleMenu(polled);
         EXPECT_EQ(fake.events.size(), row.outcome == CLOSES ? 1u : 0u) << "the menu closed at once";
         EXPECT_EQ(lastHighlight(), LIST_MENU_LABEL + 6 + row.item);
         EXPECT_EQ(game.lives, row.outcome == NEW_GAME ? 4 : row.lives);
@@ -185,7 +188,7 @@ TEST_F(ScreensTest, KeyTableOfTheEndScreen) {
 TEST_F(ScreensTest, QuitItemEndsWithStatusZero) {
     queueKey(SDLK_UP);
     queueKey(SDLK_RETURN);
-    EXPECT_EXIT(runTitleMenu(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(runTitleMenu(polled), ::testing::ExitedWithCode(0), "");
 }
 
 // For every picture the menu showed: 1 when it had a highlight, 0 when not.
@@ -218,7 +221,7 @@ TEST_F(ScreensTest, HighlightBlinksAtItsIntervals) {
         game.lives = c.lives;
         queueKey(SDLK_RETURN);
         releaseLastEventAt(c.returnAt);
-        runTitleMenu();
+        runTitleMenu(polled);
         EXPECT_EQ(fake.swapTicks, c.swapTicks) << "lives " << c.lives;
         EXPECT_EQ(highlightPerPicture(), c.highlight) << "lives " << c.lives;
         EXPECT_EQ(game.nowTicks, c.returnAt) << "the frame timing is current when the menu closes";
@@ -230,7 +233,7 @@ TEST_F(ScreensTest, WaitingMenuDrawsOnlyWhenThePictureChanges) {
     fake.tickStep = 0;
     queueKey(SDLK_RETURN);
     releaseLastEventAt(10000);
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_EQ(fake.swaps, 50);  // at 0 and then every 201 ms up to 9849
     EXPECT_EQ(fake.timedWaits, 50);
     EXPECT_EQ(game.lives, 4);
@@ -246,7 +249,7 @@ TEST_F(ScreensTest, WaitingMenuDrawsOnlyWhenThePictureChanges) {
     releaseLastEventAt(600);
     queueKey(SDLK_ESCAPE);
     releaseLastEventAt(800);
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_EQ(fake.swapTicks, (std::vector<uint32_t>{0, 600}));
     EXPECT_EQ(highlightPerPicture(), (std::vector<int>{1, 1}));
 }
@@ -268,7 +271,7 @@ TEST_F(ScreensTest, WaitingMenuActsOnKeysInTheOrderPressed) {
     releaseLastEventAt(700);
     queueKey(SDLK_RETURN);  // on new game
     releaseLastEventAt(700);
-    runTitleMenu();
+    runTitleMenu(polled);
     // The menu at 0, the page at 300, the menu again at 500 with page 1 highlighted.
     EXPECT_EQ(fake.swapTicks, (std::vector<uint32_t>{0, 300, 500}));
     const std::vector<int> pageThenMenu(std::find(fake.lists.begin(), fake.lists.end(), LIST_PAGE_1) - 1,
@@ -292,7 +295,7 @@ TEST_F(ScreensTest, AClosedPageGivesWayToTheMenuAtOnce) {
         queueKey(k.key);
         releaseLastEventAt(k.at);
     }
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_EQ(fake.swapTicks, (std::vector<uint32_t>{0, 100, 200, 300}));
 }
 
@@ -306,7 +309,7 @@ TEST_F(ScreensTest, FocusLossPausesAndRebuildsInFullScreen) {
     queueActive(1, SDL_APPMOUSEFOCUS);  // queued behind the activation: dropped too
     queueKey(SDLK_RETURN);
     releaseLastEventAt(100);  // pressed after the pause
-    runTitleMenu();
+    runTitleMenu(polled);
     EXPECT_EQ(fake.swaps, 2);  // the menu is drawn again after the pause
     EXPECT_EQ(fake.graphicsSetUps, 1);
     EXPECT_TRUE(fake.refreshRates.empty());
@@ -360,11 +363,11 @@ TEST_F(ScreensTest, WaitForKeyHandlesFocusAndQuit) {
     queueActive(1, SDL_APPINPUTFOCUS);  // not mouse focus: no refresh-rate call
     queueKey(SDLK_a);
     queueKey(SDLK_SPACE);
-    waitForKey(SDLK_SPACE);
+    waitForKey(SDLK_SPACE, polled);
     EXPECT_EQ(fake.refreshRates, std::vector<unsigned>{60});
     EXPECT_EQ(fake.graphicsSetUps, 0);
     queueQuit();
-    EXPECT_EXIT(waitForKey(0), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(waitForKey(0, polled), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
