@@ -80,9 +80,9 @@ static bool screenSizeUsable() {
 static void openVideoMode() {
     if (!screenSizeUsable())
         fatal(
-            "Cannot create SDL window with OpenGL support: SCREEN_WIDTH %d and SCREEN_HEIGHT %d in %s "
+            "Cannot create SDL window with OpenGL support: SCREEN_WIDTH %d and SCREEN_HEIGHT %d in config.txt "
             "are out of range 0..%d.",
-            game.screenWidth, game.screenHeight, CONFIG_PATH, LARGEST_SCREEN_SIDE);
+            game.screenWidth, game.screenHeight, LARGEST_SCREEN_SIDE);
     SDL_Surface* surface = nullptr;
     if (game.fullscreen) {
         surface = trySetVideoMode(SDL_OPENGL | SDL_FULLSCREEN);
@@ -112,7 +112,7 @@ static void probeRefreshRate() {
 static void checkRecording() {
     const char* path = recordingPath();
     if (path[0] == '\0') return;
-    if (namesSavedFile(path, CONFIG_PATH)) fatal("Cannot record to %s: it is one of the game's own files.", path);
+    if (namesSavedFile(path, "config.txt")) fatal("Cannot record to %s: it is one of the game's own files.", path);
     removeStaleTemporaries(path);
 }
 
@@ -125,14 +125,14 @@ void startUp(char* programPath) {
     holdSaves(!folderFound);
     checkRecording();
     if (sessionMode() == SESSION_LIVE)
-        loadSettings(CONFIG_PATH, game, &game.bestScore);
+        loadSettings("config.txt", game, &game.bestScore);
     else
-        loadReplaySettings(CONFIG_PATH, game);
+        loadReplaySettings("config.txt", game);
     applyReplaySettings();
     startSdl();
     openAudio(game.soundVolume, game.musicVolume);
     loadWorld("data\\world.txt");
-    if (folderFound) tidySavedFiles(CONFIG_PATH);
+    if (folderFound) tidySavedFiles("config.txt");
     prepareWindow();
     requestGlAttributes();
     probeRefreshRate();

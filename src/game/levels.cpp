@@ -22,11 +22,10 @@ void initLevelTable() {
     addLevel(20, 5, 5, 60, 1);  // every hole refills at every tick
 }
 
-void setValuesOfLevel(int level) {
+void setLevelValues() {
+    const int level = game.world[game.sectorX][game.sectorY].level;
     game.heartLimit = level;
     game.bonusLimit = static_cast<int32_t>(level * 1.5f);
     game.sectorScore = level * 20;
     game.stepScore = level * 2;
 }
-
-void setLevelValues() { setValuesOfLevel(game.world[game.sectorX][game.sectorY].level); }

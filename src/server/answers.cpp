@@ -32,6 +32,13 @@ void refuse(httplib::Response& res, int status, const std::string& why) {
     answer(res, status, "{\"error\": " + jsonString(why) + "}");
 }
 
+void refuseCopy(httplib::Response& res, const Earlier& earlier) {
+    const std::string id = std::to_string(earlier.id);
+    const std::string why = earlier.removed ? "this game was taken off the board as entry #" + id
+                                            : "this game is on the board already as entry #" + id;
+    answer(res, 409, "{\"error\": " + jsonString(why) + ", \"id\": " + id + "}");
+}
+
 std::string entryJson(const Entry& entry) {
     return "{\"id\": " + std::to_string(entry.id) + ", \"rank\": " + std::to_string(entry.rank) +
            ", \"name\": " + jsonString(entry.name) + ", \"score\": " + std::to_string(entry.score) +

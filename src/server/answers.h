@@ -20,6 +20,10 @@ void answer(httplib::Response& res, int status, const std::string& json);
 // {"error": why} with `status`.
 void refuse(httplib::Response& res, int status, const std::string& why);
 
+// 409 for an upload of a game stored before: the entry it repeats, by its id in the message
+// and as "id".
+void refuseCopy(httplib::Response& res, const Earlier& earlier);
+
 // One board entry, as GET /api/scores lists it.
 std::string entryJson(const Entry& entry);
 // {"scores": [...]} for a page of the board.

@@ -31,16 +31,28 @@ class Database {
     virtual ~Database() = default;
     // Runs one statement; each column as text, a blob column as its bytes.
     virtual std::vector<Row> query(const char* sql, const std::vector<Param>& params) = 0;
-    // Runs statements without parameters (the schema, BEGIN, COMMIT).
+    // Runs statements without parameters (the schema, COMMIT, ROLLBACK).
     virtual void run(const char* sql) = 0;
+    // Starts a transaction that will write: it waits for other writers rather than failing
+    // later on their lock.
+    virtual void beginWriting() = 0;
+    // Starts a transaction whose reads all see the same moment of the board.
+    virtual void beginReading() = 0;
     // Starts the transaction in which an address's uploads are counted: no other process may
     // count the same address until it ends.
     virtual void beginCounting(const std::string& address) = 0;
-    // Creates the tables, once even when several processes start together.
-    virtual void createTables() = 0;
+    // Starts the transaction that brings the tables to the current schema: one process at a
+    // time, however many start together.
+    virtual void beginMigrating() = 0;
+    // The column types that differ between the databases: the id that numbers itself, a blob.
+    virtual const char* idColumn() const = 0;
+    virtual const char* blobType() const = 0;
 };
 
 std::unique_ptr<Database> connectSqlite(const std::string& path);
 std::unique_ptr<Database> connectPostgres(const std::string& url);
+
+// Copies the SQLite database at `path` to the new file `copy` while servers go on using it.
+void backupSqlite(const std::string& path, const std::string& copy);
 
 }  // namespace scores

@@ -1,11 +1,12 @@
 // The store's connection to an SQLite file, shared by the server's threads through the pool
 // and by other processes on the same machine through SQLite's own locking.
 #include <sqlite3.h>
+#include <stdio.h>
+#include <unistd.h>
 
 #include <map>
 
 #include "database.h"
-#include "store.h"
 
 namespace scores {
 
@@ -82,12 +83,12 @@ class Sqlite : public Database {
 
     // The whole file is locked for writing: one process counts at a time.
     void beginCounting(const std::string&) override { run("BEGIN IMMEDIATE"); }
-
-    void createTables() override {
-        run("BEGIN IMMEDIATE");
-        run(schemaSql("INTEGER PRIMARY KEY AUTOINCREMENT", "BLOB").c_str());
-        run("COMMIT");
-    }
+    void beginWriting() override { run("BEGIN IMMEDIATE"); }
+    // In WAL mode a reading transaction sees the file as it was at its first read.
+    void beginReading() override { run("BEGIN"); }
+    void beginMigrating() override { run("BEGIN IMMEDIATE"); }
+    const char* idColumn() const override { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
+    const char* blobType() const override { return "BLOB"; }
 
    private:
     sqlite3_stmt* prepared(const char* sql) {
@@ -107,5 +108,30 @@ class Sqlite : public Database {
 }  // namespace
 
 std::unique_ptr<Database> connectSqlite(const std::string& path) { return std::make_unique<Sqlite>(path); }
+
+void backupSqlite(const std::string& path, const std::string& copy) {
+    if (access(copy.c_str(), F_OK) == 0) throw std::runtime_error(copy + " exists already; name a new file");
+    // Under another name until it is whole, so that a copy cut short is never taken for one.
+    const std::string partial = copy + ".partial";
+    sqlite3 *from = nullptr, *to = nullptr;
+    std::string why;
+    if (sqlite3_open_v2(path.c_str(), &from, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_open_v2(partial.c_str(), &to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        why = sqlite3_errmsg(to ? to : from);
+    } else {
+        sqlite3_busy_timeout(from, 10000);
+        // One step: in WAL mode the copy reads one moment of the file while servers go on writing.
+        sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, "main");
+        if (!backup || sqlite3_backup_step(backup, -1) != SQLITE_DONE) why = sqlite3_errmsg(backup ? from : to);
+        if (backup && sqlite3_backup_finish(backup) != SQLITE_OK && why.empty()) why = sqlite3_errmsg(to);
+    }
+    sqlite3_close(from);
+    if (sqlite3_close(to) != SQLITE_OK && why.empty()) why = "cannot close " + partial;
+    if (why.empty() && rename(partial.c_str(), copy.c_str()) != 0) why = "cannot name the copy " + copy;
+    if (!why.empty()) {
+        unlink(partial.c_str());
+        throw std::runtime_error("backup of " + path + ": " + why);
+    }
+}
 
 }  // namespace scores

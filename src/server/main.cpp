@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "host_tools.h"
 #include "options.h"
 #include "read_limits.h"
 #include "routes.h"
@@ -59,6 +60,7 @@ void announce(const Options& options, int port) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && isHostTool(argv[1])) return runHostTool(argc, argv);
     const Options options = parseOptions(argc, argv);
     signal(SIGPIPE, SIG_IGN);  // a client gone mid-answer is an error of that write only
     const std::unique_ptr<Store> store = openStoreOrSay(options.database);

@@ -51,7 +51,8 @@ void upload(Store& store, const Options& options, const httplib::Request& req, h
                       std::to_string(kUploadsPerMinute) + " uploads a minute from one address: try again in a minute");
     }
     const std::string digest = sha256Hex(req.body);
-    if (store.hasTape(digest)) return refuse(res, 409, "this replay is on the board already");
+    Earlier earlier;
+    if (store.findEarlier(digest, digest, earlier)) return refuseCopy(res, earlier);
 
     Verdict verdict;
     switch (verifyTape(options.verifier, req.body, options.limits, verdict, why)) {
@@ -62,9 +63,9 @@ void upload(Store& store, const Options& options, const httplib::Request& req, h
             return refuse(res, 500, "the server could not check the replay");
     }
     NewEntry entry{name,         verdict.score, verdict.frames, verdict.library, verdict.version,
-                   nowSeconds(), digest,        req.body};
+                   nowSeconds(), digest,        digest,         req.body};
     int64_t id = 0, rank = 0;
-    if (!store.add(entry, id, rank)) return refuse(res, 409, "this replay is on the board already");
+    if (!store.add(entry, id, rank, earlier)) return refuseCopy(res, earlier);
     std::cout << "added #" << id << ": score " << verdict.score << " from " << address << std::endl;
     answer(res, 201, addedJson(id, rank, verdict.score));
 }

@@ -23,7 +23,8 @@ with open(STAND_IN, "w") as f:
     f.write("""#!/bin/sh
 read -r kind score frames library version <"$1"
 case $kind in
-ok) echo "verified: score $score, $frames frames, $library, version $version" ;;
+ok|cheat) [ "$kind$STRICT" = cheatyes ] && { echo "refused: presses come too fast"; exit 1; }
+    echo "verified: score $score, $frames frames, $library, version $version" ;;
 forever) while :; do :; done ;;
 crash) kill -SEGV $$ ;;
 *) echo "refused: not a replay"; exit 1 ;;
@@ -48,7 +49,12 @@ def start_postgres():
         subprocess.run(as_user + [f"{bindir}/pg_ctl", "-D", f"{home}/data", "-m", "immediate", "stop"],
                        stdout=subprocess.DEVNULL, cwd=home)
         shutil.rmtree(home, True)
-    return f"postgresql://zembrak@/postgres?host={home}", stop
+    def load(name, dump):
+        run(f"{bindir}/createdb", "-h", home, "-U", "zembrak", name)
+        subprocess.run(as_user + [f"{bindir}/psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", home, "-U", "zembrak", name],
+                       stdin=open(dump), check=True, stdout=subprocess.DEVNULL, cwd=home)
+        return f"postgresql://zembrak@/{name}?host={home}"
+    return f"postgresql://zembrak@/postgres?host={home}", stop, load
 
 servers = []
 def start_server(database, *options):
@@ -78,7 +84,7 @@ def upload(port, name, body, address="10.0.0.1", headers=OCTETS):
     return request(port, "POST", "/api/scores?name=" + name, body, headers, address)
 
 if KIND == "postgresql":
-    database, stop_postgres = start_postgres()
+    database, stop_postgres, load_dump = start_postgres()
 else:
     database, stop_postgres = os.path.join(WORK, "scores.sqlite"), lambda: None
 try:
@@ -138,15 +144,20 @@ try:
     status, board = request(port, "GET", "/api/scores")
     scores = [entry["score"] for entry in board["scores"]]
     check(scores == [3000, 1200, 1200, 20, 19, 15, 10, 5], f"the board from the best down: {scores}")
-    check([e["rank"] for e in board["scores"]][:3] == [1, 2, 2], "equal scores share a rank")
+    check([e["rank"] for e in board["scores"]][:3] == [1, 2, 2] and board["scores"][1]["id"] < board["scores"][2]["id"],
+          "equal scores share a rank, the earlier entry first")
     names = {entry["name"] for entry in board["scores"]}
     check("é" * 24 in names and "<script>x()</script>" in names, f"names stored trimmed and whole: {names}")
     check(board["scores"][0]["platform"] == "Linux" and board["scores"][0]["version"] == "1.1.0", "platform, version")
-    reads = [("/api/scores?limit=1&offset=1", 200, [1200]), ("/api/scores?version=0.9", 200, []),
-             ("/api/scores?limit=many", 400, None), ("/api/scores?limit=501", 400, None)]
+    # path, status, (score, rank) of each entry listed
+    reads = [("/api/scores?limit=1&offset=1", 200, [(1200, 2)]), ("/api/scores?limit=2&offset=2", 200, [(1200, 2), (20, 4)]),
+             ("/api/scores?offset=7", 200, [(5, 8)]), ("/api/scores?offset=8", 200, []),
+             ("/api/scores?version=0.9", 200, []), ("/api/scores?limit=many", 400, None),
+             ("/api/scores?limit=501", 400, None)]
     for path, status, expected in reads:
         got, answer = request(port, "GET", path)
-        check(got == status and (expected is None or [e["score"] for e in answer["scores"]] == expected), path)
+        listed = [(e["score"], e["rank"]) for e in answer["scores"]] if got == 200 else None
+        check(got == status and (expected is None or listed == expected), f"{path}: {listed}")
     got, body = request(port, "GET", f"/replays/{ids['first upload']}.replay")
     check(got == 200 and body == tape(1200), "the replay downloads as it was uploaded")
     check(request(port, "GET", "/replays/999999.replay")[0] == 404, "no such replay: 404")
@@ -177,6 +188,61 @@ try:
     check(all(pair == [201, 409] for pair in pairs), f"the same tape through both servers: one 201, one 409: {pairs}")
     stored = request(second, "GET", "/healthz")[1]["entries"]
     check(stored == len(ids) + 1 + 12, f"rows stored equal uploads accepted: {stored}")
+
+    # The host's tools, beside the running servers on their database.
+    def host(*words, env=None):
+        done = subprocess.run([SERVER, *words, "--database", database], capture_output=True, text=True, timeout=60,
+                              env={**os.environ, **(env or {})})
+        return done.returncode, done.stdout + done.stderr
+    board_ids = lambda: [e["id"] for e in request(port, "GET", "/api/scores?limit=500")[1]["scores"]]
+    best, on_board = ids["a better score ranks first"], board_ids()
+    code, said = host("remove", str(best), "--reason", "a bot's game")
+    check(code == 0 and board_ids() == on_board[1:] and request(port, "GET", f"/replays/{best}.replay")[0] == 404,
+          f"remove takes an entry off the board: {said}")
+    got, answer = upload(port, "Bo", tape(3000), "10.3.0.1")
+    check(got == 409 and answer.get("id") == best and f"#{best}" in answer["error"],
+          f"a removed entry's game uploaded again is refused: {got} {answer}")
+    check([host("remove", "999999", "--reason", "x")[0], host("remove", str(best))[0]] == [1, 2],
+          "remove: no such entry, no reason")
+    code, said = host("restore", str(best))
+    check(code == 0 and board_ids() == on_board and request(port, "GET", "/api/scores?limit=1")[1]["scores"][0]["rank"] == 1,
+          f"restore puts it back at its rank: {said}")
+    # A tape the verifier took that a stricter one refuses: reverify takes it off, and only it.
+    got, answer = upload(port, "Cheat", b"cheat 5000 15000 glibc 1.1.0\n", "10.3.0.2")
+    code, said = host("reverify", "--verifier", STAND_IN, env={"STRICT": "yes"})
+    check(got == 201 and code == 0 and f"#{answer['id']} taken off the board: refused: presses come too fast" in said
+          and board_ids() == on_board and "1 taken off the board" in said, f"reverify takes off what no longer verifies: {said}")
+    copy = os.path.join(WORK, "copy.sqlite")
+    code, said = host("backup", copy)
+    if KIND == "sqlite":
+        import sqlite3
+        kept = sqlite3.connect(copy).execute("SELECT COUNT(*) FROM scores").fetchone()[0]
+        check(code == 0 and kept == len(on_board) + 1 and host("backup", copy)[0] == 1,
+              f"backup copies every entry, and never over a file: {kept} {said}")
+    else:
+        check(code == 2 and "pg_dump" in said, f"backup points PostgreSQL hosts to pg_dump: {said}")
+
+    # A board written before schema versions upgrades in place with every row.
+    fixture = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures", "scores-v1.")
+    if KIND == "postgresql":
+        old = load_dump("old", fixture + "pgsql")
+    else:
+        old = os.path.join(WORK, "old.sqlite")
+        shutil.copy(fixture + "sqlite", old)
+    upgraded = start_server(old, "--verifier", STAND_IN, "--trust-forwarded")
+    listed = [(e["id"], e["name"], e["score"], e["rank"], e["version"])
+              for e in request(upgraded, "GET", "/api/scores")[1]["scores"]]
+    check(listed == [(2, "Bo", 3000, 1, "1.1.0"), (1, "Ada", 1200, 2, "1.1.0"), (3, "Cy", 1200, 2, "1.1.0"),
+                     (5, "Old", 700, 4, "1.0.0"), (4, "élève", 50, 5, "1.1.0"), (6, "Zero", 0, 6, "1.1.0")],
+          f"every entry of the old board, ranked as before: {listed}")
+    ada = b"ok 1200 3600 glibc 1.1.0\nfirst\n" + bytes(range(256))
+    got, answer = upload(upgraded, "Ada", ada, "10.4.0.1")
+    check(request(upgraded, "GET", "/replays/1.replay")[1] == ada and got == 409 and answer["id"] == 1,
+          f"an old entry's tape is kept, and refused again: {answer}")
+    got, answer = upload(upgraded, "New", tape(800), "10.4.0.2")
+    versions = [e["rank"] for e in request(upgraded, "GET", "/api/scores?version=1.0.0")[1]["scores"]]
+    check((got, answer.get("id"), answer.get("rank"), versions) == (201, 7, 4, [1]),
+          f"a new entry after them; ranks per version: {answer} {versions}")
 
     # The real verifier, when built: the stored replays go on the board with their scores.
     if REAL:
