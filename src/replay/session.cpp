@@ -60,6 +60,7 @@ static void finishWithStatus(int status) {
 }
 
 void (*replayFinished)(int status) = finishWithStatus;
+void (*replayCallPlayed)(const TapeCall& call) = nullptr;
 
 void randFingerprint(uint32_t print[4]) {
     srand(1);
@@ -283,6 +284,7 @@ static TapeCall nextCall(TapeCallKind kind) {
         finished = true;
         replayFinished(1);
     }
+    if (replayCallPlayed != nullptr) replayCallPlayed(call);
     ++played;
     return call;
 }

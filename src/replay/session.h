@@ -41,6 +41,9 @@ void recordEvent(TapeCallKind kind, const GameEvent* taken);  // nullptr: no eve
 uint32_t playTicks();
 int playEvent(TapeCallKind kind, GameEvent& event);  // 1 with the event in `event`, else it stays
 
+// The verifier's look at each call of a replay as it is played, before the game acts on it.
+extern void (*replayCallPlayed)(const TapeCall& call);
+
 // A replay's run-up to the game worth watching is still being played.
 bool fastForwarding();
 

@@ -53,34 +53,6 @@ bool isPrintable(uint32_t c) {
     return true;
 }
 
-// Reads a decimal number of at most 18 digits at `at`.
-bool readNumber(const std::string& text, size_t& at, int64_t& value) {
-    size_t digits = 0;
-    value = 0;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 18) {
-        value = value * 10 + (text[at++] - '0');
-        ++digits;
-    }
-    return digits > 0 && (at == text.size() || text[at] < '0' || text[at] > '9');
-}
-
-bool readLiteral(const std::string& text, size_t& at, const char* literal) {
-    const std::string expected(literal);
-    if (text.compare(at, expected.size(), expected) != 0) return false;
-    at += expected.size();
-    return true;
-}
-
-// A C library's or a version's name: letters, digits and . _ + - only, 1 to 40 of them.
-bool isToken(const std::string& text) {
-    if (text.empty() || text.size() > 40) return false;
-    for (char c : text) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!plain && c != '.' && c != '_' && c != '+' && c != '-') return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool cleanName(const std::string& raw, std::string& name, std::string& why) {
@@ -132,20 +104,6 @@ bool tapeSizeFits(size_t size, std::string& why) {
 
 static_assert(kMaxTape % (1 << 20) == 0, "the limit is told in whole MiB");
 std::string tapeTooLarge() { return "a replay is at most " + std::to_string(kMaxTape >> 20) + " MiB"; }
-
-bool parseVerdict(const std::string& line, Verdict& verdict) {
-    std::string text = line;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    size_t at = 0;
-    if (!readLiteral(text, at, "verified: score ") || !readNumber(text, at, verdict.score)) return false;
-    if (!readLiteral(text, at, ", ") || !readNumber(text, at, verdict.frames)) return false;
-    if (!readLiteral(text, at, " frames, ")) return false;
-    const size_t comma = text.find(", version ", at);
-    if (comma == std::string::npos) return false;
-    verdict.library = text.substr(at, comma - at);
-    verdict.version = text.substr(comma + 10);
-    return isToken(verdict.library) && isToken(verdict.version);
-}
 
 bool parseCount(const std::string& text, int64_t max, int64_t& value) {
     if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "verdict/verdict.h"
+
 namespace scores {
 
 // The largest replay accepted, in bytes.
@@ -24,14 +26,9 @@ bool tapeSizeFits(size_t size, std::string& why);
 // Why a body over the limit is refused, the limit in MiB.
 std::string tapeTooLarge();
 
-// The verifier's line `verified: score <n>, <frames> frames, <C library>, version <v>`.
-struct Verdict {
-    int64_t score = 0;
-    int64_t frames = 0;
-    std::string library;
-    std::string version;
-};
-bool parseVerdict(const std::string& line, Verdict& verdict);
+// The verifier's line, read by the module that writes it.
+using ::parseVerdict;
+using ::Verdict;
 
 // A count from a query or the command line: decimal digits only, at most `max`.
 bool parseCount(const std::string& text, int64_t max, int64_t& value);

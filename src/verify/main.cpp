@@ -19,18 +19,26 @@
 #include "replay/session.h"
 #include "replay/session_test_hooks.h"
 #include "screens/title_menu.h"
+#include "verdict/verdict.h"
 #include "verify/builds.h"
+#include "verify/judge.h"
 #include "verify/shipped_world.h"
 
 static Build build = BUILD_LINUX;
 static unsigned long long frames = 0;
+
+[[noreturn]] static void say(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // SDL beneath the session: a replay's answers all come from its tape.
 uint32_t sdlTicks() { return 0; }
 int sdlPollEvent(SDL_Event*) { return 0; }
 int sdlWaitEvent(SDL_Event*) { return 0; }
 void sdlWaitForEventUntil(uint32_t) {}
-void sdlSwapBuffers() { ++frames; }
+void sdlSwapBuffers() {
+    ++frames;
+    std::string why;
+    if (!judgeFrame(why)) say(1, "refused: %s", why.c_str());
+}
 void sdlDelay(uint32_t) {}
 
 uint32_t ruleSliceMs() { return buildRuleSliceMs(); }
@@ -47,8 +55,6 @@ static bool onShippedWorld() {
     return same;
 }
 
-[[noreturn]] static void say(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
 static void say(int status, const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
@@ -60,8 +66,18 @@ static void say(int status, const char* format, ...) {
 
 static void finished(int status) {
     if (status != 0) say(1, "out of step: the game does not play to the end and score the replay claims");
-    say(0, "verified: score %u, %llu frames, %s, version %s", game.score, frames, buildLibraryName(build),
-        gameVersion());
+    Verdict verdict;
+    verdict.score = game.score;
+    verdict.frames = static_cast<int64_t>(frames);
+    verdict.library = buildLibraryName(build);
+    verdict.version = gameVersion();
+    judgeEnd(game.score, verdict);
+    say(0, "%s", verdictLine(verdict).c_str());
+}
+
+static void judgeCallPlayed(const TapeCall& call) {
+    std::string why;
+    if (!judgeCall(call, game.score, why)) say(1, "refused: %s", why.c_str());
 }
 
 // A quit request (the menu's Quit, Alt+F4, the window closed). Where the recording build ends
@@ -92,6 +108,8 @@ int main(int argc, char* argv[]) {
     applyReplaySettings();
     const uint32_t seed = startSession(0);  // installs the replay's World, reads no tape
     if (!onShippedWorld()) say(1, "refused: played on another World than the game's own");
+    judgeStart(buildLibraryName(build), seed, reinterpret_cast<const uint8_t*>(game.world), sizeof game.world);
+    replayCallPlayed = judgeCallPlayed;
     setUpGraphics();
     srand(seed);  // the recording build's srand, by the link
     fillBoard();

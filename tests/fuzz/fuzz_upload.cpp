@@ -36,12 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A verdict read is one that reads back the same from its own line.
     scores::Verdict verdict, reread;
     if (scores::parseVerdict(rest, verdict)) {
-        const std::string line = "verified: score " + std::to_string(verdict.score) + ", " +
-                                 std::to_string(verdict.frames) + " frames, " + verdict.library + ", version " +
-                                 verdict.version;
-        FUZZ_CHECK(scores::parseVerdict(line, reread) && reread.score == verdict.score &&
+        FUZZ_CHECK(scores::parseVerdict(verdictLine(verdict), reread) && reread.score == verdict.score &&
                    reread.frames == verdict.frames && reread.library == verdict.library &&
-                   reread.version == verdict.version && verdict.score >= 0 && verdict.frames >= 0);
+                   reread.version == verdict.version && reread.framesPerSecond == verdict.framesPerSecond &&
+                   reread.pressesPerSecond == verdict.pressesPerSecond && reread.gameKey == verdict.gameKey &&
+                   verdict.score >= 0 && verdict.frames >= 0 && verdict.gameKey.size() == 64);
     }
 
     // Nothing sent back can open a tag, close an attribute or end a JSON string early.

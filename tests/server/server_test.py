@@ -24,7 +24,7 @@ with open(STAND_IN, "w") as f:
 read -r kind score frames library version <"$1"
 case $kind in
 ok|cheat) [ "$kind$STRICT" = cheatyes ] && { echo "refused: presses come too fast"; exit 1; }
-    echo "verified: score $score, $frames frames, $library, version $version" ;;
+    echo "verified: score $score, $frames frames, $library, version $version, 60.0 frames/s, 5.0 presses/s, game $(sha256sum <"$1" | cut -c1-64)" ;;
 forever) while :; do :; done ;;
 crash) kill -SEGV $$ ;;
 *) echo "refused: not a replay"; exit 1 ;;

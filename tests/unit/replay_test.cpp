@@ -30,6 +30,7 @@
 #include "replay/tape.h"
 #include "screens/title_menu.h"
 #include "temp_folder.h"
+#include "verdict/verdict.h"
 #include "verify/builds.h"
 
 // --- the engine around the loops -------------------------------------------------------------
@@ -430,8 +431,13 @@ TEST(Verifier, ReplaysOfEveryBuildVerifyToTheirScores) {
         const std::string expected = readFile(storedPath(c.name, ".expected"));
         const std::string score = expected.substr(6, expected.find('\n') - 6);  // "score N" first
         int status;
-        EXPECT_EQ(verify(path, status), "verified: score " + score + ", " + std::to_string(frames) + " frames, " +
-                                            c.library + ", version " + gameVersion() + "\n");
+        Verdict verdict;
+        const std::string line = verify(path, status);
+        ASSERT_TRUE(parseVerdict(line, verdict)) << line;
+        EXPECT_EQ(std::to_string(verdict.score), score);
+        EXPECT_EQ(verdict.frames, static_cast<int64_t>(frames));
+        EXPECT_EQ(verdict.library, c.library);
+        EXPECT_EQ(verdict.version, gameVersion());
         EXPECT_EQ(status, 0);
         remove(path.c_str());
     }
