@@ -98,9 +98,6 @@ struct Replayed {
     std::string why;
 };
 
-// The key of the game a verified tape holds.
-std::string gameKeyOf(const Stored& stored, const Verdict&) { return sha256Hex(stored.tape); }
-
 struct Tally {
     int64_t played = 0, verify = 0, takenOff = 0, keys = 0;
     std::string takenOffIds;
@@ -133,7 +130,7 @@ bool applyVerdict(Store& store, const Stored& stored, const Replayed& replayed, 
         takeOff(store, stored.id,
                 "verifies to " + std::to_string(replayed.verdict.score) + ", not " + std::to_string(stored.score),
                 tally);
-    const std::string key = gameKeyOf(stored, replayed.verdict);
+    const std::string& key = replayed.verdict.gameKey;
     if (key == stored.game) return true;
     ++tally.keys;
     const int64_t other = store.rekey(stored.id, key);
