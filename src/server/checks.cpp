@@ -53,6 +53,37 @@ bool isPrintable(uint32_t c) {
     return true;
 }
 
+struct Range {
+    uint32_t first, last;
+};
+
+bool inRanges(uint32_t c, const Range* ranges, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        if (c >= ranges[i].first && c <= ranges[i].last) return true;
+    return false;
+}
+
+// Characters that draw nothing, or nothing of their own: joiners, fillers that look like a
+// letter but are blank, variation selectors, tags, bidirectional controls. Allowed beside
+// others (scripts and emoji need the joiners), but a name needs more than them.
+bool isBlank(uint32_t c) {
+    static const Range blank[] = {
+        {0x00AD, 0x00AD}, {0x034F, 0x034F}, {0x061C, 0x061C},   {0x115F, 0x1160},   {0x17B4, 0x17B5},  {0x180B, 0x180F},
+        {0x200B, 0x200F}, {0x202A, 0x202E}, {0x2060, 0x206F},   {0x2800, 0x2800},   {0x3164, 0x3164},  {0xFE00, 0xFE0F},
+        {0xFEFF, 0xFEFF}, {0xFFA0, 0xFFA0}, {0x1D173, 0x1D17A}, {0xE0000, 0xE007F}, {0xE0100, 0xE01EF}};
+    return isSpace(c) || inRanges(c, blank, sizeof blank / sizeof blank[0]);
+}
+
+// Marks drawn on the letter before them: the diacritics of Latin, Greek and Cyrillic, and the
+// points of Hebrew, Arabic and Thai, the ones stacked into towers over a row.
+bool isCombining(uint32_t c) {
+    static const Range marks[] = {{0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05C7}, {0x0610, 0x061A},
+                                  {0x064B, 0x065F}, {0x0670, 0x0670}, {0x06D6, 0x06ED}, {0x0E31, 0x0E31},
+                                  {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF},
+                                  {0x20D0, 0x20FF}, {0xFE20, 0xFE2F}};
+    return inRanges(c, marks, sizeof marks / sizeof marks[0]);
+}
+
 }  // namespace
 
 bool cleanName(const std::string& raw, std::string& name, std::string& why) {
@@ -61,6 +92,8 @@ bool cleanName(const std::string& raw, std::string& name, std::string& why) {
         size_t at, length;
     };
     std::vector<Point> points;
+    size_t stack = 0;
+    bool visible = false;
     for (size_t at = 0; at < raw.size();) {
         Point point = {0, at, 0};
         if (!decode(raw, at, point.code, point.length)) {
@@ -71,8 +104,15 @@ bool cleanName(const std::string& raw, std::string& name, std::string& why) {
             why = "the name holds a control or invisible character";
             return false;
         }
-        points.push_back(point);
         at += point.length;
+        stack = isCombining(point.code) ? stack + 1 : 0;
+        if (stack > kMaxMarks) continue;  // the rest of a tower of marks is cut
+        visible = visible || (!isBlank(point.code) && !isCombining(point.code));
+        points.push_back(point);
+    }
+    if (!points.empty() && !visible) {
+        why = "the name has no character that can be seen";
+        return false;
     }
     size_t first = 0, last = points.size();
     while (first < last && isSpace(points[first].code)) ++first;
@@ -85,8 +125,8 @@ bool cleanName(const std::string& raw, std::string& name, std::string& why) {
         why = "the name is longer than " + std::to_string(kMaxNameLength) + " characters";
         return false;
     }
-    const size_t begin = points[first].at, end = points[last - 1].at + points[last - 1].length;
-    name = raw.substr(begin, end - begin);
+    name.clear();
+    for (size_t i = first; i < last; ++i) name.append(raw, points[i].at, points[i].length);
     return true;
 }
 

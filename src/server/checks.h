@@ -15,10 +15,13 @@ namespace scores {
 constexpr size_t kMaxTape = 1024 * 1024;
 // The longest name, in characters (code points).
 constexpr size_t kMaxNameLength = 24;
+// Combining marks kept on one letter; more are cut.
+constexpr size_t kMaxMarks = 2;
 
 // The name to store for a name as sent: valid UTF-8, trimmed of spaces at both ends, 1 to
-// kMaxNameLength characters, none of them a control, format or separator character. False with a reason
-// otherwise.
+// kMaxNameLength characters with at least one that can be seen (spaces, joiners, blank fillers
+// and marks alone do not count), none of them a control or separator character, and at most
+// kMaxMarks combining marks on one letter (the rest are cut). False with a reason otherwise.
 bool cleanName(const std::string& raw, std::string& name, std::string& why);
 
 // Whether a request body can be a replay at all: not empty, not over the limit.

@@ -26,6 +26,11 @@ struct UniqueViolation : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A database that did not answer in time: the server rests it a moment before asking again.
+struct NotAnswering : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 class Database {
    public:
     virtual ~Database() = default;
@@ -47,6 +52,8 @@ class Database {
     // The column types that differ between the databases: the id that numbers itself, a blob.
     virtual const char* idColumn() const = 0;
     virtual const char* blobType() const = 0;
+    // Whether a statement failed because the database did not answer in time.
+    virtual bool hung() const { return false; }
 };
 
 std::unique_ptr<Database> connectSqlite(const std::string& path);

@@ -2,6 +2,7 @@
 // and by other processes on the same machine through SQLite's own locking.
 #include <sqlite3.h>
 #include <stdio.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <map>
@@ -11,6 +12,15 @@
 namespace scores {
 
 namespace {
+
+constexpr int kBusyMs = 3000;
+constexpr double kStatementSeconds = 3.5;
+
+double now() {
+    timespec time;
+    clock_gettime(CLOCK_MONOTONIC, &time);
+    return time.tv_sec + time.tv_nsec / 1e9;
+}
 
 class Sqlite : public Database {
    public:
@@ -22,8 +32,10 @@ class Sqlite : public Database {
             sqlite3_close(db_);
             throw std::runtime_error("cannot open " + path + ": " + why);
         }
-        // Another process or thread writing waits its turn instead of failing.
-        sqlite3_busy_timeout(db_, 10000);
+        // Another process or thread writing waits its turn instead of failing, though not for
+        // longer than a client should wait for its answer; nor does any statement run longer.
+        sqlite3_busy_timeout(db_, kBusyMs);
+        sqlite3_progress_handler(db_, 10000, stopWhenLate, this);
         run("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON;");
     }
 
@@ -33,6 +45,7 @@ class Sqlite : public Database {
     }
 
     std::vector<Row> query(const char* sql, const std::vector<Param>& params) override {
+        deadline_ = now() + kStatementSeconds;
         sqlite3_stmt* statement = prepared(sql);
         sqlite3_reset(statement);
         sqlite3_clear_bindings(statement);
@@ -73,6 +86,7 @@ class Sqlite : public Database {
     }
 
     void run(const char* sql) override {
+        deadline_ = now() + kStatementSeconds;
         char* error = nullptr;
         if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
             const std::string why = error ? error : "unknown error";
@@ -91,6 +105,8 @@ class Sqlite : public Database {
     const char* blobType() const override { return "BLOB"; }
 
    private:
+    static int stopWhenLate(void* self) { return now() > static_cast<Sqlite*>(self)->deadline_; }
+
     sqlite3_stmt* prepared(const char* sql) {
         auto found = statements_.find(sql);
         if (found != statements_.end()) return found->second;
@@ -102,6 +118,7 @@ class Sqlite : public Database {
     }
 
     sqlite3* db_ = nullptr;
+    double deadline_ = 0;
     std::map<const char*, sqlite3_stmt*> statements_;
 };
 

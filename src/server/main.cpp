@@ -3,6 +3,7 @@
 //                  [--trust-forwarded] [--verify-cpu SECONDS] [--verify-memory MIB]
 #include <httplib.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <cerrno>
 #include <cstring>
@@ -30,8 +31,15 @@ std::unique_ptr<Store> openStoreOrSay(const std::string& database) {
     }
 }
 
-// The port listened on (the one the system chose for port 0), or -1 with a message.
+// The port listened on (the one the system chose for port 0), or -1 with a message. A port
+// that another server holds is refused: the library would share it (SO_REUSEPORT), and the
+// system would deal requests out between two boards. A restart may still take its own port
+// back at once.
 int bindPort(httplib::Server& server, const Options& options) {
+    server.set_socket_options([](int sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     int port = options.port;
     if (port == 0) {
         port = server.bind_to_any_port(options.host);
@@ -66,7 +74,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<Store> store = openStoreOrSay(options.database);
     if (!store) return 1;
     httplib::Server server;
-    startWatchedWorkers(server, CPPHTTPLIB_THREAD_POOL_COUNT);
+    startWatchedWorkers(server, kWorkers);
     if (!addRoutes(server, *store, options)) return 1;
     const int port = bindPort(server, options);
     if (port < 0) return 1;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -15,7 +16,8 @@ namespace {
 
 const char kUsage[] =
     "usage: zembrak-scores [--listen ADDRESS:PORT] [--database URL] [--verifier PATH] [--web FOLDER]\n"
-    "                      [--trust-forwarded] [--verify-cpu SECONDS] [--verify-memory MIB]\n";
+    "                      [--trust-forwarded] [--verify-cpu SECONDS] [--verify-memory MIB]\n"
+    "                      [--verifiers N] [--verify-queue N] [--reads-per-minute N]\n";
 
 [[noreturn]] void usage(const std::string& why) {
     std::cerr << "zembrak-scores: " << why << "\n" << kUsage;
@@ -79,10 +81,20 @@ void parseMemory(const std::string& mebibytes, VerifyLimits& limits) {
     limits.memoryMiB = static_cast<long>(number);
 }
 
+// A number from `low` to `high` for `option`.
+int parseBounded(const std::string& option, const std::string& text, int low, int high) {
+    int64_t number;
+    if (!parseCount(text, high, number) || number < low)
+        usage(option + " wants " + std::to_string(low) + " to " + std::to_string(high));
+    return static_cast<int>(number);
+}
+
 }  // namespace
 
 Options parseOptions(int argc, char** argv) {
     Options options;
+    // More verifiers than cores only share them, each taking longer.
+    const int cores = std::max(1, static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)));
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const auto value = [&]() -> std::string {
@@ -103,6 +115,12 @@ Options parseOptions(int argc, char** argv) {
             parseCpu(value(), options.limits);
         } else if (option == "--verify-memory") {
             parseMemory(value(), options.limits);
+        } else if (option == "--verifiers") {
+            options.verifiers = parseBounded(option, value(), 1, cores);
+        } else if (option == "--verify-queue") {
+            options.verifyQueue = parseBounded(option, value(), 0, 1000);
+        } else if (option == "--reads-per-minute") {
+            options.readsPerMinute = parseBounded(option, value(), 1, 1000000);
         } else if (option == "--help" || option == "-h") {
             std::cout << "zembrak-scores: a leaderboard of verified replays (man zembrak-scores)\n" << kUsage;
             exit(0);
@@ -110,6 +128,7 @@ Options parseOptions(int argc, char** argv) {
             usage("unknown option " + option);
         }
     }
+    if (options.verifiers == 0) options.verifiers = cores;
     if (options.verifier.empty()) options.verifier = programFolder() + "/zembrak-verify";
     if (options.database.empty()) options.database = defaultDatabase();
     return options;

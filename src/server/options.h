@@ -14,6 +14,9 @@ struct Options {
     std::string database, verifier, web;
     bool trustForwarded = false;
     VerifyLimits limits;
+    int verifiers = 0;         // at once; 0 for one a core
+    int verifyQueue = 4;       // uploads waiting for a verifier
+    int readsPerMinute = 300;  // requests of any kind from one address
 };
 
 // The options given, with the verifier beside the program and the database in the state

@@ -36,7 +36,8 @@ and came out the same. Watch any of them.</p>
 // The form posts the file itself as the body, as the API wants it.
 const char kTail[] = R"(<h2>Add your best game</h2>
 <form id="upload">
-<label>Name <input name="player" maxlength="24" required></label>
+<label>Name <input name="player" maxlength="24" required
+ title="1 to 24 characters, at least one you can see; at most two accents on a letter"></label>
 <label>Replay <input name="replay" type="file" accept=".replay" required></label>
 <button>Upload</button>
 </form>

@@ -9,6 +9,7 @@
 #include "checks.h"
 #include "page.h"
 #include "read_limits.h"
+#include "read_rate.h"
 #include "verify.h"
 
 namespace scores {
@@ -21,6 +22,17 @@ using Handled = httplib::Server::HandlerResponse;
 // read; between that and the replay limit, the server reads and drops them so that the
 // client, still sending, sees its 413.
 constexpr uint64_t kDropLimit = kMaxRequestBytes - 16 * 1024;
+// A replay turned away by a full line of verifiers: after most of them have played.
+constexpr int kBusyRetrySeconds = 30;
+
+// What the routes share for as long as the server runs.
+struct Service {
+    Store& store;
+    const Options& options;
+    VerifierTurns turns;
+    ReadRate reads;
+};
+std::unique_ptr<Service> service;
 
 int64_t nowSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
@@ -32,6 +44,21 @@ int64_t nowSeconds() {
 std::string clientAddress(const httplib::Request& req, bool trustForwarded) {
     const std::string forwarded = trustForwarded ? lastForwarded(req.get_header_value("X-Forwarded-For")) : "";
     return forwarded.empty() ? req.remote_addr : forwarded;
+}
+
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// The verifier's answer, in a turn of its own; `busy` when every verifier and place in line is
+// taken.
+Verified verifyInTurn(const std::string& tape, Verdict& verdict, std::string& why, bool& busy) {
+    busy = !service->turns.take();
+    if (busy) return Verified::failed;
+    struct Turn {
+        ~Turn() { service->turns.giveBack(); }
+    } turn;
+    return verifyTape(service->options.verifier, tape, service->options.limits, verdict, why);
 }
 
 void upload(Store& store, const Options& options, const httplib::Request& req, httplib::Response& res) {
@@ -55,10 +82,15 @@ void upload(Store& store, const Options& options, const httplib::Request& req, h
     if (store.findEarlier(digest, digest, earlier)) return refuseCopy(res, earlier);
 
     Verdict verdict;
-    switch (verifyTape(options.verifier, req.body, options.limits, verdict, why)) {
+    bool busy = false;
+    switch (verifyInTurn(req.body, verdict, why, busy)) {
         case Verified::yes: break;
         case Verified::no: return refuse(res, 422, why);
         case Verified::failed:
+            if (busy) {
+                res.set_header("Retry-After", std::to_string(kBusyRetrySeconds));
+                return refuse(res, 503, "every verifier is busy: send the replay again in a minute");
+            }
             std::cerr << "zembrak-scores: " << why << std::endl;
             return refuse(res, 500, "the server could not check the replay");
     }
@@ -132,8 +164,15 @@ void allowCrossOrigin(httplib::Response& res) {
 }
 
 Handled beforeRoutes(Store& store, const httplib::Request& req, httplib::Response& res) {
-    beginRequest();
+    beginRequest(std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10));
     if (checkBody(req, res) == Handled::Handled) return Handled::Handled;
+    if (!service->reads.allow(clientAddress(req, service->options.trustForwarded), steadySeconds())) {
+        res.set_header("Retry-After", "10");
+        refuse(res, 429,
+               std::to_string(service->options.readsPerMinute) +
+                   " requests a minute from one address: try again in a few seconds");
+        return Handled::Handled;
+    }
     if (req.method == "OPTIONS" && req.path.rfind("/api/", 0) == 0) {
         allowCrossOrigin(res);
         return Handled::Handled;
@@ -168,6 +207,8 @@ void libraryError(const httplib::Request&, httplib::Response& res) {
 }  // namespace
 
 bool addRoutes(httplib::Server& server, Store& store, const Options& options) {
+    service.reset(new Service{store, options, VerifierTurns(options.verifiers, options.verifyQueue),
+                              ReadRate(options.readsPerMinute)});
     server.set_payload_max_length(kMaxTape);
     // A browser takes every answer for what it says it is: a replay is never run as a page.
     server.set_default_headers({{"X-Content-Type-Options", "nosniff"}});
@@ -189,6 +230,7 @@ bool addRoutes(httplib::Server& server, Store& store, const Options& options) {
     });
     // The API and the replays are public: any page may read them and post to them.
     server.set_post_routing_handler([](const httplib::Request& req, httplib::Response& res) {
+        endRequest();
         if (req.path.rfind("/api/", 0) == 0 || req.path.rfind("/replays/", 0) == 0)
             res.set_header("Access-Control-Allow-Origin", "*");
     });

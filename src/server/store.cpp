@@ -1,5 +1,7 @@
 #include "store.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 
@@ -122,7 +124,9 @@ constexpr int kSchemaVersion = sizeof kMigrations / sizeof kMigrations[0];
 int64_t number(const std::string& text) { return std::stoll(text); }
 
 // Connections kept for the next request; one that failed is dropped, so a database that went
-// away and came back is reached again.
+// away and came back is reached again. At most kMaxOpen are open: more would only queue in the
+// database. After one did not answer in time, every request is answered at once with the
+// fault for a short rest, instead of each waiting out its own timeout.
 class Pool {
    public:
     explicit Pool(std::function<std::unique_ptr<Database>()> connect) : connect_(std::move(connect)) {}
@@ -130,8 +134,9 @@ class Pool {
     class Lease {
        public:
         Lease(Pool& pool, std::unique_ptr<Database> db) : pool_(pool), db_(std::move(db)) {}
+        Lease(Lease&& other) : pool_(other.pool_), db_(std::move(other.db_)) {}
         ~Lease() {
-            if (db_ && std::uncaught_exceptions() == exceptions_) pool_.giveBack(std::move(db_));
+            if (db_) pool_.giveBack(std::move(db_), std::uncaught_exceptions() == exceptions_);
         }
         Database* operator->() { return db_.get(); }
         Database& operator*() { return *db_; }
@@ -143,26 +148,63 @@ class Pool {
     };
 
     Lease take() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
+        const auto deadline = Clock::now() + kWait;
+        for (;;) {
+            if (Clock::now() < restUntil_) throw NotAnswering("the database did not answer a moment ago");
             if (!idle_.empty()) {
                 std::unique_ptr<Database> db = std::move(idle_.back());
                 idle_.pop_back();
                 return Lease(*this, std::move(db));
             }
+            if (open_ < kMaxOpen) break;
+            if (freed_.wait_until(lock, deadline) == std::cv_status::timeout)
+                throw NotAnswering("every connection to the database is busy");
         }
-        return Lease(*this, connect_());
+        ++open_;
+        lock.unlock();
+        try {
+            return Lease(*this, connect_());
+        } catch (const NotAnswering&) {
+            dropped(true);
+            throw;
+        } catch (...) {
+            dropped(false);
+            throw;
+        }
     }
 
    private:
-    void giveBack(std::unique_ptr<Database> db) {
+    using Clock = std::chrono::steady_clock;
+    static constexpr int kMaxOpen = 16;
+    static constexpr auto kWait = std::chrono::seconds(2);
+    static constexpr auto kRest = std::chrono::seconds(1);
+
+    // A connection back from a lease: kept when the lease ended well, dropped when it threw.
+    void giveBack(std::unique_ptr<Database> db, bool well) {
+        if (!well) {
+            const bool hung = db->hung();
+            db.reset();
+            return dropped(hung);
+        }
         std::lock_guard<std::mutex> lock(mutex_);
-        if (idle_.size() < 32) idle_.push_back(std::move(db));
+        idle_.push_back(std::move(db));
+        freed_.notify_one();
+    }
+
+    void dropped(bool notAnswering) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        --open_;
+        if (notAnswering) restUntil_ = Clock::now() + kRest;
+        freed_.notify_one();
     }
 
     std::function<std::unique_ptr<Database>()> connect_;
     std::mutex mutex_;
+    std::condition_variable freed_;
     std::vector<std::unique_ptr<Database>> idle_;
+    int open_ = 0;
+    Clock::time_point restUntil_;
 };
 
 // Runs `work` in a transaction begun by `begin`: committed when it returns, rolled back when it

@@ -169,6 +169,28 @@ Verified judge(const std::string& verifier, int status, bool timedOut, const std
 
 }  // namespace
 
+bool VerifierTurns::take() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (running_ < verifiers_) {
+        ++running_;
+        return true;
+    }
+    if (inLine_ >= waiting_) return false;
+    ++inLine_;
+    free_.wait(lock, [this] { return running_ < verifiers_; });
+    --inLine_;
+    ++running_;
+    return true;
+}
+
+void VerifierTurns::giveBack() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        --running_;
+    }
+    free_.notify_one();
+}
+
 Verified verifyTape(const std::string& verifier, const std::string& tape, const VerifyLimits& limits, Verdict& verdict,
                     std::string& why) {
     Child child;

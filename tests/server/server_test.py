@@ -3,8 +3,9 @@
 script starts itself: uploads and what is refused, the board, downloads, the page, the rate
 limit, and two processes on one database.
   server_test.py SERVER sqlite|postgresql WORK [REAL_VERIFIER REPLAYS_FOLDER]"""
-import concurrent.futures, glob, http.client, json, os, pwd, re, shutil, signal, socket, subprocess, sys, tempfile
+import concurrent.futures, glob, http.client, json, os, pwd, re, select, shutil, signal, socket, subprocess, sys, tempfile
 import threading, time
+from urllib.parse import quote
 
 SERVER, KIND, WORK = sys.argv[1:4]
 REAL = sys.argv[4:6]
@@ -26,6 +27,7 @@ case $kind in
 ok|cheat) [ "$kind$STRICT" = cheatyes ] && { echo "refused: presses come too fast"; exit 1; }
     echo "verified: score $score, $frames frames, $library, version $version, 60.0 frames/s, 5.0 presses/s, game $(sha256sum <"$1" | cut -c1-64)" ;;
 forever) while :; do :; done ;;
+sleepy) sleep "$score"; echo "verified: score $score, 1 frames, glibc, version 1.1.0" ;;
 crash) kill -SEGV $$ ;;
 *) echo "refused: not a replay"; exit 1 ;;
 esac
@@ -49,12 +51,20 @@ def start_postgres():
         subprocess.run(as_user + [f"{bindir}/pg_ctl", "-D", f"{home}/data", "-m", "immediate", "stop"],
                        stdout=subprocess.DEVNULL, cwd=home)
         shutil.rmtree(home, True)
+    def signal_all(number):  # the postmaster and every process it started
+        main = int(open(f"{home}/data/postmaster.pid").readline())
+        for pid in [main] + [int(p) for p in os.listdir("/proc") if p.isdigit() and p != str(main)]:
+            try:
+                if pid == main or open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()[1] == str(main):
+                    os.kill(pid, number)
+            except (OSError, IndexError):
+                pass
     def load(name, dump):
         run(f"{bindir}/createdb", "-h", home, "-U", "zembrak", name)
         subprocess.run(as_user + [f"{bindir}/psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", home, "-U", "zembrak", name],
                        stdin=open(dump), check=True, stdout=subprocess.DEVNULL, cwd=home)
         return f"postgresql://zembrak@/{name}?host={home}"
-    return f"postgresql://zembrak@/postgres?host={home}", stop, load
+    return f"postgresql://zembrak@/postgres?host={home}", stop, load, signal_all
 
 servers = []
 def start_server(database, *options):
@@ -79,14 +89,28 @@ def request(port, method, path, body=None, headers=None, address="10.0.0.1"):
     except ValueError:
         return reply.status, data
 
+def raw(port, path, address="10.0.0.1", method="GET", body=None, headers=None):
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=30)
+    connection.request(method, path, body, headers={"X-Forwarded-For": address, **(headers or {})})
+    reply = connection.getresponse()
+    return reply.status, reply.getheader("Retry-After"), reply.read().decode()
+
+def timed(call):
+    started = time.monotonic()
+    return call(), time.monotonic() - started
+
 OCTETS = {"Content-Type": "application/octet-stream"}
 def upload(port, name, body, address="10.0.0.1", headers=OCTETS):
     return request(port, "POST", "/api/scores?name=" + name, body, headers, address)
 
 if KIND == "postgresql":
-    database, stop_postgres, load_dump = start_postgres()
+    database, stop_postgres, load_dump, signal_postgres = start_postgres()
+    hang, resume = lambda: signal_postgres(signal.SIGSTOP), lambda: signal_postgres(signal.SIGCONT)
 else:
+    import sqlite3
     database, stop_postgres = os.path.join(WORK, "scores.sqlite"), lambda: None
+    holder = sqlite3.connect(database, isolation_level=None, check_same_thread=False)
+    hang, resume = lambda: holder.execute("BEGIN IMMEDIATE"), lambda: holder.execute("ROLLBACK")
 try:
     port = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--verify-cpu", "1")
     # Every byte value after the verifier's line, as in a real replay.
@@ -103,7 +127,14 @@ try:
         ("a body of exactly 1 MiB", "Max", big, None, 201, {"score": 5}),
         ("a short name after 200 spaces", "%20" * 200 + "Ida", tape(19), None, 201, {}),
         ("a game from the web page", "Wes", tape(15, lib="emscripten"), None, 201, {}),
+        ("a joiner between two emoji", "%F0%9F%91%A9%E2%80%8D%F0%9F%92%BB", tape(32), None, 201, {}),
+        ("a tower of 23 accents, cut to 2", "Zo" + "%CC%81" * 23, tape(33), None, 201, {}),
+        ("every character HTML and JSON escape", quote("a<>&\"'\\b"), tape(35), None, 201, {}),
+        ("no content type", "Nic", tape(34), {"Accept": "*/*"}, 201, {}),
+        ("a verifier asleep 2 s, within the wall limit", "Sol", b"sleepy 2\n", None, 201, {"score": 2}),
         ("25 characters", "%C3%A9" * 25, tape(21), None, 400, {}),
+        *[(f"only U+{code} and spaces", "%20".join([quote(chr(int(code, 16)))] * 2), tape(40), None, 400, {})
+          for code in "200D 200C 034F 3164 2800 115F 1160 FFA0 FE0F E0041 2066 17B4 0301".split()],
         ("a name of spaces", "%20%20", tape(22), None, 400, {}),
         ("no name", "", tape(23), None, 400, {}),
         ("a tab in the name", "a%09b", tape(24), None, 400, {}),
@@ -143,17 +174,18 @@ try:
     # The board as the API lists it, and the tapes as they went in.
     status, board = request(port, "GET", "/api/scores")
     scores = [entry["score"] for entry in board["scores"]]
-    check(scores == [3000, 1200, 1200, 20, 19, 15, 10, 5], f"the board from the best down: {scores}")
+    check(scores == [3000, 1200, 1200, 35, 34, 33, 32, 20, 19, 15, 10, 5, 2], f"the board from the best down: {scores}")
     check([e["rank"] for e in board["scores"]][:3] == [1, 2, 2] and board["scores"][1]["id"] < board["scores"][2]["id"],
           "equal scores share a rank, the earlier entry first")
     names = {entry["name"] for entry in board["scores"]}
-    check("é" * 24 in names and "<script>x()</script>" in names, f"names stored trimmed and whole: {names}")
+    check("é" * 24 in names and "<script>x()</script>" in names and "Zo\u0301\u0301" in names,
+          f"names stored trimmed and whole, towers of accents cut: {names}")
     check(board["scores"][0]["platform"] == "Linux" and board["scores"][0]["version"] == "1.1.0", "platform, version")
     # path, status, (score, rank) of each entry listed
-    reads = [("/api/scores?limit=1&offset=1", 200, [(1200, 2)]), ("/api/scores?limit=2&offset=2", 200, [(1200, 2), (20, 4)]),
-             ("/api/scores?offset=7", 200, [(5, 8)]), ("/api/scores?offset=8", 200, []),
+    reads = [("/api/scores?limit=1&offset=1", 200, [(1200, 2)]), ("/api/scores?limit=2&offset=2", 200, [(1200, 2), (35, 4)]),
+             ("/api/scores?offset=12", 200, [(2, 13)]), ("/api/scores?offset=13", 200, []),
              ("/api/scores?version=0.9", 200, []), ("/api/scores?limit=many", 400, None),
-             ("/api/scores?limit=501", 400, None)]
+             ("/api/scores?limit=501", 400, None), ("/api/scores?limit=0", 200, []), ("/api/scores?limit=500", 200, None)]
     for path, status, expected in reads:
         got, answer = request(port, "GET", path)
         listed = [(e["score"], e["rank"]) for e in answer["scores"]] if got == 200 else None
@@ -169,6 +201,9 @@ try:
     got, page = request(port, "GET", "/")
     page = page.decode()
     check("&lt;script&gt;x()&lt;/script&gt;" in page and "<script>x" not in page, "the page escapes names")
+    json_text = raw(port, "/api/scores")[2]
+    check("a&lt;&gt;&amp;&quot;&#39;\\b" in page and '"a\\u003c\\u003e\\u0026\\"\'\\\\b"' in json_text,
+          "< > & \" ' \\ escaped in the page's HTML and the API's JSON as sent")
     watch = lambda what: f'href="index.html?replay=/replays/{ids[what]}.replay">Watch' in page
     check(watch("a game from the web page") and not watch("a better score ranks first") and "%APPDATA%" in page
           and "best.replay" in page, "Watch links for the web game's own replays, and where best.replay is")
@@ -243,6 +278,59 @@ try:
     versions = [e["rank"] for e in request(upgraded, "GET", "/api/scores?version=1.0.0")[1]["scores"]]
     check((got, answer.get("id"), answer.get("rank"), versions) == (201, 7, 4, [1]),
           f"a new entry after them; ranks per version: {answer} {versions}")
+
+    # Limits, each alone deciding. The CPU limit (1 s) stops a spinning verifier, not the wall's 13 s.
+    (got, _), took = timed(lambda: upload(port, "Eve", b"forever\n", "10.5.0.3"))
+    check(got == 422 and took < 6, f"a spinning verifier stopped by its CPU limit: {got} after {took:.1f} s")
+    # A head trickled a line a second is cut at its deadline (5 s); one done in 3 s and others are served.
+    def trickle(lines):
+        client, started = socket.create_connection(("127.0.0.1", port)), time.monotonic()
+        client.sendall(b"GET /healthz HTTP/1.1\r\nHost: x\r\n")
+        for _ in range(lines):
+            time.sleep(1)
+            if select.select([client], [], [], 0)[0]:
+                return client.recv(100), time.monotonic() - started
+            client.sendall(b"X-Slow: 1\r\n")
+        client.sendall(b"\r\n")
+        return client.recv(100), time.monotonic() - started
+    with concurrent.futures.ThreadPoolExecutor(2) as pool:
+        slow, done = pool.submit(trickle, 9), pool.submit(trickle, 3)
+        time.sleep(2)
+        (got, _), took = timed(lambda: request(port, "GET", "/healthz"))
+        check(got == 200 and took < 1, f"another client is served while heads trickle: {got} in {took:.2f} s")
+        check(done.result()[0].startswith(b"HTTP/1.1 200"), f"a head finished in 3 s is answered: {done.result()}")
+        cut = slow.result()[0] == b"" or slow.result()[0].startswith(b"HTTP/1.1 400")
+        check(cut and 4.5 < slow.result()[1] < 7, f"a head past 5 s is cut: {slow.result()}")
+    # One verifier and one place in line: the third upload at once is turned away for later.
+    busy = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--verifiers", "1", "--verify-queue", "1")
+    with concurrent.futures.ThreadPoolExecutor(3) as pool:
+        sleepers = [pool.submit(raw, busy, "/api/scores?name=Zed", f"10.6.0.{i}", "POST", f"sleepy 2 {i}\n", OCTETS)
+                    for i in range(3) if not time.sleep(0.4)]
+        answers = [(f.result()[0], f.result()[1]) for f in sleepers]
+    check(answers[:2] == [(201, None)] * 2 and answers[2][0] == 503 and int(answers[2][1]) > 0,
+          f"a full line of verifiers answers 503 with Retry-After: {answers}")
+    # Reads: 30 a minute from one address, the whole minute's share at once, then one every 2 s.
+    reader = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--reads-per-minute", "30")
+    statuses = [raw(reader, "/healthz", "10.7.0.1")[:2] for _ in range(31)]
+    check(statuses == [(200, None)] * 30 + [(429, "10")], f"the 31st read at once is refused: {statuses[-2:]}")
+    time.sleep(2.1)
+    check([raw(reader, "/healthz", a)[0] for a in ("10.7.0.1", "10.7.0.2")] == [200, 200], "the share comes back")
+    # Without its verifier the server says it could not check; a second server on a taken port does not start.
+    lost = start_server(database, "--verifier", os.path.join(WORK, "none"), "--trust-forwarded")
+    check(upload(lost, "Vic", tape(60), "10.8.0.1")[0] == 500, "a missing verifier: 500")
+    rival = subprocess.run([SERVER, "--listen", f"127.0.0.1:{port}", "--database", database], capture_output=True,
+                           timeout=10, text=True)
+    check(rival.returncode == 1 and "cannot listen" in rival.stderr, f"a taken address: {rival.stderr!r}")
+    # A database that hangs (PostgreSQL stopped, SQLite locked by another writer): 503 within 5 s, then back.
+    hang()
+    (got, _), took = timed(lambda: upload(port, "Hal", tape(50), "10.5.0.1"))
+    check(got == 503 and took < 5, f"an upload while the database hangs: {got} after {took:.1f} s")
+    if KIND == "postgresql":
+        (got, _), took = timed(lambda: request(port, "GET", "/healthz"))
+        check(got == 503 and took < 5, f"healthz while the database hangs: {got} after {took:.1f} s")
+    resume()
+    back = next((i for i in range(10) if time.sleep(0.5) or upload(port, "Hal", tape(50), "10.5.0.2")[0] == 201), None)
+    check(back is not None, f"the server is back by itself once the database is, try {back}")
 
     # The real verifier, when built: the stored replays go on the board with their scores.
     if REAL:

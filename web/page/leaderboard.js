@@ -75,7 +75,8 @@
     form = element('form', { id: 'leaderboard',
       style: 'position: absolute; top: 0; left: 0; right: 0; padding: 0.5em; background: rgba(0,0,0,0.8); text-align: center' });
     var name = element('input', { type: 'text', name: 'name', maxlength: '24', required: '',
-      placeholder: 'Your name', 'aria-label': 'Your name' });
+      placeholder: 'Your name', 'aria-label': 'Your name',
+      title: '1 to 24 characters, at least one you can see; at most two accents on a letter' });
     var answer = element('span', { role: 'status', style: 'margin-left: 1em' });
     form.append('New best score ' + best + '. ', name, element('button', { type: 'submit' }, 'Submit to the leaderboard'),
                 element('button', { type: 'button', name: 'close' }, 'Close'), answer);
