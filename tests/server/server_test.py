@@ -27,7 +27,7 @@ case $kind in
 ok|cheat) [ "$kind$STRICT" = cheatyes ] && { echo "refused: presses come too fast"; exit 1; }
     echo "verified: score $score, $frames frames, $library, version $version, 60.0 frames/s, 5.0 presses/s, game $(sha256sum <"$1" | cut -c1-64)" ;;
 forever) while :; do :; done ;;
-sleepy) sleep "$score"; echo "verified: score $score, 1 frames, glibc, version 1.1.0" ;;
+sleepy) sleep "$score"; echo "verified: score $score, 1 frames, glibc, version 1.1.0, 60.0 frames/s, 5.0 presses/s, game $(sha256sum <"$1" | cut -c1-64)" ;;
 crash) kill -SEGV $$ ;;
 *) echo "refused: not a replay"; exit 1 ;;
 esac
