@@ -17,9 +17,9 @@ struct SaveStream {
 // Opens a save of `gamePath`. Returns 0 with `save->file` ready for writing, or -1 when the
 // file cannot be written here: it exists and refuses writing, or it is missing and cannot
 // be made, or it is no plain file (a pipe, say), or a link on the way belongs to someone else.
-// A file that would have to be written in place is written only when it is the player's own
-// (or a group-shared score file of the game's group) with no other hard link. Nothing is
-// touched when it returns -1.
+// A file that would have to be written in place is written only when it has no other hard
+// link and is the player's own, a group-shared score file of the game's group, or another
+// user's that its mode lets the player write. Nothing is touched when it returns -1.
 int beginSave(const char* gamePath, SaveStream* save);
 
 // The stream writes bytes as they are, where the system would otherwise translate line ends.

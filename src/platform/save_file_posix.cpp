@@ -8,11 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "platform/paths.h"
 #include "platform/save_file.h"
@@ -42,11 +44,27 @@ static bool refusesWriting(const struct stat& file) {
     return S_ISREG(file.st_mode) && file.st_uid == geteuid() && (file.st_mode & S_IWUSR) == 0;
 }
 
+static bool inPlayersGroups(gid_t group) {
+    if (group == getegid()) return true;
+    std::vector<gid_t> groups(static_cast<size_t>(std::max(getgroups(0, nullptr), 0)));
+    groups.resize(static_cast<size_t>(std::max(getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+// What the mode gives the class the player falls in; root's override does not count, so root
+// writes no other user's file in place that the mode keeps from it.
+static bool modeLetsPlayerWrite(const struct stat& file) {
+    if (file.st_uid == geteuid()) return (file.st_mode & S_IWUSR) != 0;
+    if (inPlayersGroups(file.st_gid)) return (file.st_mode & S_IWGRP) != 0;
+    return (file.st_mode & S_IWOTH) != 0;
+}
+
 // Written through, a file with a second hard link changes somewhere else too: maybe a private
-// file of the player that another user linked into a shared folder.
+// file of the player that another user linked into a shared folder. With one link it is only
+// itself, whoever owns it: a score file the administrator left writable for all is shared.
 static bool writableInPlace(const struct stat& file) {
     if (!S_ISREG(file.st_mode)) return true;  // a device such as /dev/null
-    return file.st_nlink == 1 && (file.st_uid == geteuid() || sharedScoreFile(file));
+    return file.st_nlink == 1 && (file.st_uid == geteuid() || sharedScoreFile(file) || modeLetsPlayerWrite(file));
 }
 
 int canSaveFile(const char* gamePath) {

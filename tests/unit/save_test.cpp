@@ -361,6 +361,21 @@ const SaveCase SAVE_CASES[] = {
          EXPECT_EQ(modeOf("config.txt"), 0644u);
      },
      true},
+    // An install in a folder players cannot write, its score file left writable for everyone by
+    // the administrator: every player's best score goes there.
+    {"AnotherUsersScoreFileWritableForAllIsSharedInPlace", true,
+     [](const std::string&) {
+         writeFile("data/hiscore.txt", "1 and a longer old tail", 0666);
+         ASSERT_EQ(chown("data/hiscore.txt", OTHER_USER, OTHER_USER), 0);
+         makeFolderReadOnly();
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_EQ(readFile("data/hiscore.txt"), "1500");
+         EXPECT_EQ(modeOf("data/hiscore.txt"), 0666u);
+         EXPECT_EQ(namesIn("home/.local"), std::set<std::string>{});
+     },
+     true},
     // The player's copy is the file a read-only install's save replaces, so it is the one
     // compared with, not the starting value beside the program.
     {"TheHigherScoreKeptIsTheOneInTheFileReplaced", true,
