@@ -12,12 +12,13 @@
 
 #include "app/frame_loop.h"
 #include "game/engine.h"
-#include "game/levels.h"
 #include "game/sector.h"
 #include "game/state.h"
-#include "game/world.h"
 #include "platform/sdl_io.h"
+#include "render/lists.h"
 #include "replay/session.h"
+#include "replay/start.h"
+#include "screens/title_menu.h"
 #include "verify/builds.h"
 
 static uint32_t clockMs = 1000, frameMs = 16, endMs = 0;
@@ -123,11 +124,7 @@ int main(int argc, char* argv[]) {
     const std::string build = argc > 4 ? argv[4] : "linux";
     useBuild(build == "web" ? BUILD_WEB : build == "windows" ? BUILD_WINDOWS : BUILD_LINUX);
     recordTo(argv[1]);
-    initLevelTable();
-    setLayoutConstants();
-    loadWorld(ZK_DATA_DIR "/world.txt");
-    setUpGraphics();
-    srand(startSession(4321));
+    startRecordableSession({nullptr, ZK_DATA_DIR "/world.txt", setUpGraphics, [] { return 4321u; }});
     fillBoard();
     GameEvent event = {};
     runTitleMenu(event);

@@ -19,6 +19,7 @@
 #include "render/scene.h"
 #include "replay/session.h"
 #include "replay/session_test_hooks.h"
+#include "replay/start.h"
 #include "screens/title_menu.h"
 
 static uint32_t clock_ = 1000, nextKey = 1080, seed = 7;
@@ -62,11 +63,9 @@ void runTitleMenu(GameEvent&) {}
 static void startPlaying(bool recording) {
     resetSession();
     resetGameState();
-    setLayoutConstants();
-    initLevelTable();
     for (auto& column : game.world)
         for (SectorInfo& sector : column) sector = {0, 0, 1};
-    srand(startSession(1));
+    startRecordableSession({nullptr, nullptr, nullptr, [] { return 1u; }});
     if (!recording) {
         // A session past the longest recording records no more: distinct events, fed until
         // the recording stops growing.

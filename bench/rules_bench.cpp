@@ -14,6 +14,7 @@
 #include "game/rules.h"
 #include "game/sector.h"
 #include "game/state.h"
+#include "replay/start.h"
 #include "stubs.h"
 
 // The link wraps the core's references to updateRules() (-Wl,--wrap=_Z11updateRulesv): the
@@ -28,15 +29,16 @@ extern "C" void __wrap__Z11updateRulesv() {
 
 static void realUpdateRules() { __real__Z11updateRulesv(); }
 
-// Start-up's layout constants and level table, a World without walls at one level, a random
-// Board, and a new game: character 0 on its start tile in sector (0, 7).
+// The game's start on a World without walls at one level, a random Board, and a new game:
+// character 0 on its start tile in sector (0, 7). The seed is the session's clock reading.
+static unsigned benchSeed = 0;
+
 static void prepareGame(int level, unsigned seed) {
     resetGameState();
-    setLayoutConstants();
-    initLevelTable();
     for (auto& column : game.world)
         for (SectorInfo& sector : column) sector = {0, 0, static_cast<uint8_t>(level)};
-    srand(seed);
+    benchSeed = seed;
+    startRecordableSession({nullptr, nullptr, nullptr, [] { return benchSeed; }});
     fillBoard();
     newGame();
     setLevelValues();

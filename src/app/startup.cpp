@@ -6,9 +6,7 @@
 
 #include "app/shutdown.h"
 #include "audio/sound.h"
-#include "game/levels.h"
 #include "game/state.h"
-#include "game/world.h"
 #include "persist/settings.h"
 #include "platform/display.h"
 #include "platform/fatal.h"
@@ -19,6 +17,7 @@
 #include "render/hud.h"
 #include "render/lists.h"
 #include "replay/session.h"
+#include "replay/start.h"
 
 static bool audioWanted() { return game.soundVolume != 0 || game.musicVolume != 0; }
 
@@ -116,22 +115,16 @@ static void checkRecording() {
     removeStaleTemporaries(path);
 }
 
-void startUp(char* programPath) {
-    setLayoutConstants();
-    initLevelTable();
-    // Lost in somebody's folder, the game must not write its files over theirs: nothing is saved
-    // on any way out, even where a World file lies in that folder.
-    const bool folderFound = changeToProgramDirectory(programPath) != 0;
-    holdSaves(!folderFound);
-    checkRecording();
-    if (sessionMode() == SESSION_LIVE)
-        loadSettings("config.txt", game, &game.bestScore);
-    else
-        loadReplaySettings("config.txt", game);
-    applyReplaySettings();
+static bool folderFound = false;
+
+static void startDevices() {
     startSdl();
     openAudio(game.soundVolume, game.musicVolume);
-    loadWorld("data\\world.txt");
+}
+
+// Between the World and the seed: the window and the graphics, whose set-up reads the clock
+// the session records.
+static void openWindow() {
     if (folderFound) tidySavedFiles("config.txt");
     prepareWindow();
     requestGlAttributes();
@@ -140,5 +133,17 @@ void startUp(char* programPath) {
     openVideoMode();
     if (game.refreshRateKnown) setRefreshRate(static_cast<unsigned>(game.desktopRefreshRate));
     setUpGraphics();
-    srand(startSession(SDL_GetTicks()));
+}
+
+void startUp(char* programPath) {
+    // Lost in somebody's folder, the game must not write its files over theirs: nothing is saved
+    // on any way out, even where a World file lies in that folder.
+    folderFound = changeToProgramDirectory(programPath) != 0;
+    holdSaves(!folderFound);
+    checkRecording();
+    if (sessionMode() == SESSION_LIVE)
+        loadSettings("config.txt", game, &game.bestScore);
+    else
+        loadReplaySettings("config.txt", game);
+    startRecordableSession({startDevices, "data\\world.txt", openWindow, SDL_GetTicks});
 }

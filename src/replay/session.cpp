@@ -144,12 +144,15 @@ static void copyWorld(bool toGame) {
     }
 }
 
+void placeReplayWorld() {
+    if (mode != SESSION_LIVE) copyWorld(true);
+}
+
+uint32_t replaySeed() { return header.seed; }
+
 uint32_t startSession(uint32_t clockSeed) {
     startedAt = clockSeed;
-    if (mode != SESSION_LIVE) {
-        copyWorld(true);
-        return header.seed;
-    }
+    if (mode != SESSION_LIVE) return header.seed;
     header.version = ZK_VERSION;
     randFingerprint(header.randPrint);
     header.seed = clockSeed;

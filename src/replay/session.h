@@ -29,8 +29,12 @@ SessionMode sessionMode();
 // Right after the settings are read: a replay plays with the settings it was recorded with.
 void applyReplaySettings();
 
-// End of start-up: installs a replay's World, notes what a recording needs, and returns the
-// seed for srand (`clockSeed` while live).
+// A replay's World in place of the one loaded; nothing while live.
+void placeReplayWorld();
+uint32_t replaySeed();  // the seed a replay was recorded with
+
+// End of start-up: notes what a recording needs, and returns the seed for srand (`clockSeed`
+// while live). Both through replay/start.h.
 uint32_t startSession(uint32_t clockSeed);
 
 // Live: note what the engine answered. The call counts before any answer is given.

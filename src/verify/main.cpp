@@ -10,7 +10,6 @@
 
 #include "app/frame_loop.h"
 #include "game/engine.h"
-#include "game/levels.h"
 #include "game/state.h"
 #include "game/world.h"
 #include "platform/program.h"
@@ -18,6 +17,7 @@
 #include "render/lists.h"
 #include "replay/session.h"
 #include "replay/session_test_hooks.h"
+#include "replay/start.h"
 #include "screens/title_menu.h"
 #include "verdict/verdict.h"
 #include "verify/builds.h"
@@ -88,6 +88,15 @@ extern "C" void __wrap__Z10endProgramv() {
     say(1, "out of step: the game quit before the end of the replay");
 }
 
+// Between the World and the seed: scores compare only on the game's own World, and the judge
+// sees every call from the first, which the graphics' set-up reads.
+static void checkWorldAndSetUp() {
+    if (!onShippedWorld()) say(1, "refused: played on another World than the game's own");
+    judgeStart(buildLibraryName(build), replaySeed(), reinterpret_cast<const uint8_t*>(game.world), sizeof game.world);
+    replayCallPlayed = judgeCallPlayed;
+    setUpGraphics();
+}
+
 int main(int argc, char* argv[]) {
     if (argc != 2) say(2, "usage: zembrak-verify FILE");
     // The session refuses a replay whose first random numbers are not those of the generator
@@ -102,16 +111,8 @@ int main(int argc, char* argv[]) {
     if (!loaded) say(1, "refused: %s", why.c_str());
     replayFinished = finished;
 
-    // The game's own start: the parts that reach the rules or the tape.
-    initLevelTable();
-    setLayoutConstants();
-    applyReplaySettings();
-    const uint32_t seed = startSession(0);  // installs the replay's World, reads no tape
-    if (!onShippedWorld()) say(1, "refused: played on another World than the game's own");
-    judgeStart(buildLibraryName(build), seed, reinterpret_cast<const uint8_t*>(game.world), sizeof game.world);
-    replayCallPlayed = judgeCallPlayed;
-    setUpGraphics();
-    srand(seed);  // the recording build's srand, by the link
+    // The game's own start, with the replay's World and nothing drawn.
+    startRecordableSession({nullptr, nullptr, checkWorldAndSetUp, nullptr});
     fillBoard();
     GameEvent event = {};
     runTitleMenu(event);

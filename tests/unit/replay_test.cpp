@@ -27,6 +27,7 @@
 #include "render/scene.h"
 #include "replay/session.h"
 #include "replay/session_test_hooks.h"
+#include "replay/start.h"
 #include "replay/tape.h"
 #include "screens/title_menu.h"
 #include "temp_folder.h"
@@ -138,13 +139,10 @@ void runSession(uint32_t clockSeed) {
     (void)guard;
     insideGame = true;
     resetGameState();
-    initLevelTable();
-    setLayoutConstants();
     game.fullscreen = 0;
-    loadWorld(ZK_DATA_DIR "/world.txt");
-    applyReplaySettings();
-    setUpGraphics();
-    srand(startSession(clockSeed));
+    static uint32_t seed;
+    seed = clockSeed;
+    startRecordableSession({nullptr, ZK_DATA_DIR "/world.txt", setUpGraphics, [] { return seed; }});
     fillBoard();
     GameEvent event = {};
     runTitleMenu(event);
