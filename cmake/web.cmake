@@ -24,4 +24,5 @@ set(ZK_WEB_LINK_OPTIONS
   "SHELL:--preload-file ${ZK_WEB_PAGE}/config.txt@/config.txt"
   "SHELL:--shell-file ${ZK_WEB_PAGE}/shell.html"
   "SHELL:--pre-js ${ZK_WEB_PAGE}/pre.js"
+  "SHELL:--pre-js ${ZK_WEB_PAGE}/upload.js"
   "SHELL:--pre-js ${ZK_WEB_PAGE}/leaderboard.js")

@@ -1,5 +1,7 @@
 #include "routes.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -17,6 +19,9 @@ namespace scores {
 namespace {
 
 using Handled = httplib::Server::HandlerResponse;
+
+// The version of the game this server's verifier plays: its board is the one shown first.
+const char kServerVersion[] = ZK_VERSION;
 
 // Bodies declared larger than a connection may bring are refused before a byte of them is
 // read; between that and the replay limit, the server reads and drops them so that the
@@ -120,14 +125,30 @@ void sendTape(Store& store, const httplib::Request& req, httplib::Response& res)
     res.set_content(bytes, "application/octet-stream");
 }
 
-// The board, ahead of any index.html in the web folder.
-void sendBoardPage(Store& store, const httplib::Request& req, httplib::Response& res) {
-    int64_t offset = 0;
-    if (req.has_param("offset") && !parseCount(req.get_param_value("offset"), INT32_MAX, offset)) offset = 0;
-    std::vector<Entry> entries = store.list("", kPageSize + 1, offset);
-    const bool more = static_cast<int64_t>(entries.size()) > kPageSize;
-    if (more) entries.pop_back();
-    res.set_content(boardPage(entries, offset, kPageSize, more), "text/html; charset=utf-8");
+// The board of the version asked for (`all` for every one), this server's own by default,
+// ahead of any index.html in the web folder.
+void sendBoardPage(Store& store, bool watchable, const httplib::Request& req, httplib::Response& res) {
+    BoardView view;
+    view.current = view.version = kServerVersion;
+    if (req.has_param("version")) view.version = req.get_param_value("version").substr(0, 40);
+    if (view.version == "all") view.version.clear();
+    if (req.has_param("offset") && !parseCount(req.get_param_value("offset"), INT32_MAX, view.offset)) view.offset = 0;
+    view.entries = store.list(view.version, kPageSize + 1, view.offset);
+    view.pageSize = kPageSize;
+    view.more = static_cast<int64_t>(view.entries.size()) > kPageSize;
+    if (view.more) view.entries.pop_back();
+    view.versions = store.versions();
+    view.watchable = watchable;
+    res.set_content(boardPage(view), "text/html; charset=utf-8");
+}
+
+void sendEntryPage(Store& store, bool watchable, const httplib::Request& req, httplib::Response& res) {
+    Entry entry;
+    if (!store.entry(std::stoll(req.matches[1].str()), entry)) {
+        res.status = 404;
+        return res.set_content(missingEntryPage(), "text/html; charset=utf-8");
+    }
+    res.set_content(entryPage(entry, kServerVersion, watchable), "text/html; charset=utf-8");
 }
 
 // Bodies are read whole into memory by the HTTP library: only those it can bound get that far.
@@ -163,7 +184,7 @@ void allowCrossOrigin(httplib::Response& res) {
     res.set_header("Access-Control-Max-Age", "86400");
 }
 
-Handled beforeRoutes(Store& store, const httplib::Request& req, httplib::Response& res) {
+Handled beforeRoutes(Store& store, bool watchable, const httplib::Request& req, httplib::Response& res) {
     beginRequest(std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10));
     if (checkBody(req, res) == Handled::Handled) return Handled::Handled;
     if (!service->reads.allow(clientAddress(req, service->options.trustForwarded), steadySeconds())) {
@@ -178,7 +199,7 @@ Handled beforeRoutes(Store& store, const httplib::Request& req, httplib::Respons
         return Handled::Handled;
     }
     if ((req.method == "GET" || req.method == "HEAD") && req.path == "/") {
-        sendBoardPage(store, req, res);
+        sendBoardPage(store, watchable, req, res);
         return Handled::Handled;
     }
     return Handled::Unhandled;
@@ -216,8 +237,12 @@ bool addRoutes(httplib::Server& server, Store& store, const Options& options) {
         std::cerr << "zembrak-scores: --web " << options.web << " is not a folder" << std::endl;
         return false;
     }
-    server.set_pre_routing_handler(
-        [&store](const httplib::Request& req, httplib::Response& res) { return beforeRoutes(store, req, res); });
+    // The board's Watch buttons open the web build's page, when it is served beside it.
+    struct stat page;
+    const bool watchable = !options.web.empty() && stat((options.web + "/index.html").c_str(), &page) == 0;
+    server.set_pre_routing_handler([&store, watchable](const httplib::Request& req, httplib::Response& res) {
+        return beforeRoutes(store, watchable, req, res);
+    });
     server.Post("/api/scores", [&store, &options](const httplib::Request& req, httplib::Response& res) {
         upload(store, options, req, res);
     });
@@ -225,6 +250,9 @@ bool addRoutes(httplib::Server& server, Store& store, const Options& options) {
                [&store](const httplib::Request& req, httplib::Response& res) { listScores(store, req, res); });
     server.Get(R"(/replays/(\d{1,18})\.replay)",
                [&store](const httplib::Request& req, httplib::Response& res) { sendTape(store, req, res); });
+    server.Get(R"(/scores/(\d{1,18}))", [&store, watchable](const httplib::Request& req, httplib::Response& res) {
+        sendEntryPage(store, watchable, req, res);
+    });
     server.Get("/healthz", [&store](const httplib::Request&, httplib::Response& res) {
         answer(res, 200, healthJson(store.count()));
     });

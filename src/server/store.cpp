@@ -30,6 +30,10 @@ const char kVersionPage[] =
 const char kChildren[] =
     "SELECT prefix, n FROM board_counts WHERE version = $1 AND level = $2 AND prefix BETWEEN $3 AND $4 "
     "ORDER BY prefix DESC";
+const char kEntry[] =
+    "SELECT id, name, score, frames, library, version, submitted FROM scores WHERE id = $1 AND removed IS NULL";
+// The root of each version's tree that still counts an entry.
+const char kVersions[] = "SELECT version FROM board_counts WHERE level = $1 AND version <> '' AND n > 0";
 const char kTape[] = "SELECT tape FROM scores WHERE id = $1 AND removed IS NULL";
 const char kOnBoard[] = "SELECT score, version, CASE WHEN removed IS NULL THEN 0 ELSE 1 END FROM scores WHERE id = $1";
 const char kRemove[] = "UPDATE scores SET removed = $2, removed_at = $3 WHERE id = $1";
@@ -122,6 +126,19 @@ const Migration kMigrations[] = {firstSchema, secondSchema};
 constexpr int kSchemaVersion = sizeof kMigrations / sizeof kMigrations[0];
 
 int64_t number(const std::string& text) { return std::stoll(text); }
+
+// A row of id, name, score, frames, library, version, submitted; the rank is the caller's.
+Entry entryOf(const Row& row) {
+    Entry entry;
+    entry.id = number(row[0]);
+    entry.name = row[1];
+    entry.score = number(row[2]);
+    entry.frames = number(row[3]);
+    entry.library = row[4];
+    entry.version = row[5];
+    entry.submitted = number(row[6]);
+    return entry;
+}
 
 // Connections kept for the next request; one that failed is dropped, so a database that went
 // away and came back is reached again. At most kMaxOpen are open: more would only queue in the
@@ -351,14 +368,7 @@ class SqlStore : public Store {
             // The first row's rank counts the entries above its score; a later row's, those above it.
             int64_t rank = offset - within + 1;
             for (const Row& row : rows) {
-                Entry entry;
-                entry.id = number(row[0]);
-                entry.name = row[1];
-                entry.score = number(row[2]);
-                entry.frames = number(row[3]);
-                entry.library = row[4];
-                entry.version = row[5];
-                entry.submitted = number(row[6]);
+                Entry entry = entryOf(row);
                 if (!entries.empty() && entry.score != entries.back().score)
                     rank = offset + static_cast<int64_t>(entries.size()) + 1;
                 entry.rank = rank;
@@ -370,6 +380,23 @@ class SqlStore : public Store {
 
     int64_t rankOf(int64_t score, const std::string& version) override {
         return entriesAbove(*pool_.take(), score, version) + 1;
+    }
+
+    bool entry(int64_t id, Entry& entry) override {
+        auto db = pool_.take();
+        return inTransaction(*db, &Database::beginReading, [&] {
+            const std::vector<Row> rows = db->query(kEntry, {intParam(id)});
+            if (rows.empty()) return false;
+            entry = entryOf(rows[0]);
+            entry.rank = entriesAbove(*db, entry.score, entry.version) + 1;
+            return true;
+        });
+    }
+
+    std::vector<std::string> versions() override {
+        std::vector<std::string> found;
+        for (const Row& row : pool_.take()->query(kVersions, {intParam(kTopLevel)})) found.push_back(row[0]);
+        return found;
     }
 
     bool tape(int64_t id, std::string& bytes) override {

@@ -63,6 +63,11 @@ class Store {
     // The rank a score has on the board of `version` (all when empty): one more than the
     // entries above it.
     virtual int64_t rankOf(int64_t score, const std::string& version) = 0;
+    // One entry on the board, ranked among the entries of its version; false when there is no
+    // such entry on it.
+    virtual bool entry(int64_t id, Entry& entry) = 0;
+    // Every version with entries on the board, once each, in no particular order.
+    virtual std::vector<std::string> versions() = 0;
     // The tape of an entry on the board; false when there is no such entry on it.
     virtual bool tape(int64_t id, std::string& bytes) = 0;
     // Entries on the board.

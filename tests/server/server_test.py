@@ -8,6 +8,7 @@ import threading, time
 from urllib.parse import quote
 
 SERVER, KIND, WORK = sys.argv[1:4]
+VERSION = os.environ["ZK_VERSION"]  # the server's own: its board is shown first
 REAL = sys.argv[4:6]
 failures = []
 shutil.rmtree(WORK, ignore_errors=True)
@@ -114,7 +115,7 @@ else:
 try:
     port = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--verify-cpu", "1")
     # Every byte value after the verifier's line, as in a real replay.
-    tape = lambda score, extra="", lib="glibc": f"ok {score} {score * 3} {lib} 1.1.0\n{extra}".encode() + bytes(range(256))
+    tape = lambda score, extra="", lib="glibc": f"ok {score} {score * 3} {lib} {VERSION}\n{extra}".encode() + bytes(range(256))
     big = tape(5, "x" * (1024 * 1024))[: 1024 * 1024]
     # name, body, headers, status, what the answer holds
     uploads = [
@@ -180,7 +181,7 @@ try:
     names = {entry["name"] for entry in board["scores"]}
     check("é" * 24 in names and "<script>x()</script>" in names and "Zo\u0301\u0301" in names,
           f"names stored trimmed and whole, towers of accents cut: {names}")
-    check(board["scores"][0]["platform"] == "Linux" and board["scores"][0]["version"] == "1.1.0", "platform, version")
+    check(board["scores"][0]["platform"] == "Linux" and board["scores"][0]["version"] == VERSION, "platform, version")
     # path, status, (score, rank) of each entry listed
     reads = [("/api/scores?limit=1&offset=1", 200, [(1200, 2)]), ("/api/scores?limit=2&offset=2", 200, [(1200, 2), (35, 4)]),
              ("/api/scores?offset=12", 200, [(2, 13)]), ("/api/scores?offset=13", 200, []),
@@ -197,16 +198,34 @@ try:
     got, health = request(port, "GET", "/healthz")
     check(got == 200 and health["entries"] == len(ids), f"healthz counts {len(ids)} entries: {health}")
 
-    # The page: the name escaped, Watch links to the web game for its own replays, where best.replay is kept.
-    got, page = request(port, "GET", "/")
-    page = page.decode()
-    check("&lt;script&gt;x()&lt;/script&gt;" in page and "<script>x" not in page, "the page escapes names")
-    json_text = raw(port, "/api/scores")[2]
+    # The pages: this version's board first, any other one choice away; a page for each entry. No
+    # web build is served here: no Watch, a Download for each.
+    got, old = upload(port, "Old", b"ok 40 7 msvcrt 0.9+1\n", "10.3.0.1")
+    ids["an older version"] = old["id"]
+    entry = lambda what: f'href="scores/{ids[what]}"'
+    first, web, script = entry("first upload"), entry("a game from the web page"), entry("a name in <script>, kept as it is")
+    # path, status, what the page holds, what it must not
+    pages = [("/", 200, [first, web, ">" + VERSION + "<", 'href="?version=0.9%2B1"', 'href="?version=all"',
+                         f'href="replays/{ids["first upload"]}.replay" download', "&lt;script&gt;x()", "%APPDATA%"],
+              [f'scores/{old["id"]}"', "Watch", "<script>x"]),
+             ("/?version=0.9%2B1", 200, [f'href="scores/{old["id"]}"', ">40<", ">Windows<"], [first]),
+             ("/?version=all", 200, [f'scores/{old["id"]}"', first, web], []),
+             ("/?version=%3Cb%3E", 200, ["No scores for version &lt;b&gt; yet"], ["<b>", first]),
+             (f"/scores/{old['id']}", 200, [">40<", ">1 in version 0.9+1<", ">Windows<", ">7<",
+                                            f'href="../replays/{old["id"]}.replay" download', 'href="../?version=0.9%2B1"'],
+              ["Watch"]),
+             (f"/scores/{ids['a name in <script>, kept as it is']}", 200, ["<h1>&lt;script&gt;x()&lt;/script&gt;</h1>", ">10<"],
+              ["<script>x"]),
+             (f"/scores/{ids['first upload']}", 200, [">2 in version " + VERSION + "<", 'href="../"'], []),
+             ("/scores/999999", 404, ["No such entry"], [])]
+    for path, status, holds, lacks in pages:
+        got, page = request(port, "GET", path)
+        page = page.decode() if isinstance(page, bytes) else str(page)
+        missing, wrong = [h for h in holds if h not in page], [h for h in lacks if h in page]
+        check(got == status and not missing and not wrong, f"{path}: {status}, lacks {missing}, holds {wrong}")
+    page, json_text = request(port, "GET", "/")[1].decode(), raw(port, "/api/scores")[2]
     check("a&lt;&gt;&amp;&quot;&#39;\\b" in page and '"a\\u003c\\u003e\\u0026\\"\'\\\\b"' in json_text,
           "< > & \" ' \\ escaped in the page's HTML and the API's JSON as sent")
-    watch = lambda what: f'href="index.html?replay=/replays/{ids[what]}.replay">Watch' in page
-    check(watch("a game from the web page") and not watch("a better score ranks first") and "%APPDATA%" in page
-          and "best.replay" in page, "Watch links for the web game's own replays, and where best.replay is")
 
     # Ten uploads a minute from one address, counted whatever became of them.
     statuses = [upload(port, "Flo", f"refused {i}\n".encode(), "10.9.9.9")[0] for i in range(11)]
@@ -215,7 +234,7 @@ try:
 
     # Two processes on one database, uploads through both at once: each new tape stored once.
     second = start_server(database, "--verifier", STAND_IN, "--trust-forwarded")
-    jobs = [(p, f"ok {100 + i} 1 glibc 1.1.0\n".encode(), f"10.1.{i}.{p % 2}") for i in range(12)
+    jobs = [(p, f"ok {100 + i} 1 glibc {VERSION}\n".encode(), f"10.1.{i}.{p % 2}") for i in range(12)
             for p in (port, second)]
     with concurrent.futures.ThreadPoolExecutor(8) as pool:
         results = list(pool.map(lambda job: upload(job[0], "Twin", job[1], job[2])[0], jobs))

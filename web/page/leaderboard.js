@@ -89,15 +89,7 @@
       var tape;
       try { tape = FS.readFile('/save/best.replay'); } catch (e) { answer.textContent = 'No best game to submit.'; return; }
       answer.textContent = 'Sending…';
-      fetch(server() + '/api/scores?name=' + encodeURIComponent(name.value.trim()), {
-        method: 'POST', headers: { 'Content-Type': 'application/octet-stream' }, body: tape
-      }).then(function (response) {
-        return response.json().catch(function () { return { error: response.status + ' ' + response.statusText }; })
-          .then(function (reply) {
-            answer.textContent = response.ok ? 'On the board: rank ' + reply.rank + ' with ' + reply.score + '.'
-                                             : 'Not taken: ' + (reply.error || response.status) + '.';
-          });
-      }).catch(function (error) { answer.textContent = 'The leaderboard did not answer: ' + error.message + '.'; });
+      zkSendReplay(server(), name.value, tape).then(function (sent) { answer.textContent = sent.text; });
     });
     document.getElementById('stage').appendChild(form);
   }
