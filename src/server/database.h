@@ -49,6 +49,9 @@ class Database {
     // Starts the transaction that brings the tables to the current schema: one process at a
     // time, however many start together.
     virtual void beginMigrating() = 0;
+    // No time limit on this connection from now on: a migration of a large board, or one that
+    // waits for another process's, takes as long as it takes.
+    virtual void waitAsLongAsNeeded() = 0;
     // The column types that differ between the databases: the id that numbers itself, a blob.
     virtual const char* idColumn() const = 0;
     virtual const char* blobType() const = 0;

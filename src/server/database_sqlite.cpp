@@ -5,6 +5,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <climits>
 #include <map>
 
 #include "database.h"
@@ -101,11 +102,18 @@ class Sqlite : public Database {
     // In WAL mode a reading transaction sees the file as it was at its first read.
     void beginReading() override { run("BEGIN"); }
     void beginMigrating() override { run("BEGIN IMMEDIATE"); }
+    void waitAsLongAsNeeded() override {
+        unlimited_ = true;
+        sqlite3_busy_timeout(db_, INT_MAX);
+    }
     const char* idColumn() const override { return "INTEGER PRIMARY KEY AUTOINCREMENT"; }
     const char* blobType() const override { return "BLOB"; }
 
    private:
-    static int stopWhenLate(void* self) { return now() > static_cast<Sqlite*>(self)->deadline_; }
+    static int stopWhenLate(void* self) {
+        const Sqlite* sqlite = static_cast<Sqlite*>(self);
+        return !sqlite->unlimited_ && now() > sqlite->deadline_;
+    }
 
     sqlite3_stmt* prepared(const char* sql) {
         auto found = statements_.find(sql);
@@ -119,6 +127,7 @@ class Sqlite : public Database {
 
     sqlite3* db_ = nullptr;
     double deadline_ = 0;
+    bool unlimited_ = false;
     std::map<const char*, sqlite3_stmt*> statements_;
 };
 

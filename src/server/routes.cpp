@@ -84,7 +84,7 @@ void upload(Store& store, const Options& options, const httplib::Request& req, h
     }
     const std::string digest = sha256Hex(req.body);
     Earlier earlier;
-    if (store.findEarlier(digest, digest, earlier)) return refuseCopy(res, earlier);
+    if (store.findEarlier(digest, "", earlier)) return refuseCopy(res, earlier);
 
     Verdict verdict;
     bool busy = false;

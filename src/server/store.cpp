@@ -95,14 +95,13 @@ std::string firstSchema(const Database& db) {
 }
 
 // One entry per game, entries taken off the board, and ranks from the tree of counts. Entries
-// stored before keep their file's digest as their game's key until `reverify` gives them the
-// verifier's.
+// stored before have no game key until `reverify` gives them the verifier's; their bytes stay
+// refused meanwhile.
 std::string secondSchema(const Database&) {
     std::string sql =
         "ALTER TABLE scores ADD COLUMN game TEXT;"
         "ALTER TABLE scores ADD COLUMN removed TEXT;"
         "ALTER TABLE scores ADD COLUMN removed_at BIGINT;"
-        "UPDATE scores SET game = sha256;"
         "CREATE UNIQUE INDEX scores_game ON scores (game);"
         "DROP INDEX scores_board;"
         "CREATE INDEX scores_board ON scores (score DESC, id) WHERE removed IS NULL;"
@@ -312,8 +311,11 @@ void migrate(Database& db) {
 
 class SqlStore : public Store {
    public:
-    explicit SqlStore(std::function<std::unique_ptr<Database>()> connect) : pool_(std::move(connect)) {
-        migrate(*pool_.take());
+    // Migrates on a connection of its own, without the time limits of a request's.
+    explicit SqlStore(std::function<std::unique_ptr<Database>()> connect) : pool_(connect) {
+        const std::unique_ptr<Database> db = connect();
+        db->waitAsLongAsNeeded();
+        migrate(*db);
     }
 
     bool allowUpload(const std::string& address, int64_t now, int limit) override {

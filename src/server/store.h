@@ -38,7 +38,7 @@ struct Earlier {
 // A stored entry as the host's tools see it, on the board or off it.
 struct Stored {
     int64_t id = 0, score = 0;
-    std::string game;  // empty when it gave its key to the earlier entry it copies
+    std::string game;  // empty when not known yet, or given up to the earlier entry it copies
     bool removed = false;
     std::string tape;
 };
@@ -51,7 +51,8 @@ class Store {
     // Counts one upload from `address` at `now` (seconds) unless it already sent `limit` in the
     // minute before: false then. Forgets attempts older than a minute, so the table stays small.
     virtual bool allowUpload(const std::string& address, int64_t now, int limit) = 0;
-    // The entry stored with these bytes or this game, on the board or off it; false when none.
+    // The entry stored with these bytes or this game (none when empty), on the board or off it;
+    // false when none.
     virtual bool findEarlier(const std::string& sha256, const std::string& game, Earlier& earlier) = 0;
     // Stores the entry: its id and its rank on the whole board. False, with the entry it
     // repeats, when the same bytes or the same game got there first.
