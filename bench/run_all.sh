@@ -16,6 +16,8 @@ SOUND=1 PAIRS=4 "$BENCH_DIR/run_frame.sh" "$BUILD_DIR"
 echo
 "$BENCH_DIR/run_timedemo.sh" "$BUILD_DIR"
 echo
+"$BENCH_DIR/run_retrace.sh" "$BUILD_DIR"
+echo
 "$BENCH_DIR/run_startup.sh" "$BUILD_DIR"
 echo
 "$BENCH_DIR/run_idle.sh" "$BUILD_DIR"

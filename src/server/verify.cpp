@@ -145,8 +145,13 @@ void readVerifier(Child& child, double wallSeconds, std::string& output, int& st
 // What the verifier's end and output say of the replay.
 Verified judge(const std::string& verifier, int status, bool timedOut, const std::string& output, Verdict& verdict,
                std::string& why) {
-    if (timedOut || (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL))) {
+    if (timedOut) {
         why = "the replay did not end within the verifier's time limit";
+        return Verified::no;
+    }
+    // The processor-time limit sends SIGXCPU, and SIGKILL a second later to a child that ignores it.
+    if (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL)) {
+        why = "the replay did not end within the verifier's processor time";
         return Verified::no;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {

@@ -317,8 +317,8 @@ try:
                    f"the board (#{answer.get('id')}), 6 game keys updated"], f"reverify after the upgrade: {code}")
 
     # Limits, each alone deciding. The CPU limit (1 s) stops a spinning verifier, not the wall's 13 s.
-    (got, _), took = timed(lambda: upload(port, "Eve", b"forever\n", "10.5.0.3"))
-    check(got == 422 and took < 6, f"a spinning verifier stopped by its CPU limit: {got} after {took:.1f} s")
+    got, answer = upload(port, "Eve", b"forever\n", "10.5.0.3")
+    check(got == 422 and "processor time" in answer["error"], f"a spinning verifier stopped by its CPU limit: {answer}")
     # A head trickled a line a second is cut at its deadline (5 s); one done in 3 s and others are served.
     def trickle(lines):
         client, started = socket.create_connection(("127.0.0.1", port)), time.monotonic()
@@ -334,23 +334,23 @@ try:
         slow, done = pool.submit(trickle, 9), pool.submit(trickle, 3)
         time.sleep(2)
         (got, _), took = timed(lambda: request(port, "GET", "/healthz"))
-        check(got == 200 and took < 1, f"another client is served while heads trickle: {got} in {took:.2f} s")
+        check(got == 200 and took < 2, f"another client is served while heads trickle: {got} in {took:.2f} s")
         check(done.result()[0].startswith(b"HTTP/1.1 200"), f"a head finished in 3 s is answered: {done.result()}")
         cut = slow.result()[0] == b"" or slow.result()[0].startswith(b"HTTP/1.1 400")
-        check(cut and 4.5 < slow.result()[1] < 7, f"a head past 5 s is cut: {slow.result()}")
+        check(cut and slow.result()[1] > 4.5, f"a head past 5 s is cut: {slow.result()}")
     # One verifier and one place in line: the third upload at once is turned away for later.
     busy = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--verifiers", "1", "--verify-queue", "1")
     with concurrent.futures.ThreadPoolExecutor(3) as pool:
-        sleepers = [pool.submit(raw, busy, "/api/scores?name=Zed", f"10.6.0.{i}", "POST", f"sleepy 2 {i}\n", OCTETS)
+        sleepers = [pool.submit(raw, busy, "/api/scores?name=Zed", f"10.6.0.{i}", "POST", f"sleepy 3 {i}\n", OCTETS)
                     for i in range(3) if not time.sleep(0.4)]
-        answers = [(f.result()[0], f.result()[1]) for f in sleepers]
-    check(answers[:2] == [(201, None)] * 2 and answers[2][0] == 503 and int(answers[2][1]) > 0,
+        answers = sorted((f.result()[0], f.result()[1] or "") for f in sleepers)
+    check(answers[:2] == [(201, "")] * 2 and answers[2][0] == 503 and int(answers[2][1]) > 0,
           f"a full line of verifiers answers 503 with Retry-After: {answers}")
-    # Reads: 30 a minute from one address, the whole minute's share at once, then one every 2 s.
-    reader = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--reads-per-minute", "30")
-    statuses = [raw(reader, "/healthz", "10.7.0.1")[:2] for _ in range(31)]
-    check(statuses == [(200, None)] * 30 + [(429, "10")], f"the 31st read at once is refused: {statuses[-2:]}")
-    time.sleep(2.1)
+    # Reads: 12 a minute from one address, the whole minute's share at once, then one every 5 s.
+    reader = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--reads-per-minute", "12")
+    statuses = [raw(reader, "/healthz", "10.7.0.1")[:2] for _ in range(13)]
+    check(statuses == [(200, None)] * 12 + [(429, "10")], f"the 13th read at once is refused: {statuses[-2:]}")
+    time.sleep(5.1)
     check([raw(reader, "/healthz", a)[0] for a in ("10.7.0.1", "10.7.0.2")] == [200, 200], "the share comes back")
     # Without its verifier the server says it could not check; a second server on a taken port does not start.
     lost = start_server(database, "--verifier", os.path.join(WORK, "none"), "--trust-forwarded")

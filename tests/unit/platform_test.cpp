@@ -14,10 +14,14 @@
 
 namespace {
 
+// Numbers from SECOND_PAD on are the second pad's.
+const int SECOND_PAD = 256;
+
 SDL_Event joy(Uint8 type, int number, int value = 0) {
     SDL_Event event = {};
     event.type = type;
-    event.jaxis.axis = static_cast<Uint8>(number);  // where the hat's and the button's numbers lie too
+    event.jaxis.which = static_cast<Uint8>(number / SECOND_PAD);  // where the hat's and the button's lie too
+    event.jaxis.axis = static_cast<Uint8>(number % SECOND_PAD);
     if (type == SDL_JOYHATMOTION) event.jhat.value = static_cast<Uint8>(value);
     if (type == SDL_JOYAXISMOTION) event.jaxis.value = static_cast<Sint16>(value);
     return event;
@@ -53,6 +57,8 @@ TEST(PadInput, EveryControlGivesItsKeys) {
         {RAW, H, 0, SDL_HAT_RIGHTDOWN, "down"}, {RAW, H, 0, 0, ""}, {RAW, A, 0, -20000, "left"},
         {RAW, A, 0, 20000, "right"}, {STD, A, 1, -20000, "up"}, {STD, A, 1, 32767, "down"},
         {RAW, A, 0, 10000, ""}, {RAW, A, 1, -10000, ""}, {RAW, A, 3, 32767, ""}, {RAW, A, 2, 32767, ""},
+        {RAW, A, 0, 10922, ""}, {RAW, A, 0, 10923, "right"}, {RAW, A, 1, -10922, ""}, {RAW, A, 1, -10923, "up"},
+        {RAW, B, SECOND_PAD + 0, 1, ""}, {RAW, H, SECOND_PAD, SDL_HAT_UP, ""}, {RAW, A, SECOND_PAD, 20000, ""},
         {STD, T, TOUCH_UP, 1, "up"}, {STD, T, TOUCH_DOWN, 1, "down"}, {STD, T, TOUCH_LEFT, 1, "left"},
         {STD, T, TOUCH_RIGHT, 1, "right"}, {STD, T, TOUCH_OK, 1, "return"}, {STD, T, TOUCH_MENU, 1, "escape"},
         {STD, T, TOUCH_GO_ON, 1, "space"}, {STD, T, TOUCH_GO_ON, 0, ""},
@@ -91,6 +97,9 @@ TEST(PadInput, HeldDirectionsRepeatAndAnUnpluggedPadPauses) {
         {5600, KEY, 0, 0, "focus"}, {5700, KEY, 1, 0, ""}, {5800, UNPLUG, 0, 0, "pause"},
         {5900, PLUG, 0, 0, "focus"}, {6000, PLUG, 0, 0, ""},
         {7000, A, 1, 30000, "down"}, {7050, KEY, 1, 1, ""}, {7500, NONE, 0, 0, ""}, {7600, A, 1, 0, ""},
+        {8000, A, 0, 20000, "right"}, {8010, A, 1, 20000, "down"}, {8020, A, 1, 19999, "right"},
+        {8030, A, 1, 0, ""}, {8040, H, 0, SDL_HAT_UP, "up"}, {8140, NONE, 0, 0, "up"}, {8150, A, 0, 0, ""},
+        {8220, NONE, 0, 0, "up"}, {8230, H, 0, 0, ""}, {8400, NONE, 0, 0, ""},
         // clang-format on
     };
     const SDL_Event key = joy(SDL_KEYDOWN, 0), lostFocus = joy(SDL_ACTIVEEVENT, 0);
