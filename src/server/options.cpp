@@ -34,9 +34,11 @@ std::string programFolder() {
     return folder.substr(0, folder.rfind('/'));
 }
 
-// scores.sqlite in the state folder systemd made, or in $XDG_DATA_HOME/zembrak-scores, made
-// as needed.
+// The address in $ZEMBRAK_SCORES_DATABASE, where a password stays out of the process list;
+// else scores.sqlite in the state folder systemd made, or in $XDG_DATA_HOME/zembrak-scores,
+// made as needed.
 std::string defaultDatabase() {
+    if (const char* named = getenv("ZEMBRAK_SCORES_DATABASE"); named && named[0] != '\0') return named;
     if (const char* state = getenv("STATE_DIRECTORY"); state && state[0] == '/') {
         const std::string first(state, strcspn(state, ":"));
         return first + "/scores.sqlite";
