@@ -709,6 +709,48 @@ TEST(ReplayFile, EveryCutOfARealFileIsRefusedWithinItsBytes) {
     }
 }
 
+// A replay whose game spins without end, on a clock that stands still or on events that never
+// run out, still stops on the viewer's Escape, Alt+F4 or a quit request (a closed window,
+// SIGTERM, SIGINT), with status 0 and nothing said; left alone it would go out of step.
+TEST(SpinningReplays, StopOnTheViewersKeyOrAQuitRequest) {
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    const struct {
+        TapeCallKind spin;
+        SDL_Event viewer;
+    } rows[] = {{CALL_TICKS, keyDown(SDLK_ESCAPE)},
+                {CALL_POLL, keyDown(SDLK_F4, KMOD_RALT)},
+                {CALL_TICKS, quit},
+                {CALL_POLL, quit}};
+    const std::string path = "/tmp/zk-spin-" + std::to_string(getpid()) + ".replay";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.spin) + " " + std::to_string(row.viewer.type));
+        TapeWriter writer;
+        const TapeCall call = {row.spin, 0, {row.spin == CALL_POLL ? EVENT_KEY_UP : EVENT_NONE, 0, 0, 0, 0}};
+        for (int n = 0; n < 100000; ++n) writer.add(call);
+        writer.flush();
+        TapeHeader header = {};
+        header.version = gameVersion();
+        randFingerprint(header.randPrint);
+        header.calls = writer.calls();
+        header.finalScore = 1;
+        const std::vector<uint8_t> file = encodeTape(header, writer.body().data(), writer.body().size());
+        writeFile(path, std::string(file.begin(), file.end()));
+        EXPECT_EXIT(
+            {
+                std::string why;
+                if (!loadReplay(path.c_str(), SESSION_TIMEDEMO, why)) _Exit(2);
+                startSession(0);
+                sdl = ScriptedSdl();
+                sdl.queue.push_back({50, row.viewer});
+                GameEvent event;
+                for (;;) row.spin == CALL_POLL ? pollEvent(event) : currentTicks();
+            },
+            ::testing::ExitedWithCode(0), "^$");
+    }
+    remove(path.c_str());
+}
+
 struct BadReplayTest : TempFolderTest {};
 
 // Refused before anything is drawn, with a reason; the session stays live.
