@@ -115,7 +115,11 @@ void expectUntouched(const std::string& config, const std::string& score) {
     EXPECT_EQ(modeOf(score), 0444u);
 }
 
-void expectNoPlayerFiles() { EXPECT_EQ(namesIn("home"), std::set<std::string>{}); }
+// Neither player copy was made; their folders' names begin with a dot, so listing home shows none.
+void expectNoPlayerFiles() {
+    EXPECT_NE(access(PLAYER_CONFIG.c_str(), F_OK), 0);
+    EXPECT_NE(access(PLAYER_SCORE.c_str(), F_OK), 0);
+}
 
 void makeFolderReadOnly() {
     chmod("data", 0555);
@@ -293,6 +297,26 @@ const SaveCase SAVE_CASES[] = {
          EXPECT_EQ(readFile(PLAYER_SCORE), "1500");
          EXPECT_NE(readFile("config.txt").find(NEW_WIDTH_LINE), std::string::npos);
      }},
+    // A loop of links names no file: nothing is made through it, the player folders take the save.
+    {"ALoopOfLinksIsLeftAloneAndThePlayerFoldersTakeTheSave", false,
+     [](const std::string&) {
+         ASSERT_EQ(symlink("hiscore.txt", "data/hiscore.txt"), 0);
+         ASSERT_EQ(symlink("loop.txt", "config.txt"), 0);
+         ASSERT_EQ(symlink("config.txt", "loop.txt"), 0);
+     },
+     "",
+     [](const std::string&) {
+         EXPECT_TRUE(isLink("data/hiscore.txt") && isLink("config.txt") && isLink("loop.txt"));
+         expectSavedAt(PLAYER_CONFIG, PLAYER_SCORE);
+     }},
+    // A device is written as it is, never replaced by a file: a score sent to /dev/null on purpose.
+    {"ADeviceIsWrittenAndStaysADevice", false,
+     [](const std::string&) { ASSERT_EQ(symlink("/dev/null", "data/hiscore.txt"), 0); }, "",
+     [](const std::string&) {
+         EXPECT_TRUE(isLink("data/hiscore.txt"));
+         expectNoPlayerFiles();
+         EXPECT_NE(readFile("config.txt").find(NEW_WIDTH_LINE), std::string::npos);
+     }},
     // Far longer than the old 1 KB buffer, well within PATH_MAX.
     {"APlayerFolderWithALongPathTakesTheSave", true,
      [](const std::string& folder) {
@@ -373,7 +397,7 @@ const SaveCase SAVE_CASES[] = {
      [](const std::string&) {
          EXPECT_EQ(readFile("data/hiscore.txt"), "1500");
          EXPECT_EQ(modeOf("data/hiscore.txt"), 0666u);
-         EXPECT_EQ(namesIn("home/.local"), std::set<std::string>{});
+         EXPECT_NE(access(PLAYER_SCORE.c_str(), F_OK), 0);
      },
      true},
     // The player's copy is the file a read-only install's save replaces, so it is the one
