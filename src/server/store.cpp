@@ -347,7 +347,7 @@ class SqlStore : public Store {
                                         textParam(entry.library), textParam(entry.version), intParam(entry.submitted),
                                         textParam(entry.sha256), textParam(entry.game), blobParam(entry.tape)})[0][0]);
                 moveCounts(*db, entry.score, entry.version, 1);
-                rank = entriesAbove(*db, entry.score, "") + 1;
+                rank = entriesAbove(*db, entry.score, entry.version) + 1;
                 return true;
             });
             return true;

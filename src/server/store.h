@@ -54,7 +54,8 @@ class Store {
     // The entry stored with these bytes or this game (none when empty), on the board or off it;
     // false when none.
     virtual bool findEarlier(const std::string& sha256, const std::string& game, Earlier& earlier) = 0;
-    // Stores the entry: its id and its rank on the whole board. False, with the entry it
+    // Stores the entry: its id and its rank on its version's board, the one the page shows
+    // first. False, with the entry it
     // repeats, when the same bytes or the same game got there first.
     virtual bool add(const NewEntry& entry, int64_t& id, int64_t& rank, Earlier& earlier) = 0;
     // The board from the best score down (equal scores in the order they came, sharing a rank),

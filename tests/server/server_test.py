@@ -202,6 +202,7 @@ try:
     # The pages: this version's board first, any other one choice away; a page for each entry. No
     # web build is served here: no Watch, a Download for each.
     got, old = upload(port, "Old", b"ok 40 7 msvcrt 0.9+1\n", "10.3.0.1")
+    check(got == 201 and old["rank"] == 1, f"an older version's game ranks on its own board: {old}")
     ids["an older version"] = old["id"]
     entry = lambda what: f'href="scores/{ids[what]}"'
     first, web, script = entry("first upload"), entry("a game from the web page"), entry("a name in <script>, kept as it is")
