@@ -17,25 +17,15 @@
 #include "platform/sdl_io.h"
 #include "render/lists.h"
 #include "replay/session.h"
+#include "replay/session_test_hooks.h"
 #include "replay/start.h"
 #include "screens/title_menu.h"
-#include "verify/builds.h"
 
 static uint32_t clockMs = 1000, frameMs = 16, endMs = 0;
 static int readingsSinceSwap = 0;
 static std::deque<SDL_Event> queue;
 static uint32_t nextDecision = 0, wayUntil = 0, lcg = 12345;
-static int way = DIR_RIGHT, inMenu = 0;
-
-// The menu, noted so the player answers it with Return (the link wraps runTitleMenu).
-extern "C" void __real__Z12runTitleMenuR9GameEvent(GameEvent& event);
-extern "C" void __wrap__Z12runTitleMenuR9GameEvent(GameEvent& event) {
-    ++inMenu;
-    __real__Z12runTitleMenuR9GameEvent(event);
-    --inMenu;
-}
-
-uint32_t ruleSliceMs() { return buildRuleSliceMs(); }
+static int way = DIR_RIGHT;
 
 static SDL_Event keyDown(SDLKey key) {
     SDL_Event event = {};
@@ -54,7 +44,8 @@ static bool standing(int x, int y) {
 
 // Towards the way it is heading, over the edge when a crossing is there, else any standing tile.
 static void decide() {
-    if (inMenu > 0) {
+    // No run in progress: the title menu, which Return answers with a new game.
+    if (game.lives <= 0) {
         queue.push_back(keyDown(SDLK_RETURN));
         return;
     }
@@ -122,7 +113,7 @@ int main(int argc, char* argv[]) {
     frameMs = static_cast<uint32_t>(atoi(argv[2]));
     endMs = clockMs + static_cast<uint32_t>(60000 * (argc > 3 ? atof(argv[3]) : 10));
     const std::string build = argc > 4 ? argv[4] : "linux";
-    useBuild(build == "web" ? BUILD_WEB : build == "windows" ? BUILD_WINDOWS : BUILD_LINUX);
+    recordAsBuild(build == "web" ? BUILD_WEB : build == "windows" ? BUILD_WINDOWS : BUILD_LINUX);
     recordTo(argv[1]);
     startRecordableSession({nullptr, ZK_DATA_DIR "/world.txt", setUpGraphics, [] { return 4321u; }});
     fillBoard();

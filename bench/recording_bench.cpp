@@ -41,7 +41,6 @@ int sdlWaitEvent(SDL_Event* event) { return sdlPollEvent(event); }
 void sdlWaitForEventUntil(uint32_t) {}
 void sdlSwapBuffers() {}
 void sdlDelay(uint32_t) {}
-uint32_t ruleSliceMs() { return 0; }
 
 void setRefreshRate(unsigned) {}
 void playEffect(EffectSlot) {}

@@ -22,6 +22,7 @@ int waitEvent(GameEvent&) { return 0; }
 void swapBuffers() { ++benchClock.swaps; }
 
 uint32_t ruleSliceMs() { return 0; }
+void quitGame() {}
 
 void setRefreshRate(unsigned) {}
 

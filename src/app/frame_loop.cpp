@@ -8,15 +8,13 @@
 #include "game/movement.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/program.h"
-#include "platform/sdl_io.h"
 #include "render/scene.h"
 #include "screens/title_menu.h"
 #include "screens/waits.h"
 
 // Ends the program; where it cannot end (a page), the menu comes instead.
 static void quitToMenu(GameEvent& event) {
-    endProgram();
+    quitGame();
     runTitleMenu(event);
 }
 

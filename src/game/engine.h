@@ -13,6 +13,10 @@ int pollEvent(GameEvent& event);            // one poll; 1 with the event taken 
 int waitEvent(GameEvent& event);            // blocks until an event is in `event`; 0 on error
 void waitForEventUntil(uint32_t deadline);  // sleeps until an event is queued or the deadline; the event stays queued
 void swapBuffers();                         // shows the frame just drawn
+uint32_t ruleSliceMs();                     // longest time one pass of the rules may see; 0: a whole frame
+// A quit request (Quit in the menu, Alt+F4, the window closed): ends the program where the build
+// followed ends it (platform/program.h); else, as in a page, the caller carries on.
+void quitGame();
 
 // The figure (render/scene.cpp).
 void drawPlayer();                                    // the current figure on the player's tile

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "audio/sound.h"
+#include "game/random.h"
 #include "game/state.h"
 
 static const int BONUS_CHANCE = 20;
@@ -14,7 +15,7 @@ static const uint32_t BONUS_POINTS = 300;
 static bool isDeadly(const Tile& tile) { return tile.stage == STAGE_HOLE || tile.stage == STAGE_CRUMBLING; }
 
 static void ageStandingTile(Tile& tile, const LevelParams& level) {
-    tile.growth += (rand() % level.randomRange) * level.growthStep;
+    tile.growth += (nextRandom() % level.randomRange) * level.growthStep;
     if (tile.growth > level.growthThreshold) {
         tile.growth = 0;
         tile.stage += 1;
@@ -34,8 +35,8 @@ static void placeItem(ItemSlot* slots, int slotCount, int32_t& spawned, int x, i
 
 // A refilling hole always draws three numbers, whether or not an item comes with it.
 static void refillHole(Tile& tile, int x, int y) {
-    const int kind = rand();
-    const int roll = rand();
+    const int kind = nextRandom();
+    const int roll = nextRandom();
     if (kind % 2 == 1) {
         if (roll % BONUS_CHANCE == 0 && game.bonusesSpawned < game.bonusLimit)
             placeItem(game.bonuses, BONUS_SLOTS, game.bonusesSpawned, x, y);
@@ -55,7 +56,7 @@ static void ageBoard(const LevelParams& level) {
             Tile& tile = game.board[x][y];
             if (tile.stage != STAGE_HOLE) {
                 ageStandingTile(tile, level);
-            } else if (rand() % level.reappearChance == 0) {
+            } else if (nextRandom() % level.reappearChance == 0) {
                 refillHole(tile, x, y);
             }
         }

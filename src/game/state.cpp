@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "audio/sound.h"
+#include "game/random.h"
 
 GameState game;
 
@@ -86,5 +87,5 @@ void newGame() {
 
 void fillBoard() {
     for (int y = 0; y < BOARD_SIZE; ++y)
-        for (int x = 0; x < BOARD_SIZE; ++x) game.board[x][y].stage = rand() % 11;
+        for (int x = 0; x < BOARD_SIZE; ++x) game.board[x][y].stage = nextRandom() % 11;
 }

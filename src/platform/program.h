@@ -4,6 +4,11 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "builds/builds.h"
+
+// The build this program is.
+Build thisBuild();
+
 // Opens a game file ("data\world.txt", in the game's spelling) for reading with `mode` "r" or
 // "rb". On POSIX systems only a regular file or a device is opened, never a pipe, and only
 // through links that belong to the player or to root; nullptr otherwise, as for a missing file.

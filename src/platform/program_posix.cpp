@@ -81,6 +81,8 @@ void setEnvironment(const char* assignment) {
     setenv(name, equals + 1, 1);
 }
 
+Build thisBuild() { return BUILD_LINUX; }
+
 void endProgram() { exit(0); }
 
 void saveWhenLeft(void (*)()) {}

@@ -29,6 +29,8 @@ static void (*saveAll)() = nullptr;
 
 void saveWhenLeft(void (*save)()) { saveAll = save; }
 
+Build thisBuild() { return BUILD_WEB; }
+
 // A page has nowhere to go when the game quits: it saves, and the caller carries on.
 void endProgram() {
     if (saveAll != nullptr) saveAll();

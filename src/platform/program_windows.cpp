@@ -37,6 +37,8 @@ int changeToProgramDirectory(char* programPath) {
 
 void setEnvironment(const char* assignment) { _putenv(assignment); }
 
+Build thisBuild() { return BUILD_WINDOWS; }
+
 void endProgram() { exit(0); }
 
 void saveWhenLeft(void (*)()) {}

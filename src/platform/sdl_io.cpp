@@ -56,6 +56,3 @@ void sdlSwapBuffers() {
 }
 
 void sdlDelay(uint32_t milliseconds) { SDL_Delay(milliseconds); }
-
-// Frames come as fast as the desktop draws them: the rules see each frame whole.
-uint32_t ruleSliceMs() { return 0; }

@@ -13,4 +13,3 @@ void sdlWaitForEventUntil(uint32_t deadline);  // sleeps until an event is queue
 void sdlSwapBuffers();                         // shows the frame just drawn
 void sdlClearAfterSwaps(bool clear);           // clears the whole buffer for the next frame
 void sdlDelay(uint32_t milliseconds);          // sleeps
-uint32_t ruleSliceMs();                        // longest time one pass of the rules may see; 0: a whole frame

@@ -33,10 +33,6 @@ uint32_t sdlTicks() {
     return SDL_GetTicks();
 }
 
-// Rules see time in steps of 2 ms, as on a desktop drawing some 500 frames a second: the
-// Board then ages at an uncapped desktop's pace, whatever the browser's frame rate.
-uint32_t ruleSliceMs() { return 2; }
-
 // The browser reports focus and visibility as window events; the game knows them as
 // activation events. Leaving the tab pauses like leaving the window.
 static void asActivation(SDL_Event& event) {

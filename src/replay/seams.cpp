@@ -5,6 +5,7 @@
 #include "audio/sound.h"
 #include "game/engine.h"
 #include "platform/event_codes.h"
+#include "platform/program.h"
 #include "platform/sdl_io.h"
 #include "replay/session.h"
 
@@ -117,6 +118,16 @@ int waitEvent(GameEvent& event) {
 // A replay never sleeps here: its clock readings carry the pauses.
 void waitForEventUntil(uint32_t deadline) {
     if (!playing()) sdlWaitForEventUntil(deadline);
+}
+
+// The recording build's: a replay from the web page runs its rules in the page's steps.
+uint32_t ruleSliceMs() { return BUILDS[sessionBuild()].ruleSliceMs; }
+
+void quitGame() {
+    if (!playing())
+        endProgram();
+    else if (BUILDS[sessionBuild()].endsOnQuit)
+        replayQuit();
 }
 
 void swapBuffers() {

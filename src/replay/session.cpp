@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/random.h"
 #include "game/state.h"
 #include "persist/file_place.h"
 #include "platform/program.h"
@@ -63,11 +64,49 @@ void (*replayFinished)(int status) = finishWithStatus;
 void (*replayCallPlayed)(const TapeCall& call) = nullptr;
 
 void randFingerprint(uint32_t print[4]) {
-    srand(1);
-    for (int i = 0; i < 4; ++i) print[i] = static_cast<uint32_t>(rand());
+    drawAsOwnLibrary();
+    randomFingerprint(print);
 }
 
 SessionMode sessionMode() { return mode; }
+
+// The build whose play the session follows, and the generator that draws its numbers: 0 the C
+// library's own, else 1 + the build whose copy draws them.
+static Build followed = thisBuild();
+static size_t generator = 0;
+
+static void useGenerator(size_t chosen) {
+    generator = chosen;
+    if (chosen == 0)
+        drawAsOwnLibrary();
+    else
+        drawAsBuild(static_cast<Build>(chosen - 1));
+}
+
+Build sessionBuild() { return followed; }
+
+void recordAsBuild(Build build) {
+    followed = build;
+    useGenerator(1 + static_cast<size_t>(build));
+}
+
+// Splits a replay file, its numbers drawn by the C library's own generator if its print is
+// that one's, else by the copy of the build whose print it carries.
+static bool decodeWithItsGenerator(const std::vector<uint8_t>& data, const uint8_t*& body, size_t& bodyLength,
+                                   std::string& why) {
+    uint32_t prints[1 + BUILD_COUNT][4];
+    for (size_t each = 0; each < 1 + BUILD_COUNT; ++each) {
+        useGenerator(each);
+        randomFingerprint(prints[each]);
+    }
+    const size_t before = generator;
+    size_t drawnBy = 0;
+    const bool known = decodeTapeOfAny(data.data(), data.size(), ZK_VERSION, prints, 1 + BUILD_COUNT, drawnBy, header,
+                                       body, bodyLength, why);
+    useGenerator(known ? drawnBy : before);
+    if (known) followed = drawnBy == 0 ? thisBuild() : static_cast<Build>(drawnBy - 1);
+    return known;
+}
 
 const char* gameVersion() { return ZK_VERSION; }
 
@@ -97,11 +136,9 @@ bool loadReplay(const char* path, SessionMode wanted, std::string& why) {
 bool loadReplayFile(FILE* file, const char* path, SessionMode wanted, std::string& why) {
     std::vector<uint8_t> data;
     if (!readWholeFile(file, data, why)) return false;
-    uint32_t print[4];
-    randFingerprint(print);
     const uint8_t* body;
     size_t bodyLength;
-    if (!decodeTape(data.data(), data.size(), ZK_VERSION, print, header, body, bodyLength, why)) return false;
+    if (!decodeWithItsGenerator(data, body, bodyLength, why)) return false;
     const size_t offset = static_cast<size_t>(body - data.data());
     replayFile.swap(data);
     delete reader;
@@ -154,7 +191,7 @@ uint32_t startSession(uint32_t clockSeed) {
     startedAt = clockSeed;
     if (mode != SESSION_LIVE) return header.seed;
     header.version = ZK_VERSION;
-    randFingerprint(header.randPrint);
+    randomFingerprint(header.randPrint);
     header.seed = clockSeed;
     header.bestScore = game.bestScore;
     header.fullscreen = game.fullscreen != 0;
@@ -303,6 +340,8 @@ int playEvent(TapeCallKind kind, GameEvent& event) {
 
 void replayStopped() { stopped = true; }
 
+void replayQuit() { finishReplay(); }
+
 void endSession() {
     if (mode == SESSION_LIVE) {
         if (recordPath[0] != '\0') writeRecording();
@@ -343,4 +382,6 @@ void resetSession() {
     finished = false;
     stopped = false;
     replayFinished = finishWithStatus;
+    followed = thisBuild();
+    useGenerator(0);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "builds/builds.h"
 #include "replay/tape.h"
 
 enum SessionMode {
@@ -25,6 +26,10 @@ void recordTo(const char* path);
 const char* recordingPath();  // "" when not recording
 
 SessionMode sessionMode();
+
+// The build whose play the session follows: this one live, the recording one in a replay,
+// whose random numbers the rules then draw (game/random.h).
+Build sessionBuild();
 
 // Right after the settings are read: a replay plays with the settings it was recorded with.
 void applyReplaySettings();
@@ -55,6 +60,9 @@ void countSwap();
 
 // The viewer ended the replay (Escape, Alt+F4, SIGTERM): no line, status 0.
 void replayStopped();
+
+// The game on the tape quit where its build ends the program: the tape must end here too.
+void replayQuit();
 
 // At exit: writes the recording asked for, or finishes a replay that played to its end; a
 // replay whose game quit before its tape ended went out of step and says so.

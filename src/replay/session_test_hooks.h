@@ -19,5 +19,9 @@ void randFingerprint(uint32_t print[4]);
 // The recording so far as a file (tests make their replays with it).
 std::vector<uint8_t> recordedTape();
 
+// A live session played as `build` was: its random numbers from a copy of that build's
+// generator, its rule steps and quits. The benchmark records other builds' sessions with it.
+void recordAsBuild(Build build);
+
 // Back to a live session with nothing recorded, as at process start (tests start from here).
 void resetSession();

@@ -1,8 +1,7 @@
 #include "replay/start.h"
 
-#include <cstdlib>
-
 #include "game/levels.h"
+#include "game/random.h"
 #include "game/state.h"
 #include "game/world.h"
 #include "replay/session.h"
@@ -15,5 +14,5 @@ void startRecordableSession(const SessionStart& start) {
     if (start.worldFile != nullptr) loadWorld(start.worldFile);
     placeReplayWorld();
     if (start.setUpGraphics != nullptr) start.setUpGraphics();
-    srand(startSession(start.readClock != nullptr ? start.readClock() : 0));
+    seedRandom(startSession(start.readClock != nullptr ? start.readClock() : 0));
 }

@@ -317,8 +317,22 @@ static bool readCounts(const uint8_t*& at, const uint8_t* end, TapeHeader& heade
            getVarint(at, end, header.swaps) && getU32(at, end, header.finalScore) && getU32(at, end, header.bestScore);
 }
 
+static bool findPrint(const uint32_t print[4], const uint32_t (*prints)[4], size_t printCount, size_t& found) {
+    for (found = 0; found < printCount; ++found)
+        if (memcmp(print, prints[found], sizeof prints[found]) == 0) return true;
+    return false;
+}
+
 bool decodeTape(const uint8_t* data, size_t length, const std::string& version, const uint32_t randPrint[4],
                 TapeHeader& header, const uint8_t*& body, size_t& bodyLength, std::string& why) {
+    size_t drawnBy;
+    return decodeTapeOfAny(data, length, version, reinterpret_cast<const uint32_t(*)[4]>(randPrint), 1, drawnBy, header,
+                           body, bodyLength, why);
+}
+
+bool decodeTapeOfAny(const uint8_t* data, size_t length, const std::string& version, const uint32_t (*prints)[4],
+                     size_t printCount, size_t& drawnBy, TapeHeader& header, const uint8_t*& body, size_t& bodyLength,
+                     std::string& why) {
     // Magic, format, version length and checksum at least, so the reads below stay inside.
     if (length < 4 + 1 + 1 + 4 || memcmp(data, MAGIC, 4) != 0) return fail(why, "not a Zembrak replay");
     const uint8_t* end = data + length - 4;
@@ -341,7 +355,7 @@ bool decodeTape(const uint8_t* data, size_t length, const std::string& version, 
         return fail(why, "cut short or damaged");
     if (tapeChecksum(data, length - 4) != stored) return fail(why, "cut short or damaged");
     if (header.version != version) return fail(why, "made by another version of Zembrak");
-    if (memcmp(header.randPrint, randPrint, sizeof header.randPrint) != 0)
+    if (!findPrint(header.randPrint, prints, printCount, drawnBy))
         return fail(why, "made with another C library's random numbers");
     uint64_t calls;
     if (header.fullscreen > 1 || !worldInRange(header.world) || !countCalls(at, end, header.swaps, calls) ||

@@ -83,6 +83,11 @@ std::vector<uint8_t> encodeTape(const TapeHeader& header, const uint8_t* body, s
 // `version` and `randPrint` are this program's own, which a foreign file does not match.
 bool decodeTape(const uint8_t* data, size_t length, const std::string& version, const uint32_t randPrint[4],
                 TapeHeader& header, const uint8_t*& body, size_t& bodyLength, std::string& why);
+// The same for a program that can draw random numbers with any of `printCount` generators:
+// `drawnBy` tells which one's print the file carries.
+bool decodeTapeOfAny(const uint8_t* data, size_t length, const std::string& version, const uint32_t (*prints)[4],
+                     size_t printCount, size_t& drawnBy, TapeHeader& header, const uint8_t*& body, size_t& bodyLength,
+                     std::string& why);
 
 // FNV-1a over a byte range: a cut or damaged file does not keep its sum.
 uint32_t tapeChecksum(const uint8_t* data, size_t length);

@@ -7,7 +7,6 @@
 #include "game/frame_clock.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "platform/program.h"
 #include "render/lists.h"
 #include "screens/waits.h"
 
@@ -103,13 +102,13 @@ static void chooseItem(Menu& menu, GameEvent& event) {
         case ITEM_PAGE_1: showPage(menu, LIST_PAGE_1, event); break;
         case ITEM_PAGE_2: showPage(menu, LIST_PAGE_2, event); break;
         case ITEM_PAGE_3: showPage(menu, LIST_PAGE_3, event); break;
-        case ITEM_QUIT: endProgram(); break;  // where the program cannot end, the menu stays
+        case ITEM_QUIT: quitGame(); break;  // where the program cannot end, the menu stays
     }
 }
 
 static void handleMenuKey(Menu& menu, GameEvent& event) {
     if (isAltF4(event)) {
-        endProgram();
+        quitGame();
         return;
     }
     switch (event.sym) {
@@ -127,7 +126,7 @@ static void handleMenuKey(Menu& menu, GameEvent& event) {
 static void handleMenuEvents(Menu& menu, GameEvent& event) {
     while (pollEvent(event)) {
         switch (event.type) {
-            case EVENT_QUIT: endProgram(); break;
+            case EVENT_QUIT: quitGame(); break;
             case EVENT_ACTIVE:
                 if (event.gain != 0) {
                     onFocusGained(event);

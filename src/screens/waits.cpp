@@ -5,7 +5,6 @@
 #include "game/engine.h"
 #include "game/state.h"
 #include "platform/display.h"
-#include "platform/program.h"
 #include "render/lists.h"
 
 bool isAltF4(const GameEvent& event) {
@@ -19,7 +18,7 @@ void onFocusGained(const GameEvent& event) {
 
 // Quit requests end the process; a gained focus ends the wait. Everything else is dropped.
 static void handlePausedEvent(const GameEvent& event, bool& waiting) {
-    if (isAltF4(event) || event.type == EVENT_QUIT) endProgram();
+    if (isAltF4(event) || event.type == EVENT_QUIT) quitGame();
     if (event.type == EVENT_ACTIVE && event.gain == 1) waiting = false;
 }
 
@@ -36,7 +35,7 @@ void waitForKey(uint16_t key, GameEvent& event) {
     while (waitEvent(event)) {
         if (event.type == EVENT_KEY_DOWN) {
             if (isAltF4(event)) {
-                endProgram();
+                quitGame();
                 continue;
             }
             if (key == 0 || event.sym == key) return;
@@ -46,7 +45,7 @@ void waitForKey(uint16_t key, GameEvent& event) {
             else
                 waitWhileInactive(event);
         } else if (event.type == EVENT_QUIT) {
-            endProgram();
+            quitGame();
         }
     }
 }

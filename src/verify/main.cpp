@@ -1,7 +1,7 @@
 // zembrak-verify FILE: plays a replay through the game's own rules, loops and replay code with
 // nothing drawn, heard or waited for, and says in one line whether it plays to its end and the
 // score it claims. A replay from any build verifies here: its random numbers come from a copy
-// of the C library that recorded it (builds.cpp).
+// of the C library that recorded it (game/random.h).
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -20,11 +20,9 @@
 #include "replay/start.h"
 #include "screens/title_menu.h"
 #include "verdict/verdict.h"
-#include "verify/builds.h"
 #include "verify/judge.h"
 #include "verify/shipped_world.h"
 
-static Build build = BUILD_LINUX;
 static unsigned long long frames = 0;
 
 [[noreturn]] static void say(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -40,8 +38,6 @@ void sdlSwapBuffers() {
     if (!judgeFrame(why)) say(1, "refused: %s", why.c_str());
 }
 void sdlDelay(uint32_t) {}
-
-uint32_t ruleSliceMs() { return buildRuleSliceMs(); }
 
 // Scores compare only on the World the game ships: the one a replay carries must be it.
 static bool onShippedWorld() {
@@ -69,7 +65,7 @@ static void finished(int status) {
     Verdict verdict;
     verdict.score = game.score;
     verdict.frames = static_cast<int64_t>(frames);
-    verdict.library = buildLibraryName(build);
+    verdict.library = BUILDS[sessionBuild()].library;
     verdict.version = gameVersion();
     judgeEnd(game.score, verdict);
     say(0, "%s", verdictLine(verdict).c_str());
@@ -80,35 +76,21 @@ static void judgeCallPlayed(const TapeCall& call) {
     if (!judgeCall(call, game.score, why)) say(1, "refused: %s", why.c_str());
 }
 
-// A quit request (the menu's Quit, Alt+F4, the window closed). Where the recording build ends
-// its program here, the tape must end here too: the next reading finishes the replay.
-extern "C" void __wrap__Z10endProgramv() {
-    if (!buildEndsOnQuit()) return;
-    currentTicks();
-    say(1, "out of step: the game quit before the end of the replay");
-}
-
 // Between the World and the seed: scores compare only on the game's own World, and the judge
 // sees every call from the first, which the graphics' set-up reads.
 static void checkWorldAndSetUp() {
     if (!onShippedWorld()) say(1, "refused: played on another World than the game's own");
-    judgeStart(buildLibraryName(build), replaySeed(), reinterpret_cast<const uint8_t*>(game.world), sizeof game.world);
+    judgeStart(BUILDS[sessionBuild()].library, replaySeed(), reinterpret_cast<const uint8_t*>(game.world),
+               sizeof game.world);
     replayCallPlayed = judgeCallPlayed;
     setUpGraphics();
 }
 
 int main(int argc, char* argv[]) {
     if (argc != 2) say(2, "usage: zembrak-verify FILE");
-    // The session refuses a replay whose first random numbers are not those of the generator
-    // in use: each build's is tried in turn.
+    // The session plays a replay of any build with that build's random numbers.
     std::string why;
-    bool loaded = false;
-    for (int each = 0; each < BUILD_COUNT && !loaded; ++each) {
-        build = static_cast<Build>(each);
-        useBuild(build);
-        loaded = loadReplayFile(openNamedFile(argv[1]), argv[1], SESSION_VERIFY, why);
-    }
-    if (!loaded) say(1, "refused: %s", why.c_str());
+    if (!loadReplayFile(openNamedFile(argv[1]), argv[1], SESSION_VERIFY, why)) say(1, "refused: %s", why.c_str());
     replayFinished = finished;
 
     // The game's own start, with the replay's World and nothing drawn.

@@ -12,6 +12,7 @@
 #include "game/levels.h"
 #include "game/state.h"
 #include "platform/display.h"
+#include "platform/program.h"
 #include "platform/sdl_io.h"
 #include "replay/session_test_hooks.h"
 
@@ -107,6 +108,8 @@ void waitForEventUntil(uint32_t deadline) {
 }
 
 uint32_t ruleSliceMs() { return fake.ruleSlice; }
+
+void quitGame() { endProgram(); }
 
 void swapBuffers() {
     ++fake.swaps;

@@ -18,6 +18,7 @@
 #include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/levels.h"
+#include "game/random.h"
 #include "game/state.h"
 #include "game/world.h"
 #include "persist/best_score.h"
@@ -32,12 +33,10 @@
 #include "screens/title_menu.h"
 #include "temp_folder.h"
 #include "verdict/verdict.h"
-#include "verify/builds.h"
 
 // --- the engine around the loops -------------------------------------------------------------
 
 // Drawing and sound are the verifier's nothing (src/verify/no_engine.cpp).
-uint32_t ruleSliceMs() { return 0; }  // the desktop's: each frame whole
 
 namespace {
 
@@ -386,17 +385,17 @@ const struct {
 
 TEST(Verifier, CarriesEachBuildsRandomNumbers) {
     for (const auto& real : REAL_RAND) {
-        SCOPED_TRACE(std::string(buildLibraryName(real.build)) + " " + std::to_string(real.seed));
-        useBuild(real.build);
-        buildSrand(real.seed);
-        for (int first : real.first) EXPECT_EQ(buildRand(), first);
+        SCOPED_TRACE(std::string(BUILDS[real.build].library) + " " + std::to_string(real.seed));
+        drawAsBuild(real.build);
+        seedRandom(real.seed);
+        for (int first : real.first) EXPECT_EQ(nextRandom(), first);
     }
-    useBuild(BUILD_LINUX);  // far along, against this program's own glibc
+    drawAsBuild(BUILD_LINUX);  // far along, against this program's own glibc
     for (unsigned seed : {7u, 1234567u, 0x9E3779B9u}) {
         srand(seed);
-        buildSrand(seed);
+        seedRandom(seed);
         int differing = 0;
-        for (int i = 0; i < 100000; ++i) differing += rand() != buildRand();
+        for (int i = 0; i < 100000; ++i) differing += rand() != nextRandom();
         EXPECT_EQ(differing, 0) << seed;
     }
 }

@@ -1,4 +1,6 @@
-#include "verify/builds.h"
+#include "game/random.h"
+
+#include <cstdlib>
 
 // glibc's default generator (TYPE_3): an additive feedback generator over 31 words, taps 3
 // apart, seeded by a Lehmer generator and run 310 times before the first number.
@@ -50,39 +52,42 @@ struct Musl {
     }
 };
 
-static Build inUse = BUILD_LINUX;
 static Glibc glibc;
 static Msvcrt msvcrt;
 static Musl musl;
 
-const char* buildLibraryName(Build build) {
-    static const char* const NAMES[BUILD_COUNT] = {"glibc", "msvcrt", "emscripten"};
-    return build < BUILD_COUNT ? NAMES[build] : "unknown";
+static void seedGlibc(unsigned seed) { glibc.seed(seed); }
+static int drawGlibc() { return glibc.next(); }
+static void seedMsvcrt(unsigned seed) { msvcrt.seed(seed); }
+static int drawMsvcrt() { return msvcrt.next(); }
+static void seedMusl(unsigned seed) { musl.seed(seed); }
+static int drawMusl() { return musl.next(); }
+static void seedOwn(unsigned seed) { srand(seed); }
+static int drawOwn() { return rand(); }
+
+// The hook every number goes through.
+static void (*seeder)(unsigned) = seedOwn;
+static int (*drawer)() = drawOwn;
+
+void drawAsOwnLibrary() {
+    seeder = seedOwn;
+    drawer = drawOwn;
 }
 
-void useBuild(Build build) { inUse = build; }
-
-void buildSrand(unsigned seed) {
-    switch (inUse) {
-        case BUILD_WINDOWS: msvcrt.seed(seed); break;
-        case BUILD_WEB: musl.seed(seed); break;
-        default: glibc.seed(seed); break;
-    }
+void drawAsBuild(Build build) {
+    static const struct {
+        void (*seed)(unsigned);
+        int (*draw)();
+    } COPIES[BUILD_COUNT] = {{seedGlibc, drawGlibc}, {seedMsvcrt, drawMsvcrt}, {seedMusl, drawMusl}};
+    seeder = COPIES[build].seed;
+    drawer = COPIES[build].draw;
 }
 
-int buildRand() {
-    switch (inUse) {
-        case BUILD_WINDOWS: return msvcrt.next();
-        case BUILD_WEB: return musl.next();
-        default: return glibc.next();
-    }
+void seedRandom(unsigned seed) { seeder(seed); }
+
+int nextRandom() { return drawer(); }
+
+void randomFingerprint(uint32_t print[4]) {
+    seedRandom(1);
+    for (int i = 0; i < 4; ++i) print[i] = static_cast<uint32_t>(nextRandom());
 }
-
-// The web build runs the rules in 2 ms steps within its long frames (platform/sdl_io_web.cpp).
-uint32_t buildRuleSliceMs() { return inUse == BUILD_WEB ? 2 : 0; }
-
-bool buildEndsOnQuit() { return inUse != BUILD_WEB; }
-
-// The game's own calls, redirected by the link (-Wl,--wrap=rand,--wrap=srand).
-extern "C" int __wrap_rand() { return buildRand(); }
-extern "C" void __wrap_srand(unsigned seed) { buildSrand(seed); }
