@@ -307,8 +307,8 @@ static bool getU32(const uint8_t*& at, const uint8_t* end, uint32_t& value) {
 }
 
 static bool worldInRange(const uint8_t* world) {
-    for (int sector = 0; sector < 64; ++sector)
-        if (world[3 * sector] > 1 || world[3 * sector + 1] > 1 || world[3 * sector + 2] > 10) return false;
+    for (int sector = 0; sector < WORLD_SIZE * WORLD_SIZE; ++sector)
+        if (world[3 * sector] > 1 || world[3 * sector + 1] > 1 || world[3 * sector + 2] >= LEVEL_ROWS) return false;
     return true;
 }
 
@@ -346,7 +346,8 @@ bool decodeTapeOfAny(const uint8_t* data, size_t length, const std::string& vers
     at += versionLength;
     for (uint32_t& value : header.randPrint)
         if (!getU32(at, end, value)) return fail(why, "cut short or damaged");
-    if (!getU32(at, end, header.seed) || end - at < 1 + 192) return fail(why, "cut short or damaged");
+    if (!getU32(at, end, header.seed) || end - at < static_cast<ptrdiff_t>(1 + sizeof header.world))
+        return fail(why, "cut short or damaged");
     header.fullscreen = *at++;
     memcpy(header.world, at, sizeof header.world);
     at += sizeof header.world;

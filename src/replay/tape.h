@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/state.h"
 #include "platform/game_event.h"
 
 // One answer the game got from the engine.
@@ -21,16 +22,16 @@ struct TapeCall {
 
 // What a session needs besides its calls.
 struct TapeHeader {
-    std::string version;    // the game's version that recorded it
-    uint32_t randPrint[4];  // rand() after srand(1): which C library drew the numbers
-    uint32_t seed;          // the srand seed of the session
-    uint8_t fullscreen;     // a regained focus rebuilds the graphics, which reads the clock
-    uint8_t world[64 * 3];  // per sector, x major: wallBottom, wallLeft, level
-    uint64_t watchFrom;     // calls before this one are the run-up to the game worth watching
-    uint64_t calls;         // calls on the tape
-    uint64_t swaps;         // frames shown while it was recorded
-    uint32_t finalScore;    // the score when the tape ends
-    uint32_t bestScore;     // the best score the HUD showed when it began
+    std::string version;                         // the game's version that recorded it
+    uint32_t randPrint[4];                       // rand() after srand(1): which C library drew the numbers
+    uint32_t seed;                               // the srand seed of the session
+    uint8_t fullscreen;                          // a regained focus rebuilds the graphics, which reads the clock
+    uint8_t world[WORLD_SIZE * WORLD_SIZE * 3];  // per sector, x major: wallBottom, wallLeft, level
+    uint64_t watchFrom;                          // calls before this one are the run-up to the game worth watching
+    uint64_t calls;                              // calls on the tape
+    uint64_t swaps;                              // frames shown while it was recorded
+    uint32_t finalScore;                         // the score when the tape ends
+    uint32_t bestScore;                          // the best score the HUD showed when it began
 };
 
 // Appends calls in their compact form: a frame's clock, empty poll and clock in one byte,

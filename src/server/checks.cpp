@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "builds/builds.h"
+
 namespace scores {
 
 namespace {
@@ -203,11 +205,8 @@ std::string jsonString(const std::string& text) {
 }
 
 std::string platformOf(const std::string& library) {
-    static const struct {
-        const char *library, *platform;
-    } known[] = {{"glibc", "Linux"}, {"msvcrt", "Windows"}, {"emscripten", "web"}};
-    for (const auto& entry : known)
-        if (library == entry.library) return entry.platform;
+    for (const BuildFacts& build : BUILDS)
+        if (library == build.library) return build.platform;
     return library;
 }
 
