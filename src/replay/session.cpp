@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "game/random.h"
 #include "game/state.h"
 #include "persist/file_place.h"
 #include "platform/program.h"
 #include "platform/save_file.h"
-#include "replay/session_test_hooks.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "unknown"
@@ -31,29 +31,37 @@ struct TapeCut {
     uint32_t score;
 };
 
+// The session as a whole: from start-up to the exit.
 static SessionMode mode = SESSION_LIVE;
 static uint64_t swaps = 0;
 static TapeHeader header;  // live: filled at start and at saving; replay: read from the file
 
-// Live.
-static TapeWriter writer;
-static bool recording = true;  // false once the session outgrew the recording
-static char recordPath[4096];
-static bool keptGame = false;
-static TapeCut kept;
-static bool observing = false;
-static uint32_t seenBest = 0, seenScore = 0;
-static TapeCut beforeEvent;  // the tape just before the last event: a choice made in the menu
-static uint64_t gameStart = 0;
+// Live: recorded in memory from start-up to the exit, where it is written when asked for; the
+// best game is cut from it whenever the best score is saved.
+struct Recording {
+    TapeWriter writer;
+    bool going = true;  // false once the session outgrew the recording
+    char path[4096] = "";
+    bool keptGame = false;
+    TapeCut kept = {};
+    bool observing = false;
+    uint32_t seenBest = 0, seenScore = 0;
+    TapeCut beforeEvent = {};  // the tape just before the last event: a choice made in the menu
+    uint64_t gameStart = 0;
+};
+static Recording recording;
 
-// Replay.
-static std::vector<uint8_t> replayFile;
-static TapeReader* reader = nullptr;
-static uint64_t played = 0;
-static const char* replayPath = "";
-static uint32_t startedAt = 0;
-static bool finished = false;
-static bool stopped = false;
+// Replay: from the file's loading before start-up to the replay's end, which ends the program.
+struct Playback {
+    std::vector<uint8_t> file;
+    std::unique_ptr<TapeReader> reader;
+    uint64_t played = 0;
+    const char* path = "";
+    uint32_t startedAt = 0;
+    bool finished = false;
+    bool stopped = false;
+};
+static Playback playback;
 
 static void finishWithStatus(int status) {
     if (status == 0 && mode == SESSION_TIMEDEMO) fflush(stdout);
@@ -140,20 +148,19 @@ bool loadReplayFile(FILE* file, const char* path, SessionMode wanted, std::strin
     size_t bodyLength;
     if (!decodeWithItsGenerator(data, body, bodyLength, why)) return false;
     const size_t offset = static_cast<size_t>(body - data.data());
-    replayFile.swap(data);
-    delete reader;
-    reader = new TapeReader(replayFile.data() + offset, bodyLength);
+    playback.file.swap(data);
+    playback.reader.reset(new TapeReader(playback.file.data() + offset, bodyLength));
     mode = wanted;
-    replayPath = path;
-    played = 0;
+    playback.path = path;
+    playback.played = 0;
     swaps = 0;
-    finished = false;
+    playback.finished = false;
     return true;
 }
 
-void recordTo(const char* path) { snprintf(recordPath, sizeof recordPath, "%s", path); }
+void recordTo(const char* path) { snprintf(recording.path, sizeof recording.path, "%s", path); }
 
-const char* recordingPath() { return recordPath; }
+const char* recordingPath() { return recording.path; }
 
 void applyReplaySettings() {
     if (mode == SESSION_LIVE) return;
@@ -188,7 +195,7 @@ void placeReplayWorld() {
 uint32_t replaySeed() { return header.seed; }
 
 uint32_t startSession(uint32_t clockSeed) {
-    startedAt = clockSeed;
+    playback.startedAt = clockSeed;
     if (mode != SESSION_LIVE) return header.seed;
     header.version = ZK_VERSION;
     randomFingerprint(header.randPrint);
@@ -202,8 +209,8 @@ uint32_t startSession(uint32_t clockSeed) {
 // --- live ------------------------------------------------------------------------------------
 
 static TapeCut cutHere() {
-    writer.flush();
-    return TapeCut{writer.body().size(), writer.calls(), swaps, gameStart, game.score};
+    recording.writer.flush();
+    return TapeCut{recording.writer.body().size(), recording.writer.calls(), swaps, recording.gameStart, game.score};
 }
 
 // Looks at the scores between two engine calls. The best score rises only when a game ends
@@ -211,25 +218,25 @@ static TapeCut cutHere() {
 // up to here when its score is still shown, else up to the key that started the next game.
 // A score that falls marks a new game.
 static void observe() {
-    if (!observing) {
-        observing = true;
-        seenBest = game.bestScore;
-        seenScore = game.score;
+    if (!recording.observing) {
+        recording.observing = true;
+        recording.seenBest = game.bestScore;
+        recording.seenScore = game.score;
     }
-    if (game.bestScore != seenBest) {
-        kept = game.score == game.bestScore ? cutHere() : beforeEvent;
-        kept.score = game.bestScore;
-        keptGame = true;
+    if (game.bestScore != recording.seenBest) {
+        recording.kept = game.score == game.bestScore ? cutHere() : recording.beforeEvent;
+        recording.kept.score = game.bestScore;
+        recording.keptGame = true;
     }
-    if (game.score < seenScore) gameStart = beforeEvent.calls;
-    seenBest = game.bestScore;
-    seenScore = game.score;
+    if (game.score < recording.seenScore) recording.gameStart = recording.beforeEvent.calls;
+    recording.seenBest = game.bestScore;
+    recording.seenScore = game.score;
 }
 
 static bool stillRecording() {
-    if (!recording) return false;
-    if (writer.body().size() < LONGEST_RECORDING) return true;
-    recording = false;
+    if (!recording.going) return false;
+    if (recording.writer.body().size() < LONGEST_RECORDING) return true;
+    recording.going = false;
     return false;
 }
 
@@ -239,7 +246,7 @@ void recordTicks(uint32_t ticks) {
     TapeCall call = {};
     call.kind = CALL_TICKS;
     call.ticks = ticks;
-    writer.add(call);
+    recording.writer.add(call);
 }
 
 void recordEvent(TapeCallKind kind, const GameEvent* taken) {
@@ -249,9 +256,9 @@ void recordEvent(TapeCallKind kind, const GameEvent* taken) {
     call.kind = kind;
     if (taken != nullptr) {
         call.event = *taken;
-        beforeEvent = cutHere();
+        recording.beforeEvent = cutHere();
     }
-    writer.add(call);
+    recording.writer.add(call);
 }
 
 void countSwap() { ++swaps; }
@@ -262,52 +269,52 @@ static std::vector<uint8_t> tapeUpTo(const TapeCut& cut) {
     out.calls = cut.calls;
     out.swaps = cut.swaps;
     out.finalScore = cut.score;
-    return encodeTape(out, writer.body().data(), cut.bytes);
+    return encodeTape(out, recording.writer.body().data(), cut.bytes);
 }
 
 std::vector<uint8_t> recordedTape() { return tapeUpTo(cutHere()); }
 
 std::vector<uint8_t> bestGameTape(uint32_t score) {
     if (mode != SESSION_LIVE) return {};
-    if (recording) observe();  // a game still going at exit counts as it stands
-    if (!keptGame || kept.score != score) return {};
-    return tapeUpTo(kept);
+    if (recording.going) observe();  // a game still going at exit counts as it stands
+    if (!recording.keptGame || recording.kept.score != score) return {};
+    return tapeUpTo(recording.kept);
 }
 
 static void writeRecording() {
-    if (!recording) {
-        fprintf(stderr, "Could not record to %s: the session outgrew the recording\n", recordPath);
+    if (!recording.going) {
+        fprintf(stderr, "Could not record to %s: the session outgrew the recording\n", recording.path);
         return;
     }
     TapeCut whole = cutHere();
     whole.watchFrom = 0;
     const std::vector<uint8_t> file = tapeUpTo(whole);
     SaveStream save;
-    if (beginSave(recordPath, &save) != 0) {
-        fprintf(stderr, "Could not record to %s\n", recordPath);
+    if (beginSave(recording.path, &save) != 0) {
+        fprintf(stderr, "Could not record to %s\n", recording.path);
         return;
     }
     saveAsBytes(&save);
     fwrite(file.data(), 1, file.size(), save.file);
-    if (finishSave(&save) != 0) fprintf(stderr, "Could not record to %s\n", recordPath);
+    if (finishSave(&save) != 0) fprintf(stderr, "Could not record to %s\n", recording.path);
 }
 
 // --- replay ----------------------------------------------------------------------------------
 
-bool fastForwarding() { return mode == SESSION_WATCH && played < header.watchFrom; }
+bool fastForwarding() { return mode == SESSION_WATCH && playback.played < header.watchFrom; }
 
 // A replay ends in step when it used every call, showed as many frames and reached the score.
 static void finishReplay() {
-    finished = true;
-    const bool inStep = played == header.calls && swaps == header.swaps && game.score == header.finalScore;
+    playback.finished = true;
+    const bool inStep = playback.played == header.calls && swaps == header.swaps && game.score == header.finalScore;
     if (!inStep) {
-        fprintf(stderr, "Replay %s went out of step after %llu of %llu calls\n", replayPath,
-                static_cast<unsigned long long>(played), static_cast<unsigned long long>(header.calls));
+        fprintf(stderr, "Replay %s went out of step after %llu of %llu calls\n", playback.path,
+                static_cast<unsigned long long>(playback.played), static_cast<unsigned long long>(header.calls));
         replayFinished(1);
         return;
     }
     if (mode == SESSION_TIMEDEMO) {
-        const double seconds = (SDL_GetTicks() - startedAt) / 1000.0;
+        const double seconds = (SDL_GetTicks() - playback.startedAt) / 1000.0;
         printf("timedemo: %llu frames in %.3f s, %.1f frames/s, score %u\n", static_cast<unsigned long long>(swaps),
                seconds, seconds > 0 ? swaps / seconds : 0.0, game.score);
     }
@@ -316,16 +323,16 @@ static void finishReplay() {
 
 static TapeCall nextCall(TapeCallKind kind) {
     TapeCall call;
-    const int read = played < header.calls ? reader->next(call) : 0;
+    const int read = playback.played < header.calls ? playback.reader->next(call) : 0;
     if (read == 0) finishReplay();
     if (read < 0 || call.kind != kind) {
-        fprintf(stderr, "Replay %s went out of step after %llu calls\n", replayPath,
-                static_cast<unsigned long long>(played));
-        finished = true;
+        fprintf(stderr, "Replay %s went out of step after %llu calls\n", playback.path,
+                static_cast<unsigned long long>(playback.played));
+        playback.finished = true;
         replayFinished(1);
     }
     if (replayCallPlayed != nullptr) replayCallPlayed(call);
-    ++played;
+    ++playback.played;
     return call;
 }
 
@@ -338,17 +345,17 @@ int playEvent(TapeCallKind kind, GameEvent& event) {
     return 1;
 }
 
-void replayStopped() { stopped = true; }
+void replayStopped() { playback.stopped = true; }
 
 void replayQuit() { finishReplay(); }
 
 void endSession() {
     if (mode == SESSION_LIVE) {
-        if (recordPath[0] != '\0') writeRecording();
+        if (recording.path[0] != '\0') writeRecording();
         return;
     }
     // Ended by the viewer, or by a fatal error before the tape began: nothing to say.
-    if (finished || stopped || played == 0) return;
+    if (playback.finished || playback.stopped || playback.played == 0) return;
     // The game itself quit on the tape (its last event, if the replay is in step): the replay
     // ends here, with its line, or with the out-of-step message and status 1.
     replayFinished = [](int status) {
@@ -368,19 +375,8 @@ void resetSession() {
     pace = WatchPace();
     swaps = 0;
     header = TapeHeader();
-    writer = TapeWriter();
-    recording = true;
-    recordPath[0] = '\0';
-    keptGame = false;
-    observing = false;
-    beforeEvent = TapeCut();
-    gameStart = 0;
-    replayFile.clear();
-    delete reader;
-    reader = nullptr;
-    played = 0;
-    finished = false;
-    stopped = false;
+    recording = Recording();
+    playback = Playback();
     replayFinished = finishWithStatus;
     followed = thisBuild();
     useGenerator(0);

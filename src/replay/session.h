@@ -50,6 +50,13 @@ void recordEvent(TapeCallKind kind, const GameEvent* taken);  // nullptr: no eve
 uint32_t playTicks();
 int playEvent(TapeCallKind kind, GameEvent& event);  // 1 with the event in `event`, else it stays
 
+// What a finished replay does; the default prints the timedemo line and exits with `status`.
+// The verifier prints its line instead; tests put a function here that does not return.
+extern void (*replayFinished)(int status);
+
+// The game's version that this program writes into its replays and wants in the ones it plays.
+const char* gameVersion();
+
 // The verifier's look at each call of a replay as it is played, before the game acts on it.
 extern void (*replayCallPlayed)(const TapeCall& call);
 

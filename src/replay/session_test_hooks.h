@@ -6,13 +6,6 @@
 
 #include "replay/session.h"
 
-// What a finished replay does; the default prints the timedemo line and exits with `status`.
-// Tests put a function here that does not return.
-extern void (*replayFinished)(int status);
-
-// The game's version that this program writes into its replays and wants in the ones it plays.
-const char* gameVersion();
-
 // This program's C library, by the first numbers rand() gives after srand(1).
 void randFingerprint(uint32_t print[4]);
 

@@ -16,7 +16,6 @@
 #include "platform/sdl_io.h"
 #include "render/lists.h"
 #include "replay/session.h"
-#include "replay/session_test_hooks.h"
 #include "replay/start.h"
 #include "screens/title_menu.h"
 #include "verdict/verdict.h"
