@@ -113,10 +113,12 @@ std::string boardLink(const std::string& prefix, const std::string& version, con
 }
 
 // Watch (when the page can play it) and Download, from a page `prefix` below the board.
-std::string replayButtons(const Entry& entry, const std::string& prefix, bool watchable) {
+std::string replayButtons(const Entry& entry, const std::string& prefix, bool webServed, const std::string& current) {
     const std::string tape = "replays/" + std::to_string(entry.id) + ".replay";
     std::string buttons = "<span class=\"buttons\">";
-    if (watchable) buttons += "<a class=\"button\" href=\"" + prefix + "index.html?replay=" + tape + "\">Watch</a>";
+    // The page served beside the board plays its own version's replays only.
+    if (webServed && entry.version == current)
+        buttons += "<a class=\"button\" href=\"" + prefix + "index.html?replay=" + tape + "\">Watch</a>";
     return buttons + "<a class=\"button\" href=\"" + prefix + tape + "\" download>Download</a></span>";
 }
 
@@ -151,8 +153,7 @@ std::string boardRow(const Entry& entry, const BoardView& view) {
            "\">" + escapeHtml(entry.name) + "</a></td><td class=\"n score\">" + std::to_string(entry.score) +
            "</td><td class=\"platform\">" + escapeHtml(platformOf(entry.library)) + "</td><td class=\"version\">" +
            escapeHtml(entry.version) + "</td><td class=\"date\">" + dateOf(entry.submitted) +
-           "</td><td class=\"replay\">" + replayButtons(entry, "", view.watchable && entry.version == view.current) +
-           "</td></tr>\n";
+           "</td><td class=\"replay\">" + replayButtons(entry, "", view.watchable, view.current) + "</td></tr>\n";
 }
 
 std::string pageLinks(const BoardView& view) {
@@ -226,7 +227,7 @@ std::string entryPage(const Entry& entry, const std::string& current, bool watch
            fact("Rank", std::to_string(entry.rank) + " in version " + version) +
            fact("Platform", escapeHtml(platformOf(entry.library))) + fact("Version", version) +
            fact("Date", timeOf(entry.submitted, "%Y-%m-%d %H:%M UTC")) + fact("Frames", std::to_string(entry.frames)) +
-           "</dl>\n" + replayButtons(entry, "../", watchable && entry.version == current) + "\n<nav><a href=\"" +
+           "</dl>\n" + replayButtons(entry, "../", watchable, current) + "\n<nav><a href=\"" +
            boardLink("../", entry.version, current) + "\">The board of version " + version +
            "</a></nav>\n</body>\n</html>\n";
 }
