@@ -66,11 +66,13 @@ static bool getEvent(const uint8_t*& at, const uint8_t* end, GameEvent& event) {
 
 static bool isEmptyPoll(const TapeCall& call) { return call.kind == CALL_POLL && call.event.type == 0; }
 
+// The op after a run is written whole, even the same again: a run never follows a run.
 void TapeWriter::closeRun() {
     if (repeats == 0) return;
     bytes.push_back(OP_REPEAT);
     putVarint(bytes, repeats);
     repeats = 0;
+    lastOpLength = 0;
 }
 
 void TapeWriter::emit(const uint8_t* op, size_t length) {
@@ -198,15 +200,12 @@ int TapeReader::decodeOp() {
     if (*at == OP_REPEAT) {
         ++at;
         uint64_t count;
-        if (expandedCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN)
-            return -1;
+        if (expandedCount == 0 || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN) return -1;
         repeatsLeft = count;
-        afterRepeat = true;
         return 1;
     }
     if (!parseOp(at, end, expanded, expandedCount)) return -1;
     expandedAt = 0;
-    afterRepeat = false;
     return 1;
 }
 
@@ -241,30 +240,30 @@ static uint64_t clockOf(const TapeCall* calls, size_t count) {
 // going for hours. Runs of events and of single readings of a clock that stands still have no
 // such bound: a key held during a pause repeats without a frame, and the Windows and web builds
 // read the same millisecond thousands of times while they wait for the next one. The viewer's
-// keys and signals stop such a run at any call.
+// keys and signals stop such a run at any call. Kept: version 1.1.0 wrote a run straight after
+// a run of the same op when a recording was cut in the middle of it; the two read as one run.
 static bool countCalls(const uint8_t* at, const uint8_t* end, uint64_t frames, uint64_t& total) {
     total = 0;
-    uint64_t clock = 0, lastClock = 0;
+    uint64_t clock = 0, lastClock = 0, run = 0;
     size_t lastCount = 0;
-    bool afterRepeat = false, lastWasEvent = false;
+    bool lastWasEvent = false;
     TapeCall calls[3];
     while (at != end) {
         if (*at == OP_REPEAT) {
             ++at;
             uint64_t count;
-            if (lastCount == 0 || afterRepeat || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN ||
-                (count > frames && !lastWasEvent && (lastCount > 1 || lastClock != 0)))
-                return false;
+            if (lastCount == 0 || !getVarint(at, end, count) || count == 0 || count > LONGEST_RUN) return false;
+            run += count;
+            if (run > frames && !lastWasEvent && (lastCount > 1 || lastClock != 0)) return false;
             total += count * lastCount;
             clock += count * lastClock;
-            afterRepeat = true;
         } else {
             lastWasEvent = *at == OP_WAIT || *at == OP_POLL;
             if (!parseOp(at, end, calls, lastCount)) return false;
             total += lastCount;
             lastClock = clockOf(calls, lastCount);
             clock += lastClock;
-            afterRepeat = false;
+            run = 0;
         }
         if (total > MOST_CALLS || clock > 0xFFFFFFFFu) return false;
     }

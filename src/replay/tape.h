@@ -73,7 +73,6 @@ class TapeReader {
     size_t expandedCount = 0;
     size_t expandedAt = 0;
     uint64_t repeatsLeft = 0;
-    bool afterRepeat = false;
     uint32_t ticks = 0;
 };
 

@@ -672,6 +672,38 @@ TEST(ReplayFile, RandomSessionsWithEveryEdgeNumberReadBackTheSame) {
     }
 }
 
+// A recording is written out whole at every event and score change, often inside a run of one
+// call: cut there again and again, it reads back; so does a file whose runs were written one
+// straight after another, as 1.1.0 wrote them.
+TEST(ReplayFile, RunsCutAgainAndAgainReadBack) {
+    const TapeCall still = {CALL_TICKS, 5, {}};
+    TapeWriter writer;
+    for (int cut : {3, 1, 1, 4}) {
+        for (int i = 0; i < cut; ++i) writer.add(still);
+        writer.flush();
+    }
+    const std::string old("\xc5\xc0\x84\x03\x84\x01", 6);  // 5 ms, then the same reading 1 + 3 + 1 times
+    for (const std::string& body : {std::string(writer.body().begin(), writer.body().end()), old}) {
+        TapeHeader header = {};
+        header.version = gameVersion();
+        randFingerprint(header.randPrint);
+        header.calls = body == old ? 6 : 9;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(body.data());
+        const std::vector<uint8_t> file = encodeTape(header, bytes, body.size());
+        TapeHeader read;
+        const uint8_t* at;
+        size_t length;
+        std::string why;
+        ASSERT_TRUE(decodeTape(file.data(), file.size(), header.version, header.randPrint, read, at, length, why))
+            << why;
+        TapeReader reader(at, length);
+        TapeCall call;
+        uint64_t same = 0;
+        while (reader.next(call) == 1 && sameCall(call, still)) ++same;
+        EXPECT_EQ(same, header.calls);
+    }
+}
+
 // Every cut of a real file is refused; a cut body reads as the calls before the cut and then
 // ends or is refused. Each cut lies in a buffer of its own size: the sanitizer build sees any
 // read past it.
