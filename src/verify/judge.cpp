@@ -7,9 +7,9 @@
 #include "platform/game_event.h"
 
 // The limits, from honest play measured (README, "How fast a person plays"):
-// a window of frames must take this much clock at least: 4000 frames a second at most;
+// a window of frames must take this much clock at least: 10000 frames a second at most;
 static const int FRAME_WINDOW = 200;
-static const uint32_t LEAST_WINDOW_MS = 50;
+static const uint32_t LEAST_WINDOW_MS = 20;
 // key presses the game reads while it plays or shows its menu, in any second of clock;
 static const int MOST_PRESSES = 30;
 static const uint32_t PRESS_WINDOW_MS = 1000;

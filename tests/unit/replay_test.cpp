@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -55,6 +56,7 @@ struct ScriptedSdl {
     std::deque<Timed> queue;
     std::function<void(ScriptedSdl&)> decide;
     std::function<bool()> stop;  // ends the recording before the engine answers
+    char answering = 0;          // the call being answered: 't' clock, 'p' poll, 'w' wait
 };
 ScriptedSdl sdl;
 
@@ -86,12 +88,14 @@ void checkStop() {
 }  // namespace
 
 uint32_t sdlTicks() {
+    sdl.answering = 't';
     checkStop();
     if (++sdl.readingsSinceSwap > 4) sdl.clock += 1;
     return sdl.clock;
 }
 
 int sdlPollEvent(SDL_Event* event) {
+    sdl.answering = 'p';
     checkStop();
     if (sdl.queue.empty() && sdl.decide) sdl.decide(sdl);
     if (sdl.queue.empty() || sdl.queue.front().at > sdl.clock) return 0;
@@ -102,6 +106,7 @@ int sdlPollEvent(SDL_Event* event) {
 
 // The end screen and the pause wait here: the next queued event, else Space.
 int sdlWaitEvent(SDL_Event* event) {
+    sdl.answering = 'w';
     checkStop();
     if (sdl.queue.empty()) sdl.queue.push_back({sdl.clock + 700, keyDown(SDLK_SPACE)});
     if (static_cast<int32_t>(sdl.queue.front().at - sdl.clock) > 0) sdl.clock = sdl.queue.front().at;
@@ -461,17 +466,154 @@ TEST(Verifier, EditedReplaysAreRefusedOrVerifyToWhatTheyPlay) {
         {"Windows' random numbers", [](TapeHeader& h) { memcpy(h.randPrint, REAL_RAND[3].first, 16); }, "out of step"},
         {"the web's", [](TapeHeader& h) { memcpy(h.randPrint, REAL_RAND[6].first, 16); }, "out of step"},
         {"an unknown C library's", [](TapeHeader& h) { h.randPrint[3] ^= 1; }, "refused: made with another C library"},
+        // Near-copies: the same game under the same key.
         {"a higher best score shown", [](TapeHeader& h) { h.bestScore += 5000; }, "verified: score 314,"},
+        {"watched from elsewhere", [](TapeHeader& h) { h.watchFrom = h.calls / 2; }, "verified: score 314,"},
+        {"full screen", [](TapeHeader& h) { h.fullscreen = 1; }, "verified: score 314,"},
     };
+    int status;
+    Verdict original, copy;
+    const std::string unedited = asThisVersion("short_walk");
+    ASSERT_TRUE(parseVerdict(verify(unedited, status), original));
+    remove(unedited.c_str());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = asThisVersion("short_walk", c.edit);
-        int status;
         const std::string line = verify(path, status);
         EXPECT_EQ(line.rfind(c.line, 0), 0u) << line;
         EXPECT_EQ(status, line.rfind("verified", 0) == 0 ? 0 : 1);
+        EXPECT_TRUE(status != 0 || (parseVerdict(line, copy) && copy.gameKey == original.gameKey)) << line;
         remove(path.c_str());
     }
+}
+
+// A tape with `ops` added to its body, as many calls more in its header.
+std::vector<uint8_t> appended(const std::vector<uint8_t>& tape, const std::string& ops, uint64_t calls) {
+    TapeHeader header;
+    const uint8_t* body;
+    size_t length;
+    std::string why;
+    uint32_t print[4];
+    randFingerprint(print);
+    if (!decodeTape(tape.data(), tape.size(), gameVersion(), print, header, body, length, why)) ADD_FAILURE() << why;
+    std::string bytes(reinterpret_cast<const char*>(body), length);
+    bytes += ops;
+    header.calls += calls;
+    return encodeTape(header, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+// Bots with the game's own recorder, and copies of one game: a machine or a player faster than
+// people are is refused, saying where; a tape out of proportion stops at once; the same game
+// keeps its key whatever follows it.
+TEST(Verifier, PlayFasterThanAPersonIsRefusedAndAGameKeepsItsKey) {
+    auto polls = std::make_shared<int>(0);
+    // The clock moves 1 ms in `every` polls (one a frame), or never; `bot` walks whenever it moved.
+    auto clockBot = [polls](int every, bool bot) {
+        *polls = 0;
+        return [polls, every, bot, player = Player{2, true}, walked = 0u](ScriptedSdl& s) mutable {
+            if (every > 0 && ++*polls % every == 0) s.clock += 1;
+            if (!bot || !player.started || game.deathTimer != 0) return player(s);
+            if (s.clock != walked) walk(s, DIR_RIGHT);
+            walked = s.clock;
+        };
+    };
+    const std::string x("\x02\x78\x00", 3);  // the key x pressed, which the menu and a pause ignore
+    // A game played to its end, stopped as the menu shows, and again with more of the menu.
+    const std::vector<uint8_t> ended = record(Player{0, false}, [] { return game.bestScore > 0 && game.lives == 0; });
+    const uint32_t endedAt = sdl.clock;
+    const struct {
+        const char* name;
+        std::function<std::vector<uint8_t>()> make;
+        const char* says;
+    } cases[] = {
+        {"a person at 500 frames a second",
+         [] {
+             return record(
+                 Player{2, true}, [] { return sdl.clock > 8000; }, 2);
+         },
+         "verified"},
+        {"a fast machine's 0 ms frames, 4000 a second",
+         [&] {
+             return record(
+                 clockBot(4, false), [] { return sdl.clock > 8000; }, 0);
+         },
+         "verified"},
+        {"a person's fastest tapping, 16 keys a second",
+         [] {
+             return record(
+                 [due = 0u, started = false](ScriptedSdl& s) mutable {
+                     if (s.clock < due) return;
+                     due = s.clock + 60;
+                     if (!started) s.queue.push_back({s.clock, keyDown(SDLK_RETURN)});
+                     if (started && game.deathTimer == 0) walk(s, DIR_RIGHT);
+                     started = true;
+                 },
+                 [] { return sdl.clock > 6000; }, 2);
+         },
+         "verified"},
+        {"a frozen clock",
+         [&] {
+             return record(
+                 clockBot(0, false), [polls] { return ++*polls > 5000; }, 0);
+         },
+         "refused: faster than a person's machine: 200 frames in 0 ms"},
+        {"a crawling clock, 1 ms in 50 frames",
+         [&] {
+             return record(
+                 clockBot(50, false), [] { return sdl.clock > 500; }, 0);
+         },
+         "refused: faster than a person's machine: 200 frames in"},
+        {"a key in every 16 ms frame",
+         [&] {
+             return record(
+                 clockBot(0, true), [] { return sdl.clock > 4000; }, 16);
+         },
+         "refused: faster than a person: more than 30 key presses"},
+        {"2^32 presses the menu ignores",
+         [&] {
+             return appended(record(nullptr, [] { return sdl.answering == 'p'; }),
+                             "\x82" + x + "\x84\xff\xff\xff\xff\x0f", 1ull << 32);
+         },
+         "refused: faster than a person: more than 30 key presses in one second of the replay's clock, at frame"},
+        {"2^32 presses a pause ignores",
+         [&] {
+             auto lost = std::make_shared<bool>(false);
+             const auto tape = record(
+                 [lost](ScriptedSdl& s) {
+                     if (!*lost) s.queue.push_back({s.clock + 500, focus(0)});
+                     *lost = true;
+                 },
+                 [] { return sdl.answering == 'w'; });
+             return appended(tape, "\x83" + x + "\x84\xff\xff\xff\xff\x0f", 1ull << 32);
+         },
+         "refused: out of proportion: more than 1000000 calls in a row while the replay's clock stands still"},
+        {"a game that ended", [&] { return ended; }, "verified"},
+        {"the same game, with more of the menu after it",
+         [&] {
+             return record(Player{0, false}, [endedAt] { return sdl.clock > endedAt + 3000; });
+         },
+         "verified"},
+    };
+    Verdict verdicts[sizeof cases / sizeof cases[0]];
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const std::vector<uint8_t> tape = cases[i].make();
+        const std::string path = "/tmp/zk-forged-" + std::to_string(getpid());
+        writeFile(path, std::string(tape.begin(), tape.end()));
+        int status;
+        const auto started = std::chrono::steady_clock::now();
+        const std::string line = verify(path, status);
+        remove(path.c_str());
+        printf("%s: %s", cases[i].name, line.c_str());
+        EXPECT_NE(line.find(cases[i].says), std::string::npos) << line;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));  // not the 70 s of old
+        EXPECT_TRUE(status != 0 || parseVerdict(line, verdicts[i])) << line;
+    }
+    const Verdict &game = verdicts[8], &more = verdicts[9];
+    EXPECT_GT(game.score, 0);
+    EXPECT_GT(more.frames, game.frames);
+    EXPECT_EQ(more.score, game.score);
+    EXPECT_EQ(more.gameKey, game.gameKey);
 }
 
 // --- the best game ------------------------------------------------------------------------------
