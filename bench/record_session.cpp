@@ -16,6 +16,7 @@
 #include "game/state.h"
 #include "platform/sdl_io.h"
 #include "render/lists.h"
+#include "replay/seams.h"
 #include "replay/session.h"
 #include "replay/session_test_hooks.h"
 #include "replay/start.h"
@@ -115,6 +116,7 @@ int main(int argc, char* argv[]) {
     const std::string build = argc > 4 ? argv[4] : "linux";
     recordAsBuild(build == "web" ? BUILD_WEB : build == "windows" ? BUILD_WINDOWS : BUILD_LINUX);
     recordTo(argv[1]);
+    useEngineIo({sdlTicks, sdlPollEvent, sdlWaitEvent, sdlWaitForEventUntil, sdlSwapBuffers, sdlDelay});
     startRecordableSession({nullptr, ZK_DATA_DIR "/world.txt", setUpGraphics, [] { return 4321u; }});
     fillBoard();
     GameEvent event = {};

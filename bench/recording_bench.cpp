@@ -17,6 +17,7 @@
 #include "platform/sdl_io.h"
 #include "render/lists.h"
 #include "render/scene.h"
+#include "replay/seams.h"
 #include "replay/session.h"
 #include "replay/session_test_hooks.h"
 #include "replay/start.h"
@@ -62,6 +63,7 @@ void runTitleMenu(GameEvent&) {}
 static void startPlaying(bool recording) {
     resetSession();
     resetGameState();
+    useEngineIo({sdlTicks, sdlPollEvent, sdlWaitEvent, sdlWaitForEventUntil, sdlSwapBuffers, sdlDelay});
     for (auto& column : game.world)
         for (SectorInfo& sector : column) sector = {0, 0, 1};
     startRecordableSession({nullptr, nullptr, nullptr, [] { return 1u; }});

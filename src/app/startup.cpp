@@ -13,9 +13,11 @@
 #include "platform/gamepad.h"
 #include "platform/program.h"
 #include "platform/save_file.h"
+#include "platform/sdl_io.h"
 #include "platform/window_icon.h"
 #include "render/hud.h"
 #include "render/lists.h"
+#include "replay/seams.h"
 #include "replay/session.h"
 #include "replay/start.h"
 
@@ -136,6 +138,7 @@ static void openWindow() {
 }
 
 void startUp(char* programPath) {
+    useEngineIo({sdlTicks, sdlPollEvent, sdlWaitEvent, sdlWaitForEventUntil, sdlSwapBuffers, sdlDelay});
     // Lost in somebody's folder, the game must not write its files over theirs: nothing is saved
     // on any way out, even where a World file lies in that folder.
     folderFound = changeToProgramDirectory(programPath) != 0;

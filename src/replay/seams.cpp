@@ -1,13 +1,18 @@
 // The engine's clock, events and swaps for the game: live from SDL and recorded, or from the
 // replay's tape. A watched replay keeps the recorded pace and stops on Escape or Alt+F4.
+#include "replay/seams.h"
+
 #include <cstdlib>
 
 #include "audio/sound.h"
 #include "game/engine.h"
 #include "platform/event_codes.h"
 #include "platform/program.h"
-#include "platform/sdl_io.h"
 #include "replay/session.h"
+
+static EngineIo io;
+
+void useEngineIo(const EngineIo& chosen) { io = chosen; }
 
 static bool playing() { return sessionMode() != SESSION_LIVE; }
 
@@ -20,7 +25,7 @@ static void stopWatching() {
 // turns into a quit request) ends the replay; the rest is dropped.
 static void readViewerKeys() {
     SDL_Event event;
-    while (sdlPollEvent(&event)) {
+    while (io.pollEvent(&event)) {
         if (event.type == SDL_QUIT) stopWatching();
         if (event.type != SDL_KEYDOWN) continue;
         const SDLKey key = event.key.keysym.sym;
@@ -32,7 +37,7 @@ static void readViewerKeys() {
 // stops too, and a replay whose game spins without drawing.
 static void lookAtViewerKeys() {
     uint32_t& lastLook = watchPace().lastLook;
-    const uint32_t now = sdlTicks();
+    const uint32_t now = io.ticks();
     if (now - lastLook < 20) return;
     lastLook = now;
     readViewerKeys();
@@ -46,7 +51,7 @@ static void keepPace(uint32_t recorded) {
     uint32_t &recordedStart = pace.recordedStart, &realStart = pace.realStart;
     const bool running = fastForwarding();
     if (running != muted) muteAudio(muted = running);
-    const uint32_t now = sdlTicks();
+    const uint32_t now = io.ticks();
     if (running || !anchored) {
         anchored = !running;
         recordedStart = recorded;
@@ -54,16 +59,16 @@ static void keepPace(uint32_t recorded) {
     }
     lookAtViewerKeys();
     for (;;) {
-        const int32_t ahead = static_cast<int32_t>((recorded - recordedStart) - (sdlTicks() - realStart));
+        const int32_t ahead = static_cast<int32_t>((recorded - recordedStart) - (io.ticks() - realStart));
         if (ahead <= 0) return;
-        sdlDelay(ahead < 10 ? static_cast<uint32_t>(ahead) : 10);
+        io.delay(ahead < 10 ? static_cast<uint32_t>(ahead) : 10);
         readViewerKeys();
     }
 }
 
 uint32_t currentTicks() {
     if (!playing()) {
-        const uint32_t now = sdlTicks();
+        const uint32_t now = io.ticks();
         recordTicks(now);
         return now;
     }
@@ -103,7 +108,7 @@ int pollEvent(GameEvent& event) {
         return playEvent(CALL_POLL, event);
     }
     SDL_Event native;
-    return takeLive(CALL_POLL, sdlPollEvent(&native), native, event);
+    return takeLive(CALL_POLL, io.pollEvent(&native), native, event);
 }
 
 int waitEvent(GameEvent& event) {
@@ -112,12 +117,12 @@ int waitEvent(GameEvent& event) {
         return playEvent(CALL_WAIT, event);
     }
     SDL_Event native;
-    return takeLive(CALL_WAIT, sdlWaitEvent(&native), native, event);
+    return takeLive(CALL_WAIT, io.waitEvent(&native), native, event);
 }
 
 // A replay never sleeps here: its clock readings carry the pauses.
 void waitForEventUntil(uint32_t deadline) {
-    if (!playing()) sdlWaitForEventUntil(deadline);
+    if (!playing()) io.waitForEventUntil(deadline);
 }
 
 // The recording build's: a replay from the web page runs its rules in the page's steps.
@@ -132,6 +137,6 @@ void quitGame() {
 
 void swapBuffers() {
     countSwap();
-    if (!fastForwarding()) sdlSwapBuffers();
+    if (!fastForwarding()) io.swapBuffers();
     if (playing()) lookAtViewerKeys();
 }

@@ -13,8 +13,8 @@
 #include "game/state.h"
 #include "game/world.h"
 #include "platform/program.h"
-#include "platform/sdl_io.h"
 #include "render/lists.h"
+#include "replay/seams.h"
 #include "replay/session.h"
 #include "replay/start.h"
 #include "screens/title_menu.h"
@@ -26,17 +26,13 @@ static unsigned long long frames = 0;
 
 [[noreturn]] static void say(int status, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// SDL beneath the session: a replay's answers all come from its tape.
-uint32_t sdlTicks() { return 0; }
-int sdlPollEvent(SDL_Event*) { return 0; }
-int sdlWaitEvent(SDL_Event*) { return 0; }
-void sdlWaitForEventUntil(uint32_t) {}
-void sdlSwapBuffers() {
+// Nothing beneath the session, whose answers all come from the tape: only the frames it shows
+// are counted and judged.
+static void frameShown() {
     ++frames;
     std::string why;
     if (!judgeFrame(why)) say(1, "refused: %s", why.c_str());
 }
-void sdlDelay(uint32_t) {}
 
 // Scores compare only on the World the game ships: the one a replay carries must be it.
 static bool onShippedWorld() {
@@ -87,6 +83,9 @@ static void checkWorldAndSetUp() {
 
 int main(int argc, char* argv[]) {
     if (argc != 2) say(2, "usage: zembrak-verify FILE");
+    EngineIo nothingBeneath;
+    nothingBeneath.swapBuffers = frameShown;
+    useEngineIo(nothingBeneath);
     // The session plays a replay of any build with that build's random numbers.
     std::string why;
     if (!loadReplayFile(openNamedFile(argv[1]), argv[1], SESSION_VERIFY, why)) say(1, "refused: %s", why.c_str());

@@ -27,6 +27,7 @@
 #include "platform/sdl_io.h"
 #include "render/lists.h"
 #include "render/scene.h"
+#include "replay/seams.h"
 #include "replay/session.h"
 #include "replay/session_test_hooks.h"
 #include "replay/start.h"
@@ -126,6 +127,9 @@ void sdlSwapBuffers() {
     sdl.readingsSinceSwap = 0;
 }
 void sdlDelay(uint32_t) {}
+// Beneath the session in every test here, from the start.
+static const bool scriptedBeneath =
+    (useEngineIo({sdlTicks, sdlPollEvent, sdlWaitEvent, sdlWaitForEventUntil, sdlSwapBuffers, sdlDelay}), true);
 
 namespace {
 
