@@ -55,4 +55,12 @@ try "a width beyond 32 bits" 99999999999 600 32 1 0 0 2147483647
 try "width and height beyond 32 bits" 99999999999 99999999999 99999999999 0 0 0 2147483647 2147483647 2147483647
 try "width and height beyond 32 bits in full screen" 99999999999 99999999999 32 1 128 100 2147483647 2147483647
 
+# The sizes' range at its edges: 0 and 16384 go to SDL, one past either is refused before.
+range_refused() { grep -q "out of range 0\.\.16384\.$" "$WORK/stderr"; }
+for edge in "16384 600 no" "16385 600 yes" "0 0 no" "800 -1 yes"; do
+    read -r width height refused <<<"$edge"
+    try "a size at the edge of its range: $width x $height" "$width" "$height" 32 0 0 0
+    [ "$(range_refused && echo yes || echo no)" = "$refused" ] || fail "$width x $height: refused should be $refused"
+done
+
 echo PASS
