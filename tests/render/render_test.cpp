@@ -248,10 +248,13 @@ TEST_F(RenderTest, FigureFacesEachWayOnItsTile) {
     }
 }
 
-// Mid-slide the new sector comes in from the side of the crossing, with the figure on its
-// entry tile facing the way it went, not the way it went before.
+// Mid-slide the new sector comes in from the side of the crossing, with its own walls and the
+// figure on its entry tile facing the way it went, not the way it went before.
 TEST_F(RenderTest, SlideBringsTheNewSectorFromTheCrossingSide) {
     codeAllTextures();
+    const Rgb wall = {0, 255, 0}, ground = {0, 0, 0};
+    paintTexture(TEX_FRAME_EDGE, wall);
+    paintTexture(TEX_BACKGROUND, ground);
     const struct {
         int dx, dy, facing, entryX, entryY;
         float figureX, figureY;  // the entry tile's corner on screen, half way through
@@ -268,9 +271,34 @@ TEST_F(RenderTest, SlideBringsTheNewSectorFromTheCrossingSide) {
         game.playerY = static_cast<uint8_t>(c.entryY);
         game.facing = c.facing;
         game.lastDirection = (c.facing + 2) % 4;
+        // Only the incoming sector has a wall: across a crossing to the side, at its bottom.
+        for (auto& column : game.world)
+            for (SectorInfo& sector : column) sector.wallBottom = sector.wallLeft = 0;
+        SectorInfo& incoming = game.world[3 + c.dx][3 + c.dy];
+        (c.dx != 0 ? incoming.wallBottom : incoming.wallLeft) = 1;
         glClear(GL_COLOR_BUFFER_BIT);
         drawSlideFrame(c.dx, c.dy, 300);
         expectShown(figureFacing(c.facing), c.figureX, c.figureY);
+        const int along = 300 + 150 * (c.dx + c.dy), across = 15;  // the middle of each half's wall
+        EXPECT_EQ(c.dx != 0 ? pixel(along, across) : pixel(across, along), wall) << "the incoming sector's wall";
+        EXPECT_EQ(c.dx != 0 ? pixel(600 - along, across) : pixel(across, 600 - along), ground) << "the old one's";
+    }
+}
+
+// The result picture shows the figure of each character that reached the goal, in its own
+// picture and place over the logo, and no other.
+TEST_F(RenderTest, TheResultPictureShowsTheFiguresAtTheGoal) {
+    const Rgb logo = {40, 40, 40}, figures[3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    paintTexture(TEX_SPRITES, logo);
+    for (int k = 0; k < 3; ++k) paintTexture(TEX_FIGURE + k, figures[k]);
+    const int spots[3][2] = {{440, 290}, {440, 350}, {405, 320}};  // where no other figure lies
+    for (int done = 0; done < 8; ++done) {
+        SCOPED_TRACE(done);
+        for (int k = 0; k < 3; ++k) game.characterCompleted[k] = (done >> k) & 1;
+        game.character = 2;
+        drawCompletionPicture();
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(pixel(spots[k][0], spots[k][1]), game.characterCompleted[k] ? figures[k] : logo) << k;
     }
 }
 
