@@ -370,6 +370,16 @@ try:
     back = next((i for i in range(10) if time.sleep(0.5) or upload(port, "Hal", tape(50), "10.5.0.2")[0] == 201), None)
     check(back is not None, f"the server is back by itself once the database is, try {back}")
 
+    # A version's board past one page: a link down from the first page, one back up from the second.
+    for i in range(101):
+        upload(port, "Page", f"ok {i + 1} 1 glibc 0.8\n".encode(), f"10.12.{i}.1")
+    for path, holds, lacks in [("/?version=0.8", ['href="?version=0.8&amp;offset=100">Lower'], ["Higher"]),
+                               ("/?version=0.8&offset=100", ['href="?version=0.8&amp;offset=0">Higher'], ["Lower"])]:
+        page = request(port, "GET", path, address="10.8.200.1")[1].decode()
+        rows = page.count('href="scores/')
+        check(rows == (100 if "offset" not in path else 1) and all(h in page for h in holds) and
+              not any(h in page for h in lacks), f"{path}: {rows} entries and its links")
+
     # The real verifier, when built: the stored replays go on the board with their scores.
     if REAL:
         real = start_server(database, "--verifier", REAL[0], "--verify-memory", "0", "--trust-forwarded")
