@@ -36,9 +36,11 @@ std::unique_ptr<Store> openStoreOrSay(const std::string& database) {
 // system would deal requests out between two boards. A restart may still take its own port
 // back at once.
 int bindPort(httplib::Server& server, const Options& options) {
-    server.set_socket_options([](int sock) {
+    int listening = -1;
+    server.set_socket_options([&listening](int sock) {
         const int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        listening = sock;
     });
     int port = options.port;
     if (port == 0) {
@@ -46,6 +48,10 @@ int bindPort(httplib::Server& server, const Options& options) {
     } else if (!server.bind_to_port(options.host, port)) {
         port = -1;
     }
+    // The library listens with a backlog of 5, so a burst of new connections (slow clients cut
+    // and coming back) would make the next client wait a second for its SYN to be sent again.
+    // Listening again only sets the backlog.
+    if (port >= 0) listen(listening, SOMAXCONN);
     if (port < 0)
         std::cerr << "zembrak-scores: cannot listen on " << options.host << ":" << options.port << ": "
                   << strerror(errno) << std::endl;

@@ -21,6 +21,7 @@ struct Connection {
     Phase phase = Phase::head;
     double deadline = 0;  // of the head or the body being read
     double end = 0;       // of the whole connection
+    bool cut = false;     // past a deadline: shut, and never given another
 };
 thread_local Connection current;
 
@@ -56,7 +57,7 @@ void startWatchedWorkers(httplib::Server& server, size_t threads) {
 
 void beginConnection() {
     const double start = now();
-    current = Connection{true, -1, 0, Phase::head, start + kHeadSeconds, start + kMaxConnectionSeconds};
+    current = Connection{true, -1, 0, Phase::head, start + kHeadSeconds, start + kMaxConnectionSeconds, false};
 }
 
 void endConnection() { current.watching = false; }
@@ -84,6 +85,16 @@ static bool isClient(int fd) {
     return true;
 }
 
+// Whether the client's time is up. Once it is, the connection is shut both ways, so that the
+// library neither answers nor waits for another request on it: it only closes it.
+static bool late() {
+    if (current.cut) return true;
+    if (std::min(current.deadline, current.end) > now()) return false;
+    current.cut = true;
+    shutdown(current.socket, SHUT_RDWR);
+    return true;
+}
+
 static double secondsLeft() { return std::min(current.deadline, current.end) - now(); }
 
 }  // namespace scores
@@ -95,7 +106,7 @@ using scores::current;
 extern "C" ssize_t recv(int fd, void* buffer, size_t length, int flags) {
     const bool counted = scores::isClient(fd);
     if (counted) {
-        if (current.bytes >= scores::kMaxRequestBytes || scores::secondsLeft() <= 0) return 0;
+        if (current.bytes >= scores::kMaxRequestBytes || scores::late()) return 0;
         if (length > scores::kMaxRequestBytes - current.bytes) length = scores::kMaxRequestBytes - current.bytes;
     }
     const ssize_t got = syscall(SYS_recvfrom, fd, buffer, length, flags, nullptr, nullptr);
@@ -111,13 +122,19 @@ extern "C" ssize_t recv(int fd, void* buffer, size_t length, int flags) {
 #endif
 extern "C" int poll(pollfd* fds, nfds_t count, int timeoutMs) {
     if (count == 1 && (fds[0].events & POLLIN) && scores::isClient(fds[0].fd)) {
-        const double left = scores::secondsLeft();
-        if (left <= 0) {
+        if (scores::late()) {
             fds[0].revents = POLLIN;
             return 1;
         }
+        const double left = scores::secondsLeft();
         const int leftMs = static_cast<int>(left * 1000) + 1;
-        if (timeoutMs < 0 || timeoutMs > leftMs) timeoutMs = leftMs;
+        if (timeoutMs < 0 || timeoutMs > leftMs) {
+            timespec wait = {leftMs / 1000, (leftMs % 1000) * 1000000L};
+            const int ready = ppoll(fds, count, &wait, nullptr);
+            if (ready != 0 || !scores::late()) return ready;
+            fds[0].revents = POLLIN;
+            return 1;
+        }
     }
     timespec wait = {timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
     return ppoll(fds, count, timeoutMs < 0 ? nullptr : &wait, nullptr);
