@@ -36,6 +36,35 @@ esac
 """)
 os.chmod(STAND_IN, 0o755)
 
+def edited_header(path, field):
+    """The replay with the best score it showed raised, or watched from its middle; its sum repaired."""
+    data = open(path, "rb").read()
+    def varint(at):
+        value = shift = 0
+        while data[at] & 0x80:
+            value, shift, at = value | (data[at] & 0x7F) << shift, shift + 7, at + 1
+        return value | data[at] << shift, at + 1
+    at = 6 + data[5]
+    for _ in range(5):  # the C library's first numbers, the seed
+        at = varint(at)[1]
+    counts_at = at = at + 1 + 192  # past full screen and the World
+    counts = []
+    for _ in range(6):  # watch from, calls, frames, score, best score shown, body length
+        value, at = varint(at)
+        counts.append(value)
+    counts[0 if field == "where watching starts" else 4] = counts[1] // 2 if field == "where watching starts" else 99999
+    out = bytearray(data[:counts_at])
+    for value in counts:
+        while value >= 0x80:
+            out.append(value & 0x7F | 0x80)
+            value >>= 7
+        out.append(value)
+    out += data[at:-4]
+    total = 2166136261
+    for byte in out:
+        total = ((total ^ byte) * 16777619) & 0xFFFFFFFF
+    return bytes(out + total.to_bytes(4, "little"))
+
 def start_postgres():
     """Debian's PostgreSQL in the work folder, on a socket folder of its own, as nobody when root."""
     bindir = max(glob.glob("/usr/lib/postgresql/*/bin"), key=lambda d: int(d.split("/")[4]))
@@ -388,6 +417,12 @@ try:
             check(got == 201 and answer["score"] == expected, f"{replay} verifies to {expected}: {got} {answer}")
         got, answer = upload(real, "Real", open(os.path.join(REAL[1], replay), "rb").read()[:-9], "10.2.0.2")
         check(got == 422, f"{replay} cut short does not verify: {got} {answer}")
+        # Near-copies: a header field that changes nothing in play edited, the checksum made whole.
+        first = upload(real, "Real", open(os.path.join(REAL[1], "short_walk.replay"), "rb").read(), "10.2.0.3")[1]
+        for index, field in enumerate(("the best score shown", "where watching starts")):
+            got, answer = upload(real, "Near", edited_header(os.path.join(REAL[1], "short_walk.replay"), field),
+                                 f"10.2.1.{index}")
+            check(got == 409 and answer.get("id") == first.get("id"), f"a copy with {field} edited: 409 {answer}")
     check(all(process.poll() is None for process in servers), "no server process died")
 finally:
     for process in servers:
