@@ -349,24 +349,29 @@ try:
     # Limits, each alone deciding. The CPU limit (1 s) stops a spinning verifier, not the wall's 13 s.
     got, answer = upload(port, "Eve", b"forever\n", "10.5.0.3")
     check(got == 422 and "processor time" in answer["error"], f"a spinning verifier stopped by its CPU limit: {answer}")
-    # A head trickled a line a second is cut at its deadline (5 s); one done in 3 s and others are served.
-    def trickle(lines):
+    # A head trickled a line a second is cut at its deadline (5 s), and so is a body of 9 bytes sent a byte a
+    # second (5 s and 9 bytes at 32 KiB/s); a head or body done in 3 s is answered, and others are served.
+    def trickle(pieces, head=b"GET /healthz HTTP/1.1\r\nHost: x\r\n", piece=b"X-Slow: 1\r\n", end=b"\r\n"):
         client, started = socket.create_connection(("127.0.0.1", port)), time.monotonic()
-        client.sendall(b"GET /healthz HTTP/1.1\r\nHost: x\r\n")
-        for _ in range(lines):
+        client.sendall(head)
+        for _ in range(pieces):
             time.sleep(1)
             if select.select([client], [], [], 0)[0]:
                 return client.recv(100), time.monotonic() - started
-            client.sendall(b"X-Slow: 1\r\n")
-        client.sendall(b"\r\n")
+            client.sendall(piece)
+        client.sendall(end)
         return client.recv(100), time.monotonic() - started
-    with concurrent.futures.ThreadPoolExecutor(2) as pool:
+    post = lambda length: f"POST /api/scores?name=Slo HTTP/1.1\r\nContent-Length: {length}\r\n\r\n".encode()
+    with concurrent.futures.ThreadPoolExecutor(4) as pool:
         slow, done = pool.submit(trickle, 9), pool.submit(trickle, 3)
+        slow_body, body_done = pool.submit(trickle, 9, post(9), b"x", b""), pool.submit(trickle, 3, post(3), b"x", b"")
         time.sleep(2)
         (got, _), took = timed(lambda: request(port, "GET", "/healthz"))
         check(got == 200 and took < 2, f"another client is served while heads trickle: {got} in {took:.2f} s")
         check(done.result()[0].startswith(b"HTTP/1.1 200"), f"a head finished in 3 s is answered: {done.result()}")
-        check(slow.result()[0] == b"" and slow.result()[1] > 4.5, f"a head past 5 s is cut: {slow.result()}")
+        check(body_done.result()[0].startswith(b"HTTP/1.1 422"), f"a body sent in 3 s is read: {body_done.result()}")
+        for what, cut in (("head", slow), ("body", slow_body)):
+            check(cut.result()[0] == b"" and cut.result()[1] > 4.5, f"a {what} past 5 s is cut: {cut.result()}")
     # One verifier and one place in line: the third upload at once is turned away for later.
     busy = start_server(database, "--verifier", STAND_IN, "--trust-forwarded", "--verifiers", "1", "--verify-queue", "1")
     with concurrent.futures.ThreadPoolExecutor(3) as pool:
