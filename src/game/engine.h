@@ -23,5 +23,5 @@ void drawPlayer();                                    // the current figure on t
 void drawDyingPlayer();                               // the same with the dying picture
 void drawSlideFrame(int dx, int dy, float progress);  // one frame of the slide, `progress` units of 600
 
-// The end of a run (screens/end_screen.cpp): then the next run or, after the third, the menu.
+// The end of a run (screens/end_screen.h): then the next run or, after the third, the menu.
 void runEndScreen();

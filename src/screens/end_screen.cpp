@@ -1,3 +1,7 @@
+// The end of a run: half a second of the frozen picture (the figure only if it reached the goal),
+// then the result picture with its message and strip until Space.
+#include "screens/end_screen.h"
+
 #include "audio/sound.h"
 #include "game/engine.h"
 #include "game/frame_clock.h"
