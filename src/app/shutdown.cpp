@@ -28,7 +28,7 @@ void saveProgress() {
     if (sessionMode() != SESSION_LIVE) return;
     // The score of a game still in progress counts.
     raiseBestScore();
-    if (!savesHeld) saveSettings("config.txt", game, game.bestScore, bestGameTape(game.bestScore));
+    if (!savesHeld) saveSettings(CONFIG_PATH, game, game.bestScore, bestGameTape(game.bestScore));
 }
 
 void shutdownHandler() {

@@ -81,9 +81,9 @@ static bool screenSizeUsable() {
 static void openVideoMode() {
     if (!screenSizeUsable())
         fatal(
-            "Cannot create SDL window with OpenGL support: SCREEN_WIDTH %d and SCREEN_HEIGHT %d in config.txt "
+            "Cannot create SDL window with OpenGL support: SCREEN_WIDTH %d and SCREEN_HEIGHT %d in %s "
             "are out of range 0..%d.",
-            game.screenWidth, game.screenHeight, LARGEST_SCREEN_SIDE);
+            game.screenWidth, game.screenHeight, CONFIG_PATH, LARGEST_SCREEN_SIDE);
     SDL_Surface* surface = nullptr;
     if (game.fullscreen) {
         surface = trySetVideoMode(SDL_OPENGL | SDL_FULLSCREEN);
@@ -113,7 +113,7 @@ static void probeRefreshRate() {
 static void checkRecording() {
     const char* path = recordingPath();
     if (path[0] == '\0') return;
-    if (namesSavedFile(path, "config.txt")) fatal("Cannot record to %s: it is one of the game's own files.", path);
+    if (namesSavedFile(path, CONFIG_PATH)) fatal("Cannot record to %s: it is one of the game's own files.", path);
     removeStaleTemporaries(path);
 }
 
@@ -127,7 +127,7 @@ static void startDevices() {
 // Between the World and the seed: the window and the graphics, whose set-up reads the clock
 // the session records.
 static void openWindow() {
-    if (folderFound) tidySavedFiles("config.txt");
+    if (folderFound) tidySavedFiles(CONFIG_PATH);
     prepareWindow();
     requestGlAttributes();
     probeRefreshRate();
@@ -145,8 +145,8 @@ void startUp(char* programPath) {
     holdSaves(!folderFound);
     checkRecording();
     if (sessionMode() == SESSION_LIVE)
-        loadSettings("config.txt", game, &game.bestScore);
+        loadSettings(CONFIG_PATH, game, &game.bestScore);
     else
-        loadReplaySettings("config.txt", game);
+        loadReplaySettings(CONFIG_PATH, game);
     startRecordableSession({startDevices, "data\\world.txt", openWindow, SDL_GetTicks});
 }

@@ -22,10 +22,11 @@ void initLevelTable() {
     addLevel(20, 5, 5, 60, 1);  // every hole refills at every tick
 }
 
-void setLevelValues() {
-    const int level = game.world[game.sectorX][game.sectorY].level;
+void setValuesOfLevel(int level) {
     game.heartLimit = level;
     game.bonusLimit = static_cast<int32_t>(level * 1.5f);
     game.sectorScore = level * 20;
     game.stepScore = level * 2;
 }
+
+void setLevelValues() { setValuesOfLevel(game.world[game.sectorX][game.sectorY].level); }

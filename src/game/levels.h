@@ -10,5 +10,8 @@ void addLevel(int32_t tickInterval, int32_t randomRange, int32_t growthStep, int
 // Fills rows 0..10, level 0 first; the first act of start-up.
 void initLevelTable();
 
-// Level values of the sector the player is in: step and sector score, item limits.
+// The values a sector of `level` sets: step and sector score, item limits.
+void setValuesOfLevel(int level);
+
+// The values of the level of the sector the player is in.
 void setLevelValues();

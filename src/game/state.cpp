@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "audio/sound.h"
+#include "game/levels.h"
 #include "game/random.h"
 
 GameState game;
@@ -10,8 +11,6 @@ GameState game;
 static GameState initialState() {
     GameState s = {};
     s.moveInput = DIR_NONE;
-    s.stepScore = 1;
-    s.sectorScore = 20;
     s.screenWidth = 800;
     s.screenHeight = 600;
     s.bitsPerPixel = 32;
@@ -69,11 +68,8 @@ void startRun() {
     if (!(game.character == 0 && game.lives != 0)) startMusic(MUSIC_GAME);
     game.lives = 4;
     // Level-1 values until the first edge-crossing attempt, whatever the start sector.
-    game.stepScore = 2;
-    game.sectorScore = 20;
+    setValuesOfLevel(1);
     game.deathTimer = 0;
-    game.heartLimit = 1;
-    game.bonusLimit = 1;
     clearItems();
     game.board[game.respawnX][game.respawnY].stage = 1;
 }

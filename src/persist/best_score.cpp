@@ -5,9 +5,6 @@
 #include "platform/program.h"
 #include "platform/save_file.h"
 
-static const char* const HISCORE_PATH = "data\\hiscore.txt";
-static const char* const BEST_GAME_PATH = "data\\best.replay";
-
 // 1 with the number of the file's first content line in `score`, 0 when there is none.
 static int scoreIn(FILE* file, uint32_t* score) {
     char line[LINE_BUFFER_SIZE];
@@ -26,7 +23,7 @@ void loadBestScore(uint32_t* best) {
     chooseFileToRead(HISCORE_PATH, PLAYER_DATA, path, sizeof path);
     FILE* file = openGameFile(path, "r");
     if (file == nullptr) {
-        fputs("Could not load hiscore from data\\hiscore.txt", stdout);
+        printf("Could not load hiscore from %s", HISCORE_PATH);
         return;
     }
     readBestScore(file, best);
@@ -49,13 +46,13 @@ static BestScoreSave saveLocked(uint32_t best, const std::vector<uint8_t>& bestG
     char text[16];
     snprintf(text, sizeof text, "%d", static_cast<int32_t>(best));
     if (saveGameFile(HISCORE_PATH, PLAYER_DATA, text) != 0) {
-        fputs("Could not save hiscore to data\\hiscore.txt", stdout);
+        printf("Could not save hiscore to %s", HISCORE_PATH);
         return BEST_SCORE_NOT_SAVED;
     }
     // The replay of a lower score is no longer the best game, whether or not ours takes its place.
     if (onDisk < best) removeGameFile(BEST_GAME_PATH, PLAYER_DATA);
     if (!bestGame.empty() && saveGameFileBytes(BEST_GAME_PATH, PLAYER_DATA, bestGame.data(), bestGame.size()) != 0)
-        fputs("Could not save replay to data\\best.replay", stdout);
+        printf("Could not save replay to %s", BEST_GAME_PATH);
     return onDisk == best ? BEST_SCORE_HELD : BEST_SCORE_RAISED;
 }
 

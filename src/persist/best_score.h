@@ -5,6 +5,11 @@
 #include <cstdio>
 #include <vector>
 
+// The game's own paths of the two files, beside the program; the player's copies take their
+// last names.
+const char* const HISCORE_PATH = "data\\hiscore.txt";
+const char* const BEST_GAME_PATH = "data\\best.replay";
+
 // Reads the number from the first content line of an open file into `best`, if there is one.
 void readBestScore(FILE* file, uint32_t* best);
 

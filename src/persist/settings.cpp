@@ -84,12 +84,12 @@ void saveSettings(const char* configPath, const Settings& settings, uint32_t bes
 }
 
 bool namesSavedFile(const char* path, const char* configPath) {
-    return namesGameFile(path, "data\\hiscore.txt", PLAYER_DATA) ||
-           namesGameFile(path, "data\\best.replay", PLAYER_DATA) || namesGameFile(path, configPath, PLAYER_SETTINGS);
+    return namesGameFile(path, HISCORE_PATH, PLAYER_DATA) || namesGameFile(path, BEST_GAME_PATH, PLAYER_DATA) ||
+           namesGameFile(path, configPath, PLAYER_SETTINGS);
 }
 
 void tidySavedFiles(const char* configPath) {
-    tidyGameFile("data\\hiscore.txt", PLAYER_DATA);
-    tidyGameFile("data\\best.replay", PLAYER_DATA);
+    tidyGameFile(HISCORE_PATH, PLAYER_DATA);
+    tidyGameFile(BEST_GAME_PATH, PLAYER_DATA);
     tidyGameFile(configPath, PLAYER_SETTINGS);
 }

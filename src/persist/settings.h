@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <vector>
 
+// The configuration beside the program; the player's copy takes its name.
+const char* const CONFIG_PATH = "config.txt";
+
 // The six settings, in the file's order.
 struct Settings {
     int32_t screenWidth;
