@@ -65,7 +65,15 @@ static void noteScore(uint32_t score) {
     key.scoredAt = score;
 }
 
+// What the game never reads leaves no trace in the key: an empty poll, a key let go, an event of
+// a kind it has no use for. Copies that add or drop them play the same game.
+static bool readByGame(const TapeCall& call) {
+    const uint8_t type = call.event.type;
+    return call.kind == CALL_TICKS || (type != EVENT_NONE && type != EVENT_KEY_UP && type != EVENT_OTHER);
+}
+
 static void addToKey(const TapeCall& call) {
+    if (!readByGame(call)) return;
     uint8_t bytes[10] = {static_cast<uint8_t>(call.kind)};
     size_t length = 1;
     if (call.kind == CALL_TICKS) {

@@ -542,6 +542,20 @@ TEST(Verifier, PlayFasterThanAPersonIsRefusedAndAGameKeepsItsKey) {
                  clockBot(4, false), [] { return sdl.clock > 8000; }, 0);
          },
          "verified"},
+        {"the same person, each key let go",
+         [] {
+             return record(
+                 [player = Player{2, true}](ScriptedSdl& s) mutable {
+                     const size_t queued = s.queue.size();
+                     player(s);
+                     if (s.queue.size() == queued) return;
+                     Timed up = s.queue.back();
+                     up.event.type = SDL_KEYUP;
+                     s.queue.push_back(up);
+                 },
+                 [] { return sdl.clock > 8000; }, 2);
+         },
+         "verified"},
         {"a person's fastest tapping, 16 keys a second",
          [] {
              return record(
@@ -613,7 +627,9 @@ TEST(Verifier, PlayFasterThanAPersonIsRefusedAndAGameKeepsItsKey) {
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));  // not the 70 s of old
         EXPECT_TRUE(status != 0 || parseVerdict(line, verdicts[i])) << line;
     }
-    const Verdict &game = verdicts[8], &more = verdicts[9];
+    EXPECT_EQ(verdicts[2].gameKey, verdicts[0].gameKey) << "the same game with its keys let go";
+    EXPECT_EQ(verdicts[2].frames, verdicts[0].frames);
+    const Verdict &game = verdicts[9], &more = verdicts[10];
     EXPECT_GT(game.score, 0);
     EXPECT_GT(more.frames, game.frames);
     EXPECT_EQ(more.score, game.score);
