@@ -123,6 +123,7 @@ static void holdDirection(Source from, Action action, uint32_t now) {
     act(action);
 }
 
+// Kept: another source still held is not taken up again; it repeats once pressed anew.
 static void letGo(Source from) {
     if (pad.heldFrom == from) pad.heldFrom = FROM_NONE;
 }
@@ -169,6 +170,7 @@ static int hatDirection(int value) {
 static int stickDirection() {
     const int x = pad.stickX, y = pad.stickY;
     if (abs(x) <= DEAD_ZONE && abs(y) <= DEAD_ZONE) return -1;
+    // Kept: an exact diagonal goes up or down.
     const int way = abs(x) > abs(y) ? (x < 0 ? STICK_LEFT : STICK_RIGHT) : (y < 0 ? STICK_UP : STICK_DOWN);
     return findRow(PAD_STICK, way)->action;
 }
