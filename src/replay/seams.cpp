@@ -128,6 +128,7 @@ void waitForEventUntil(uint32_t deadline) {
 // The recording build's: a replay from the web page runs its rules in the page's steps.
 uint32_t ruleSliceMs() { return BUILDS[sessionBuild()].ruleSliceMs; }
 
+// Kept: a replay from the web page stays in its menu on Quit, as the page did.
 void quitGame() {
     if (!playing())
         endProgram();
