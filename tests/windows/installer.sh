@@ -56,6 +56,9 @@ done
 mkdir -p "$player"
 printf '5678' >"$player/hiscore.txt"
 
+# A loaded machine may still be closing the game's files when its window is gone: the
+# uninstaller starts once every program of the prefix has ended, as after a player quits.
+wineserver -w
 quiet=$(sed -n 's/^QuietUninstallString=//p' "$WORK/entry")
 eval "uninstall=($(echo "$quiet" | sed 's/\\/\\\\/g'))"
 wine "${uninstall[@]}" >"$WORK/stdout" 2>"$WORK/stderr" || fail "the uninstaller failed"
