@@ -45,7 +45,7 @@ if KIND == "postgresql":
     sql = lambda text: run(f"{bindir}/psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", work, "-U", "zembrak", "postgres",
                            "-c", text)
     numbers = f"generate_series(1, {arguments.fill}) AS n(i)"
-    fake_digest, fake_tape = "lpad(to_hex(i), 64, 'f')", "decode(repeat('ab', 256), 'hex')"
+    fake_digest, fake_tape = "lpad(to_hex(i), 64, '0')", "decode(repeat('ab', 256), 'hex')"
 else:
     import sqlite3
     database = os.path.join(work, "scores.sqlite")
@@ -78,6 +78,10 @@ def fill(entries):
 
 if arguments.fill:
     server, port = start_server()  # it makes the tables
+    # Answering first: a server stopped before its loop starts may miss the signal.
+    probe = http.client.HTTPConnection("127.0.0.1", port, timeout=60)
+    probe.request("GET", "/healthz")
+    probe.getresponse().read()
     server.terminate()
     server.wait()
     began = time.monotonic()

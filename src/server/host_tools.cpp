@@ -19,7 +19,8 @@ namespace {
 const char kUsage[] =
     "usage: zembrak-scores remove ID --reason TEXT [--database URL]\n"
     "       zembrak-scores restore ID [--database URL]\n"
-    "       zembrak-scores reverify [--database URL] [--verifier PATH] [--verify-cpu SECONDS] [--verify-memory MIB]\n"
+    "       zembrak-scores reverify [--database URL] [--verifier PATH] [--verifiers N] [--verify-cpu SECONDS]\n"
+    "                               [--verify-memory MIB]\n"
     "       zembrak-scores backup FILE [--database URL]\n";
 
 // What a tool was given: its own words, and the server's options for the rest.
@@ -132,20 +133,21 @@ bool applyVerdict(Store& store, const Stored& stored, const Replayed& replayed, 
                 tally);
     const std::string& key = replayed.verdict.gameKey;
     if (key == stored.game) return true;
-    ++tally.keys;
     const int64_t other = store.rekey(stored.id, key);
+    if (other == 0 || other > stored.id) ++tally.keys;  // the key is this entry's now
     if (other != 0)
         takeOff(store, std::max(other, stored.id), "copy of #" + std::to_string(std::min(other, stored.id)), tally);
     return true;
 }
 
-// Every stored tape played again, a few at a time on every core, the verdicts applied in the
-// order the entries came.
+// Every stored tape played again, as many at once as the server would (--verifiers, or one a
+// core), the verdicts applied in the order the entries came.
 int reverify(Store& store, const Options& options) {
-    const size_t workers = std::max(1u, std::thread::hardware_concurrency());
+    const int64_t atOnce =
+        options.verifiers > 0 ? options.verifiers : std::max(1u, std::thread::hardware_concurrency());
     Tally tally;
     for (int64_t after = 0;;) {
-        const std::vector<Stored> batch = store.storedAfter(after, static_cast<int64_t>(workers) * 4);
+        const std::vector<Stored> batch = store.storedAfter(after, atOnce);
         if (batch.empty()) break;
         std::vector<std::future<Replayed>> replays;
         for (const Stored& stored : batch)

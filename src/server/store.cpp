@@ -34,6 +34,8 @@ const char kEntry[] =
     "SELECT id, name, score, frames, library, version, submitted FROM scores WHERE id = $1 AND removed IS NULL";
 // The root of each version's tree that still counts an entry.
 const char kVersions[] = "SELECT version FROM board_counts WHERE level = $1 AND version <> '' AND n > 0";
+const char kHighestLevel[] =
+    "SELECT level FROM board_counts WHERE version = $1 AND prefix > 0 AND n > 0 ORDER BY level DESC LIMIT 1";
 const char kTape[] = "SELECT tape FROM scores WHERE id = $1 AND removed IS NULL";
 const char kOnBoard[] = "SELECT score, version, CASE WHEN removed IS NULL THEN 0 ELSE 1 END FROM scores WHERE id = $1";
 const char kRemove[] = "UPDATE scores SET removed = $2, removed_at = $3 WHERE id = $1";
@@ -118,10 +120,15 @@ std::string secondSchema(const Database&) {
     return sql;
 }
 
+// The versions on the board found from the top of their trees, without reading the rest.
+std::string thirdSchema(const Database&) {
+    return "CREATE INDEX board_counts_by_level ON board_counts (level, version);";
+}
+
 // Every schema's changes from the one before, in order. One that has shipped never changes:
 // boards written by it are upgraded by the ones after.
 using Migration = std::string (*)(const Database&);
-const Migration kMigrations[] = {firstSchema, secondSchema};
+const Migration kMigrations[] = {firstSchema, secondSchema, thirdSchema};
 constexpr int kSchemaVersion = sizeof kMigrations / sizeof kMigrations[0];
 
 int64_t number(const std::string& text) { return std::stoll(text); }
@@ -260,8 +267,11 @@ int64_t entriesAbove(Database& db, int64_t score, const std::string& version) {
 // many entries of that score come before it there: down the tree, one level at a time. False
 // past the end of the board.
 bool findPlace(Database& db, const std::string& version, int64_t offset, int64_t& score, int64_t& within) {
+    // Above the highest level holding a score's prefix other than 0 the way down is all 0s:
+    // for scores below 2^20, five levels instead of sixteen.
+    const std::vector<Row> highest = db.query(kHighestLevel, {textParam(version)});
     int64_t node = 0;
-    for (int level = kTopLevel; level >= 0; level -= kLevelBits) {
+    for (int level = highest.empty() ? 0 : static_cast<int>(number(highest[0][0])); level >= 0; level -= kLevelBits) {
         const std::vector<Row> children =
             db.query(kChildren, {textParam(version), intParam(level), intParam(node << kLevelBits),
                                  intParam((node << kLevelBits) | kDigitMask)});
