@@ -14,10 +14,12 @@
 
 #include "game/engine.h"
 #include "game/state.h"
+#include "platform/sdl_io.h"
 #include "render/hud.h"
 #include "render/lists.h"
 #include "render/scene.h"
 #include "render/textures.h"
+#include "replay/seams.h"
 
 namespace {
 
@@ -130,6 +132,7 @@ class RenderTest : public ::testing::Test {
         ASSERT_EQ(chdir(ZK_SOURCE_DIR), 0);  // the game's file names are relative to here
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         ASSERT_NE(SDL_SetVideoMode(800, 600, 32, SDL_OPENGL), nullptr) << SDL_GetError();
+        useEngineIo({sdlTicks, sdlPollEvent, sdlWaitEvent, sdlWaitForEventUntil, sdlSwapBuffers, sdlDelay});
     }
     static void TearDownTestSuite() { SDL_Quit(); }
 
