@@ -8,7 +8,7 @@ the rows stored against the uploads accepted.
 scores spread over 0-99999, as after years of play), so that reads are timed on a full board.
 The server runs a stand-in verifier that answers at once from the body's first line, so the
 figures are the server's and the database's; the real verifier's speed is measured apart."""
-import argparse, glob, http.client, os, random, re, shutil, subprocess, tempfile, threading, time
+import argparse, atexit, glob, http.client, os, random, re, shutil, subprocess, tempfile, threading, time
 
 arguments = argparse.ArgumentParser()
 arguments.add_argument("server")
@@ -31,6 +31,13 @@ with open(verifier, "w") as f:
 os.chmod(verifier, 0o755)
 
 stop_database = lambda: None
+def clean_up():
+    """The database stopped and its folder removed, however the run ends."""
+    try:
+        stop_database()
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+atexit.register(clean_up)
 if KIND == "postgresql":
     bindir, as_user = max(glob.glob("/usr/lib/postgresql/*/bin"), key=lambda d: int(d.split("/")[4])), []
     if os.geteuid() == 0:
@@ -155,8 +162,6 @@ connection.request("GET", "/healthz")
 stored = int(re.search(rb'"entries": (\d+)', connection.getresponse().read()).group(1))
 server.terminate()
 server.wait()
-stop_database()
-shutil.rmtree(work, ignore_errors=True)
 accepted = statuses.get(201, 0)
 print(f"{KIND}: {elapsed:.1f} s, {UPLOADERS} uploading and {READERS} reading threads")
 for kind, values in results.items():
