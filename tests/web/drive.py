@@ -237,6 +237,7 @@ async def main():
                   str(full))
             await p.shot("fullscreen.png")
             await watch_best_game(p)
+            await watch_kept_replays(p)
             errors = ["%s %s" % (k, t) for k, t in p.lines if k in ("exception", "error", "assert", "browser-error")]
             check("a quiet console: no uncaught error, rejected promise or error line", not errors,
                   "; ".join(errors)[:300])
@@ -278,10 +279,25 @@ async def watch_best_game(p):
           "%s (titles: %s)" % (text, ", ".join(sorted(map(str, titles)))))
 
 
-async def replay_end(p):
+async def watch_kept_replays(p):
+    """The replays kept from every build (Linux, Windows, the page) play in the page through
+    ?replay= to their end in step, which is their kept score; the others end out of step."""
+    if not SERVED:
+        return
+    kept = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "replays")
+    for name in ("short_walk", "windows_game", "web_game"):
+        score = open(os.path.join(kept, name + ".expected")).readline().split()[1]
+        shutil.copy(os.path.join(kept, name + ".replay"), SERVED)
+        await p.call("Page.navigate", url=URL + "?replay=%s.replay" % name)
+        text, _ = await replay_end(p, 1800)
+        check("?replay= plays the kept %s to its end, score %s" % (name, score),
+              text.startswith("The replay is over"), text)
+
+
+async def replay_end(p, polls=600):
     """What the page says once the replay it plays stops, and the tab's titles on the way."""
     text, titles = "", set()
-    for _ in range(600):
+    for _ in range(polls):
         titles.add(await p.js("document.title"))
         text = await p.js("document.getElementById('status').hidden ? '' : "
                           "document.getElementById('message').textContent") or ""
