@@ -6,8 +6,10 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <iostream>
+#include <thread>
 
 #include "host_tools.h"
 #include "options.h"
@@ -18,8 +20,6 @@
 using namespace scores;
 
 namespace {
-
-httplib::Server* running = nullptr;
 
 // The store, or a message and nothing when the database cannot be opened.
 std::unique_ptr<Store> openStoreOrSay(const std::string& database) {
@@ -58,11 +58,21 @@ int bindPort(httplib::Server& server, const Options& options) {
     return port;
 }
 
-// SIGTERM and SIGINT end the serving loop; the requests in hand are finished first.
+// SIGTERM and SIGINT end the serving loop; the requests in hand are finished first. They are
+// taken by a thread of their own, never by a handler: a signal that comes before the loop has
+// started waits for it, where the library's stop() would drop it and leave the server running.
 void stopOnSignals(httplib::Server& server) {
-    running = &server;
-    signal(SIGTERM, [](int) { running->stop(); });
-    signal(SIGINT, [](int) { running->stop(); });
+    sigset_t stopping;
+    sigemptyset(&stopping);
+    sigaddset(&stopping, SIGTERM);
+    sigaddset(&stopping, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopping, nullptr);  // every thread started from here on
+    std::thread([&server, stopping] {
+        int signal;
+        sigwait(&stopping, &signal);
+        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        server.stop();
+    }).detach();
 }
 
 void announce(const Options& options, int port) {
@@ -77,14 +87,14 @@ int main(int argc, char** argv) {
     if (argc > 1 && isHostTool(argv[1])) return runHostTool(argc, argv);
     const Options options = parseOptions(argc, argv);
     signal(SIGPIPE, SIG_IGN);  // a client gone mid-answer is an error of that write only
+    httplib::Server server;
+    stopOnSignals(server);  // before any thread starts, the store's included
     const std::unique_ptr<Store> store = openStoreOrSay(options.database);
     if (!store) return 1;
-    httplib::Server server;
     startWatchedWorkers(server, kWorkers);
     if (!addRoutes(server, *store, options)) return 1;
     const int port = bindPort(server, options);
     if (port < 0) return 1;
-    stopOnSignals(server);
     announce(options, port);
     server.listen_after_bind();
     return 0;

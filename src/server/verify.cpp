@@ -83,6 +83,10 @@ bool startVerifier(const std::string& verifier, const std::string& tape, const V
         // Only calls that are safe between fork and exec in a threaded program. A group of its
         // own, so that whatever it starts is stopped with it.
         setpgid(0, 0);
+        // The server takes its stop signals on a thread of its own: the verifier gets them back.
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
         const rlimit cpu = {rlim_t(limits.cpuSeconds), rlim_t(limits.cpuSeconds) + 1};
         setrlimit(RLIMIT_CPU, &cpu);
         if (limits.memoryMiB > 0) {

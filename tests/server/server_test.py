@@ -428,6 +428,16 @@ try:
             got, answer = upload(real, "Near", edited_header(os.path.join(REAL[1], "short_walk.replay"), field),
                                  f"10.2.1.{index}")
             check(got == 409 and answer.get("id") == first.get("id"), f"a copy with {field} edited: 409 {answer}")
+    # A stop signal the moment a server says it listens, before its loop may have begun.
+    for _ in range(3):
+        start_server(database)
+        process = servers.pop()
+        process.send_signal(signal.SIGTERM)
+        try:
+            check(process.wait(10) == 0, f"a server stopped as it starts exits with 0, not {process.returncode}")
+        except subprocess.TimeoutExpired:
+            process.kill()
+            failures.append("a server stopped as it starts keeps running")
     check(all(process.poll() is None for process in servers), "no server process died")
 finally:
     for process in servers:
