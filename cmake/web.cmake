@@ -14,9 +14,19 @@ target_link_libraries(PkgConfig::SDL INTERFACE web_gl)
 add_library(OpenGL::GL INTERFACE IMPORTED)
 
 set(ZK_WEB_PAGE ${CMAKE_SOURCE_DIR}/web/page)
+# The page's calls into the game: every EMSCRIPTEN_KEEPALIVE function of src/app/page_web.cpp.
+set(ZK_WEB_EXPORTS_FILE ${CMAKE_SOURCE_DIR}/src/app/page_web.cpp)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ZK_WEB_EXPORTS_FILE})
+file(STRINGS ${ZK_WEB_EXPORTS_FILE} ZK_WEB_EXPORT_LINES REGEX "^extern \"C\" EMSCRIPTEN_KEEPALIVE")
+set(ZK_WEB_EXPORTS _main)
+foreach(line ${ZK_WEB_EXPORT_LINES})
+  string(REGEX MATCH "(zk_[a-z_]+)\\(" name "${line}")
+  list(APPEND ZK_WEB_EXPORTS _${CMAKE_MATCH_1})
+endforeach()
+list(JOIN ZK_WEB_EXPORTS "," ZK_WEB_EXPORTS)
 set(ZK_WEB_LINK_OPTIONS
   -sUSE_SDL=1 -sLEGACY_GL_EMULATION=1 -sALLOW_MEMORY_GROWTH=1 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
-  -sMINIFY_HTML=0 -sEXPORTED_FUNCTIONS=_main,_zk_page_left,_zk_board_ticks,_zk_best_score,_zk_touch -sEXPORTED_RUNTIME_METHODS=ccall
+  -sMINIFY_HTML=0 -sEXPORTED_FUNCTIONS=${ZK_WEB_EXPORTS} -sEXPORTED_RUNTIME_METHODS=ccall
   -lidbfs.js --use-preload-plugins
   "SHELL:--preload-file ${CMAKE_BINARY_DIR}/data@/data"
   # The page's starting settings: a window, since the page has its own full-screen button and

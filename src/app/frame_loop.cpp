@@ -29,7 +29,7 @@ static void handleKey(GameEvent& event) {
         quitToMenu(event);
         return;
     }
-    if (event.sym == KEY_ESCAPE) {
+    if (event.sym == KEY_ESCAPE || event.sym == KEY_PAUSE) {
         runTitleMenu(event);
         // The menu read into the same record: only a key press still held there may act.
         if (event.type != EVENT_KEY_DOWN) return;

@@ -14,6 +14,9 @@ static Mix_Music* musicGame;
 // False when no sound device could be opened: the session plays in silence, and the volumes
 // stay as the player set them, so sound comes back with the device.
 static bool audioOpen = false;
+// While a replay runs by its earlier games: effects are not started at all, since a page's
+// mixer runs out of channels for effects started faster than they end.
+static bool effectsMuted = false;
 
 static void loadEffect(int slot, const char* path) {
     // A missing file leaves the slot empty; playing it later reports the mixer's error.
@@ -60,7 +63,7 @@ void closeAudio() {
 }
 
 void playEffect(EffectSlot effect) {
-    if (soundVolume == 0 || !audioOpen) return;
+    if (soundVolume == 0 || !audioOpen || effectsMuted) return;
     if (Mix_PlayChannelTimed(-1, sounds[effect], 0, -1) == -1) printf("Mix_PlayChannel: %s\n", SDL_GetError());
 }
 
@@ -71,6 +74,7 @@ void startMusic(MusicTrack track) {
 }
 
 void muteAudio(bool muted) {
+    effectsMuted = muted;
     if (!audioOpen) return;
     if (soundVolume != 0) Mix_Volume(-1, muted ? 0 : soundVolume);
     if (musicVolume != 0) Mix_VolumeMusic(muted ? 0 : musicVolume);

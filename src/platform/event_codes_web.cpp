@@ -22,7 +22,7 @@ static const struct {
     {SDLK_F2, 283},    {SDLK_F3, 284},        {SDLK_F4, KEY_F4},       {SDLK_F5, 286},        {SDLK_F6, 287},
     {SDLK_F7, 288},    {SDLK_F8, 289},        {SDLK_F9, 290},          {SDLK_F10, 291},       {SDLK_F11, 292},
     {SDLK_F12, 293},   {SDLK_RSHIFT, 303},    {SDLK_LSHIFT, 304},      {SDLK_RCTRL, 305},     {SDLK_LCTRL, 306},
-    {SDLK_RALT, 307},  {SDLK_LALT, 308},
+    {SDLK_RALT, 307},  {SDLK_LALT, 308},      {SDLK_PAUSE, KEY_PAUSE},
 };
 
 static const uint32_t FIRST_WITHOUT_CHARACTER = 128;

@@ -11,6 +11,8 @@ const uint8_t EVENT_NONE = 0, EVENT_ACTIVE = 1, EVENT_KEY_DOWN = 2, EVENT_KEY_UP
 // Keys the game reads; keys with a character are that character. Any other key is 0.
 const uint16_t KEY_RETURN = 13, KEY_ESCAPE = 27, KEY_SPACE = 32, KEY_F = 'f', KEY_UP = 273, KEY_DOWN = 274,
                KEY_RIGHT = 275, KEY_LEFT = 276, KEY_F4 = 285;
+// Pause: also the key a gamepad's Start gives (input/pad_input.h). It has no character.
+const uint16_t KEY_PAUSE = 19;
 const uint16_t KEY_MOD_ALT = 0x0300;  // either Alt key held
 
 // What an EVENT_ACTIVE gained or lost.

@@ -1,10 +1,10 @@
 // The first gamepad: opened at start (or when one first shows up), watched for being unplugged
-// and plugged in again. Its events become keys through the input table (platform/pad_input.h).
+// and plugged in again. Its events become keys through the input table (input/pad_input.h).
 #pragma once
 
 #include <cstdint>
 
-#include "platform/pad_input.h"
+#include "input/pad_input.h"
 
 void openGamepad();               // after SDL has started
 void watchGamepad(uint32_t now);  // at every poll; looks at the pad twice a second

@@ -40,6 +40,9 @@ void endProgram();
 // is hidden or closed). Nothing to do where the exit handler always runs.
 void saveWhenLeft(void (*save)());
 
+// The page was hidden or closed: runs the save given to saveWhenLeft. Web only.
+void programLeft();
+
 // From now on a hang-up (the terminal closed, the ssh session lost) or SIGQUIT (Ctrl+\) ends
 // the game the way SIGTERM does, with both files saved. Call after SDL has started; an ignored
 // signal (nohup) stays ignored.

@@ -36,7 +36,6 @@ void endProgram() {
     if (saveAll != nullptr) saveAll();
 }
 
-// The page calls this when it is hidden or closed: no exit handler runs in a page.
-extern "C" EMSCRIPTEN_KEEPALIVE void zk_page_left() {
+void programLeft() {
     if (saveAll != nullptr) saveAll();
 }

@@ -10,8 +10,8 @@ uint32_t sdlTicks() { return SDL_GetTicks(); }
 int sdlPollEvent(SDL_Event* event) {
     watchGamepad(SDL_GetTicks());
     for (;;) {
-        if (padTake(SDL_GetTicks(), event)) return 1;
-        if (!SDL_PollEvent(event)) return 0;
+        if (padTake(event)) return 1;
+        if (!SDL_PollEvent(event)) return padRepeat(SDL_GetTicks(), event);
         if (padFilter(*event, SDL_GetTicks())) return 1;
     }
 }

@@ -56,16 +56,11 @@ static bool holding = false;
 static bool takeEvent(SDL_Event& into) {
     watchGamepad(SDL_GetTicks());
     for (;;) {
-        if (padTake(SDL_GetTicks(), &into)) return true;
-        if (!SDL_PollEvent(&into)) return false;
+        if (padTake(&into)) return true;
+        if (!SDL_PollEvent(&into)) return padRepeat(SDL_GetTicks(), &into) != 0;
         asActivation(into);
         if (padFilter(into, SDL_GetTicks())) return true;
     }
-}
-
-// The page's touch controls (numbered as TouchControl), pressed or let go.
-extern "C" EMSCRIPTEN_KEEPALIVE void zk_touch(int control, int down) {
-    touchControl(control, down != 0, SDL_GetTicks());
 }
 
 int sdlPollEvent(SDL_Event* event) {

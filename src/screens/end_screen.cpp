@@ -1,5 +1,5 @@
 // The end of a run: half a second of the frozen picture (the figure only if it reached the goal),
-// then the result picture with its message and strip until Space.
+// then the result picture with its message and strip until Space or Start.
 #include "screens/end_screen.h"
 
 #include "audio/sound.h"
@@ -30,12 +30,18 @@ static int charactersAtGoal() {
     return game.characterCompleted[0] + game.characterCompleted[1] + game.characterCompleted[2];
 }
 
+static int resultShown = -1;
+
+int shownResult() { return resultShown; }
+
 static void showResult(int message, int strip, GameEvent& event) {
     drawCompletionPicture();
     callList(message);
     callList(strip);
     swapBuffers();
+    resultShown = message - LIST_MESSAGE;
     waitForKey(KEY_SPACE, event);
+    resultShown = -1;
 }
 
 void runEndScreen() {

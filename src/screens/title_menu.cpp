@@ -16,6 +16,8 @@ enum MenuItem { ITEM_RESUME = 64, ITEM_NEW_GAME, ITEM_PAGE_1, ITEM_PAGE_2, ITEM_
 // otherwise it blinks evenly every 200 ms.
 static const int BLINK_EVEN = 200, BLINK_SHOWN = 1000, BLINK_HIDDEN = 220;
 
+static int gamesStarted = 0;  // New Game chosen since the program started
+
 struct Menu {
     int selection;
     int blinkInterval;
@@ -95,6 +97,7 @@ static void chooseItem(Menu& menu, GameEvent& event) {
     switch (menu.selection) {
         case ITEM_RESUME: menu.open = false; break;
         case ITEM_NEW_GAME:
+            ++gamesStarted;
             raiseBestScore();
             newGame();
             menu.open = false;
@@ -113,6 +116,7 @@ static void handleMenuKey(Menu& menu, GameEvent& event) {
     }
     switch (event.sym) {
         case KEY_ESCAPE:
+        case KEY_PAUSE:
             if (runInProgress()) menu.open = false;
             break;
         case KEY_DOWN: moveSelection(menu, +1); break;
@@ -144,12 +148,21 @@ static void handleMenuEvents(Menu& menu, GameEvent& event) {
 
 // A pass draws only when the picture changed; in between it sleeps until the next key or the
 // next blink, so a menu left open costs next to nothing.
+int newGamesChosen() { return gamesStarted; }
+
+static const Menu* shownMenu = nullptr;
+
+int menuItemShown() { return shownMenu != nullptr ? shownMenu->selection - ITEM_RESUME : -1; }
+
 void runTitleMenu(GameEvent& event) {
     Menu menu = openMenu();
+    const Menu* outer = shownMenu;  // Quit in a page's menu opened from play comes back here
+    shownMenu = &menu;
     while (menu.open) {
         advanceBlink(menu);
         if (menu.stale) drawMenu(menu);
         handleMenuEvents(menu, event);
         if (menu.open && !menu.stale) waitForEventUntil(nextBlinkTick(menu));
     }
+    shownMenu = outer;
 }

@@ -38,7 +38,7 @@ void waitForKey(uint16_t key, GameEvent& event) {
                 quitGame();
                 continue;
             }
-            if (key == 0 || event.sym == key) return;
+            if (key == 0 || event.sym == key || (key == KEY_SPACE && event.sym == KEY_PAUSE)) return;
         } else if (event.type == EVENT_ACTIVE) {
             if (event.gain != 0)
                 onFocusGained(event);

@@ -15,5 +15,6 @@ void onFocusGained(const GameEvent& event);
 // Pauses until the window is active again, then rebuilds the graphics in full screen.
 void waitWhileInactive(GameEvent& event);
 
-// Waits for a key press (`key` 0: any key), handling quit, Alt+F4 and focus changes.
+// Waits for a key press (`key` 0: any key; Space: Start too), handling quit, Alt+F4 and focus
+// changes.
 void waitForKey(uint16_t key, GameEvent& event);

@@ -3,7 +3,8 @@
 # the next sector, whose frame has no left wall, and the minimap mark moves one cell right.
 # The session is recorded: the recording and the kept best game replay to the best score.
 # Then with a pad (SDL's virtual joystick, preloaded) A starts, the D-pad and stick walk, Start
-# opens the menu, an unplugged pad pauses until a key, and the recording passes as a timedemo.
+# opens and closes the menu, presses of 80 and 240 ms move it one place, an unplugged pad
+# pauses until a key, and the recording passes as a timedemo.
 source "$(dirname "$0")/lib.sh"
 new_install
 write_world 0
@@ -157,6 +158,15 @@ sleep 1.5 && grab pad_after
 same pad_play pad_after "$(map_mark 1 7)" && fail "the pad's walk did not reach sector (1, 7)"
 press "b 7"  # Start: the menu
 wait_until_differs pad_after pad_run_menu "$RIGHT_EDGE"
+for shown in after run_menu after run_menu; do  # Start, Start, Start, Start: play, menu, play, menu
+    press "b 7" && sleep 0.8 && grab "start_$shown" && same "start_$shown" "pad_$shown" "$RIGHT_EDGE" || fail "no $shown"
+done
+lit_now() { for _ in $(seq 60); do grab lit && [ -n "$(lit_labels lit)" ] && lit_labels lit && return; sleep 0.03; done; }
+place=$(lit_now)
+for press in "h 4 0.08" "h 4 0.24" "a 1 30000 0.08" "a 1 30000 0.24"; do  # D-pad, stick; seconds held
+    echo "${press% *}" >&7 && sleep "${press##* }" && echo "${press% * *} 0" >&7 && sleep 0.6
+    [ "$(lit_now)" = $((++place % 6)) ] || fail "the pad's $press did not move the menu one place"
+done
 echo unplug >&7 && sleep 2
 press Escape && sleep 1 && grab pad_unpaused  # ends the pause the lost pad made, and nothing else
 same pad_run_menu pad_unpaused "$RIGHT_EDGE" || fail "Escape acted through the pause of an unplugged pad"

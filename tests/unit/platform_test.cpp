@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/pad_input.h"
+#include "input/pad_input.h"
 #include "platform/paths.h"
 #include "platform/player_folder.h"
 #include "platform/refresh_rate.h"
@@ -30,7 +30,7 @@ SDL_Event joy(Uint8 type, int number, int value = 0) {
 // What the game is handed at tick `now`: key names and focus changes, space-separated.
 std::string takeAll(uint32_t now) {
     std::string seen;
-    for (SDL_Event e; padTake(now, &e);)
+    for (SDL_Event e; padTake(&e) || padRepeat(now, &e);)
         seen += (seen.empty() ? "" : " ") + std::string(e.type == SDL_KEYDOWN ? SDL_GetKeyName(e.key.keysym.sym)
                                                         : e.active.gain       ? "focus"
                                                                               : "pause");
@@ -48,9 +48,9 @@ TEST(PadInput, EveryControlGivesItsKeys) {
         const char* keys;
     } rows[] = {
         // clang-format off
-        {RAW, B, 0, 1, "return"}, {RAW, B, 1, 1, "escape"}, {RAW, B, 6, 1, "escape"}, {RAW, B, 7, 1, "escape space"},
+        {RAW, B, 0, 1, "return"}, {RAW, B, 1, 1, "escape"}, {RAW, B, 6, 1, "escape"}, {RAW, B, 7, 1, "pause"},
         {RAW, B, 3, 1, "f"}, {RAW, B, 2, 1, ""}, {RAW, B, 12, 1, ""}, {RAW, B, 0, 0, ""},
-        {STD, B, 0, 1, "return"}, {STD, B, 1, 1, "escape"}, {STD, B, 8, 1, "escape"}, {STD, B, 9, 1, "escape space"},
+        {STD, B, 0, 1, "return"}, {STD, B, 1, 1, "escape"}, {STD, B, 8, 1, "escape"}, {STD, B, 9, 1, "pause"},
         {STD, B, 3, 1, "f"}, {STD, B, 6, 1, ""}, {STD, B, 12, 1, "up"}, {STD, B, 13, 1, "down"},
         {STD, B, 14, 1, "left"}, {STD, B, 15, 1, "right"}, {RAW, H, 0, SDL_HAT_UP, "up"},
         {RAW, H, 0, SDL_HAT_DOWN, "down"}, {RAW, H, 0, SDL_HAT_LEFT, "left"}, {RAW, H, 0, SDL_HAT_RIGHT, "right"},
@@ -75,12 +75,15 @@ TEST(PadInput, EveryControlGivesItsKeys) {
     }
 }
 
-// A held direction (hat or stick) repeats after 100 ms, then every 80 ms, like a held arrow
-// key; a button acts once however long it is held; a stick turned further another way is a
-// fresh press. An unplugged pad pauses like a lost focus, and its held direction stops, until
-// a key (which does nothing else) or the pad plugged in again. A lost focus lets go of all.
+// A held direction (hat, stick or touch) repeats after 300 ms, then every 80 ms on the press's
+// beat: a tap up to 250 ms is one step however late the game looks; a look an interval late is
+// one repeat, not a burst; a touch's repeat waits 50 ms for a release told late, and a release
+// owes the repeat due before it. A button acts once however long it is held; a stick turned
+// further another way is a fresh press. An unplugged pad pauses like a lost focus, and its held
+// direction stops, until a key (which does nothing else) or the pad plugged in again. A lost
+// focus lets go of all.
 TEST(PadInput, HeldDirectionsRepeatAndAnUnpluggedPadPauses) {
-    const char H = 'h', A = 'a', B = 'b', KEY = 'k', UNPLUG = 'u', PLUG = 'p', WAKE = 'w', NONE = '-';
+    const char H = 'h', A = 'a', B = 'b', T = 't', KEY = 'k', UNPLUG = 'u', PLUG = 'p', WAKE = 'w', NONE = '-';
     const struct {
         uint32_t at;
         char what;
@@ -88,18 +91,25 @@ TEST(PadInput, HeldDirectionsRepeatAndAnUnpluggedPadPauses) {
         const char* handed;
     } timeline[] = {
         // clang-format off
-        {1000, H, 0, SDL_HAT_RIGHT, "right"}, {1099, NONE, 0, 0, ""}, {1099, WAKE, 0, 1100, ""},
-        {1100, NONE, 0, 0, "right"}, {1179, NONE, 0, 0, ""}, {1180, NONE, 0, 0, "right"}, {1200, H, 0, 0, ""},
-        {2000, NONE, 0, 0, ""}, {2000, WAKE, 0, 9000, ""},
-        {3000, A, 0, 30000, "right"}, {3100, NONE, 0, 0, "right"}, {3150, A, 1, -31000, "up"},
-        {3160, A, 1, 0, "right"}, {3170, A, 0, 3000, ""}, {3200, B, 0, 1, "return"}, {4000, NONE, 0, 0, ""},
+        {1000, H, 0, SDL_HAT_RIGHT, "right"}, {1299, NONE, 0, 0, ""}, {1299, WAKE, 0, 1300, ""},
+        {1300, NONE, 0, 0, "right"}, {1379, NONE, 0, 0, ""}, {1380, NONE, 0, 0, "right"}, {1400, H, 0, 0, ""},
+        {2000, NONE, 0, 0, ""}, {2000, WAKE, 0, 20000, ""},
+        {3000, A, 0, 30000, "right"}, {3300, NONE, 0, 0, "right"}, {3350, A, 1, -31000, "up"},
+        {3360, A, 1, 0, "right"}, {3370, A, 0, 3000, ""}, {3400, B, 0, 1, "return"}, {4000, NONE, 0, 0, ""},
+        {4100, H, 0, SDL_HAT_LEFT, "left"}, {4340, H, 0, 0, ""}, {4400, NONE, 0, 0, ""},
         {5000, H, 0, SDL_HAT_UP, "up"}, {5010, UNPLUG, 0, 0, "pause"}, {5500, NONE, 0, 0, ""},
         {5600, KEY, 0, 0, "focus"}, {5700, KEY, 1, 0, ""}, {5800, UNPLUG, 0, 0, "pause"},
         {5900, PLUG, 0, 0, "focus"}, {6000, PLUG, 0, 0, ""},
         {7000, A, 1, 30000, "down"}, {7050, KEY, 1, 1, ""}, {7500, NONE, 0, 0, ""}, {7600, A, 1, 0, ""},
         {8000, A, 0, 20000, "right"}, {8010, A, 1, 20000, "down"}, {8020, A, 1, 19999, "right"},
-        {8030, A, 1, 0, ""}, {8040, H, 0, SDL_HAT_UP, "up"}, {8140, NONE, 0, 0, "up"}, {8150, A, 0, 0, ""},
-        {8220, NONE, 0, 0, "up"}, {8230, H, 0, 0, ""}, {8400, NONE, 0, 0, ""},
+        {8030, A, 1, 0, ""}, {8040, H, 0, SDL_HAT_UP, "up"}, {8340, NONE, 0, 0, "up"}, {8350, A, 0, 0, ""},
+        {8420, NONE, 0, 0, "up"}, {8430, H, 0, 0, ""}, {8600, NONE, 0, 0, ""},
+        {9000, T, TOUCH_DOWN, 1, "down"}, {9050, T, TOUCH_DOWN, 0, ""}, {9060, T, TOUCH_UP, 1, "up"},
+        {9310, T, TOUCH_UP, 0, ""}, {9360, NONE, 0, 0, ""}, {9370, T, TOUCH_RIGHT, 1, "right"},
+        {9680, NONE, 0, 0, ""}, {9660, T, TOUCH_RIGHT, 0, ""}, {9800, NONE, 0, 0, ""},
+        {9900, T, TOUCH_LEFT, 1, "left"}, {10240, NONE, 0, 0, ""}, {10240, WAKE, 0, 10250, ""},
+        {10250, NONE, 0, 0, "left"}, {10320, NONE, 0, 0, ""}, {10340, NONE, 0, 0, "left"}, {10400, NONE, 0, 0, ""},
+        {10550, NONE, 0, 0, "left"}, {10580, NONE, 0, 0, ""}, {10650, T, TOUCH_LEFT, 0, "left"}, {10900, NONE, 0, 0, ""},
         // clang-format on
     };
     const SDL_Event key = joy(SDL_KEYDOWN, 0), lostFocus = joy(SDL_ACTIVEEVENT, 0);
@@ -108,11 +118,12 @@ TEST(PadInput, HeldDirectionsRepeatAndAnUnpluggedPadPauses) {
         if (t.what == H || t.what == A)
             padFilter(joy(t.what == H ? SDL_JOYHATMOTION : SDL_JOYAXISMOTION, t.number, t.value), t.at);
         if (t.what == B) padFilter(joy(SDL_JOYBUTTONDOWN, t.number), t.at);
+        if (t.what == T) touchControl(t.number, t.value != 0, t.at);
         EXPECT_TRUE(t.what != KEY || padFilter(t.value ? lostFocus : key, t.at) == (t.number == 1))
             << "key at " << t.at;
         if (t.what == UNPLUG) padUnplugged();
         if (t.what == PLUG) padPluggedIn();
-        EXPECT_TRUE(t.what != WAKE || padWakeBy(t.at, 9000) == static_cast<uint32_t>(t.value)) << "wake at " << t.at;
+        EXPECT_TRUE(t.what != WAKE || padWakeBy(t.at, 20000) == static_cast<uint32_t>(t.value)) << "wake at " << t.at;
         EXPECT_EQ(takeAll(t.at), t.handed) << "at " << t.at;
     }
 }

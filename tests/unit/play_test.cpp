@@ -13,6 +13,7 @@
 #include "game/movement.h"
 #include "game/sector.h"
 #include "game/state.h"
+#include "input/pad_input.h"
 
 namespace {
 
@@ -319,6 +320,7 @@ TEST_F(PlayTest, KeyTableOfPlay) {
         {SDLK_F4, KMOD_LALT, DIR_NONE, false, false, true},
         {SDLK_F4, KMOD_RALT, DIR_NONE, false, false, true},
         {SDLK_ESCAPE, KMOD_NONE, DIR_NONE, false, true},
+        {START_KEY, KMOD_NONE, DIR_NONE, false, true},
         {SDLK_SPACE, KMOD_NONE, DIR_NONE},
         {SDLK_RETURN, KMOD_NONE, DIR_NONE},
         {SDLK_q, KMOD_LCTRL, DIR_NONE},

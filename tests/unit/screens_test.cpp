@@ -7,6 +7,7 @@
 #include "fakes.h"
 #include "game/engine.h"
 #include "game/state.h"
+#include "input/pad_input.h"
 #include "render/lists.h"
 #include "screens/title_menu.h"
 #include "screens/waits.h"
@@ -129,6 +130,7 @@ TEST_F(ScreensTest, KeyTableOfTheMenu) {
         {0, SDLK_ESCAPE, KMOD_NONE, NEW_GAME, 1}, {0, SDLK_ESCAPE, KMOD_LSHIFT, NEW_GAME, 1},
         {0, SDLK_LEFT, KMOD_NONE, NEW_GAME, 1},   {0, SDLK_F4, KMOD_NONE, NEW_GAME, 1},
         {0, SDLK_F4, KMOD_LALT, QUITS, 0},        {-1, SDLK_ESCAPE, KMOD_NONE, NEW_GAME, 1},
+        {2, START_KEY, KMOD_NONE, CLOSES, 0},     {0, START_KEY, KMOD_NONE, NEW_GAME, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "lives " << row.lives << " key " << row.key << " mod " << row.mod);
@@ -150,7 +152,7 @@ TEST_F(ScreensTest, KeyTableOfTheMenu) {
     }
 }
 
-// The end screen waits for Space alone: every other key, modified or not, is ignored.
+// The end screen waits for Space or Start alone: every other key, modified or not, is ignored.
 TEST_F(ScreensTest, KeyTableOfTheEndScreen) {
     const struct {
         SDLKey key;
@@ -158,6 +160,7 @@ TEST_F(ScreensTest, KeyTableOfTheEndScreen) {
         bool ends = false, quits = false;
     } rows[] = {
         {SDLK_SPACE, KMOD_NONE, true},
+        {START_KEY, KMOD_NONE, true},
         {SDLK_SPACE, KMOD_LSHIFT, true},
         {SDLK_RETURN, KMOD_NONE},
         {SDLK_ESCAPE, KMOD_NONE},

@@ -1,8 +1,8 @@
 // The game's files, kept at install and served from the browser's cache first; each new
 // version of the game keeps its own copy and drops the old ones.
 var CACHE = 'zembrak-@VERSION@';
-var FILES = ['./', 'index.html', 'index.js', 'index.wasm', 'index.data', 'thumbs.js', 'thumbs.css', 'offline.js',
-             'manifest.webmanifest', 'favicon.png', 'icon-128.png', 'icon-256.png'];
+// Every file of the folder, filled in by tools/web/build-release.
+var FILES = [@FILES@];
 
 self.addEventListener('install', function (e) {
   e.waitUntil(caches.open(CACHE).then(function (c) { return c.addAll(FILES); }).then(function () { return self.skipWaiting(); }));

@@ -1,10 +1,17 @@
 // The page's thumb controls on a touch screen and its word on a gamepad. The game reads pads
 // itself; touches go to it as the controls they press (its TouchControl numbers).
 (function () {
-  var UP = 0, DOWN = 1, LEFT = 2, RIGHT = 3, OK = 4, MENU = 5, GO_ON = 6;
+  // The game's TouchControl names in its order (src/input/pad_input.h), put in by tools/web/build-release.
+  var controls = '@TOUCH_CONTROLS@'.split(' ');
+  var UP = controls.indexOf('TOUCH_UP'), DOWN = controls.indexOf('TOUCH_DOWN'), LEFT = controls.indexOf('TOUCH_LEFT'),
+      RIGHT = controls.indexOf('TOUCH_RIGHT'), OK = controls.indexOf('TOUCH_OK'), MENU = controls.indexOf('TOUCH_MENU'),
+      GO_ON = controls.indexOf('TOUCH_GO_ON');
 
-  function send(control, down) {
-    if (typeof Module === 'object' && Module.calledRun && Module._zk_touch) Module._zk_touch(control, down ? 1 : 0);
+  // With the touch's age: the game times a held button's repeats from the touch itself, not
+  // from when a slow page got round to telling it.
+  function send(control, down, e) {
+    var age = e && e.timeStamp ? Math.max(0, Math.round(performance.now() - e.timeStamp)) : 0;
+    if (typeof Module === 'object' && Module.calledRun && Module._zk_touch) Module._zk_touch(control, down ? 1 : 0, age);
   }
 
   // A gamepad shows itself to a page with its first button press.
@@ -17,6 +24,37 @@
     note.className = 'shown';
     setTimeout(function () { note.className = ''; }, 4000);
   });
+
+  // A pad reaches what lies beside the picture (the submit offer, Watch your best game): X, which
+  // the game leaves alone, moves the page's focus through those controls, A presses the one in
+  // focus and B goes back to the game. Meanwhile the game sees the pad at rest.
+  var padsOfBrowser = navigator.getGamepads && navigator.getGamepads.bind(navigator);
+  if (padsOfBrowser) {
+    var beside = document.getElementById('beside'), was = [], resting = false;
+    var inBeside = function () { return beside.contains(document.activeElement); };
+    var atRest = function (pad) {
+      return pad && { id: pad.id, index: pad.index, connected: pad.connected, mapping: pad.mapping, timestamp: pad.timestamp,
+                      axes: pad.axes.map(function () { return 0; }),
+                      buttons: pad.buttons.map(function () { return { pressed: false, value: 0 }; }) };
+    };
+    navigator.getGamepads = function () {
+      var pads = padsOfBrowser();
+      return inBeside() || resting ? Array.prototype.map.call(pads, atRest) : pads;
+    };
+    (function look() {
+      var pad = padsOfBrowser()[0];
+      if (pad) {
+        var pressed = function (b) { return pad.buttons[b] && pad.buttons[b].pressed && !was[b]; };
+        var controls = Array.prototype.slice.call(beside.querySelectorAll('input, button, a'));
+        if (pressed(2) && controls.length) controls[(controls.indexOf(document.activeElement) + 1) % controls.length].focus();
+        else if (pressed(0) && inBeside()) document.activeElement.click();
+        else if (pressed(1) && inBeside()) { document.getElementById('canvas').focus(); resting = true; }
+        if (!pad.buttons.some(function (b) { return b.pressed; })) resting = false;  // B let go: the game's again
+        was = pad.buttons.map(function (b) { return b.pressed; });
+      }
+      requestAnimationFrame(look);
+    })();
+  }
 
   var touch = navigator.maxTouchPoints > 0 || window.matchMedia('(any-pointer: coarse)').matches;
   if (!touch) return;
@@ -37,12 +75,12 @@
         var press = function (e) {
           e.preventDefault();
           if (window.zkResumeSound) zkResumeSound();
-          if (!held) send(control, held = true);
+          if (!held) send(control, held = true, e);
           b.classList.add('down');
         };
         var release = function (e) {
           e.preventDefault();
-          if (held) send(control, held = false);
+          if (held) send(control, held = false, e);
           b.classList.remove('down');
         };
         b.addEventListener('pointerdown', press);
@@ -78,8 +116,8 @@
     start = null;
     if (Math.max(Math.abs(dx), Math.abs(dy)) < 24) return;  // a tap, not a swipe
     var way = Math.abs(dx) > Math.abs(dy) ? (dx > 0 ? RIGHT : LEFT) : (dy > 0 ? DOWN : UP);
-    send(way, true);
-    send(way, false);
+    send(way, true, e);
+    send(way, false, e);
   }, { passive: false });
   // No menu, selection or zoom from a long press or a double tap anywhere on the page.
   document.addEventListener('contextmenu', function (e) { e.preventDefault(); });

@@ -1,4 +1,4 @@
-#include "platform/pad_input.h"
+#include "input/pad_input.h"
 
 #include <cstdlib>
 #include <initializer_list>
@@ -46,16 +46,10 @@ static const InputRow INPUT_TABLE[] = {
     {TOUCH, TOUCH_GO_ON, TOUCH_GO_ON, ACT_GO_ON},        // touch Go on
 };
 
-// The keys an action presses, in order. Start opens the menu in play and goes on at the end
-// screen: Escape does nothing there and Space nothing in play or in the menu.
-static const SDLKey ACTION_KEYS[][2] = {
-    {SDLK_UP, SDLK_UNKNOWN},    {SDLK_DOWN, SDLK_UNKNOWN},   {SDLK_LEFT, SDLK_UNKNOWN},
-    {SDLK_RIGHT, SDLK_UNKNOWN}, {SDLK_RETURN, SDLK_UNKNOWN}, {SDLK_ESCAPE, SDLK_UNKNOWN},
-    {SDLK_ESCAPE, SDLK_SPACE},  {SDLK_f, SDLK_UNKNOWN},      {SDLK_SPACE, SDLK_UNKNOWN},
-};
+// The key each action presses: one control, one key.
+static const SDLKey ACTION_KEYS[] = {SDLK_UP,     SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_RETURN,
+                                     SDLK_ESCAPE, START_KEY, SDLK_f,    SDLK_SPACE};
 
-// As a held arrow key repeats.
-static const uint32_t REPEAT_DELAY_MS = 100, REPEAT_INTERVAL_MS = 80;
 // A third of the stick's travel is play.
 static const int DEAD_ZONE = 32767 / 3;
 
@@ -100,10 +94,7 @@ static void queueFocus(int gain) {
     queueEvent(event);
 }
 
-static void act(Action action) {
-    for (SDLKey key : ACTION_KEYS[action])
-        if (key != SDLK_UNKNOWN) queueKey(key);
-}
+static void act(Action action) { queueKey(ACTION_KEYS[action]); }
 
 static bool isDirection(Action action) { return action <= ACT_RIGHT; }
 
@@ -119,13 +110,16 @@ static const InputRow* findRow(ControlKind kind, int number) {
 static void holdDirection(Source from, Action action, uint32_t now) {
     pad.heldFrom = from;
     pad.held = action;
-    pad.nextRepeat = now + REPEAT_DELAY_MS;
+    pad.nextRepeat = now + HELD_REPEAT_DELAY_MS;
     act(action);
 }
 
+// A let-go at `at` still owes the repeat that fell due before it and was not handed out yet.
 // Kept: another source still held is not taken up again; it repeats once pressed anew.
-static void letGo(Source from) {
-    if (pad.heldFrom == from) pad.heldFrom = FROM_NONE;
+static void letGo(Source from, uint32_t at) {
+    if (pad.heldFrom != from) return;
+    pad.heldFrom = FROM_NONE;
+    if (static_cast<int32_t>(at - pad.nextRepeat) >= 0) act(pad.held);
 }
 
 // A control pressed or let go: directions are held and repeat, the rest acts once per press.
@@ -138,14 +132,14 @@ static void press(Source from, const InputRow* row, bool down, uint32_t now) {
     if (down)
         holdDirection(from, row->action, now);
     else if (pad.held == row->action)
-        letGo(from);
+        letGo(from, now);
 }
 
 // A direction source moved to `action` (or to none, -1): a new direction is a new press.
 static void moveTo(Source from, int action, uint32_t now) {
     const bool holding = pad.heldFrom == from;
     if (action < 0) {
-        letGo(from);
+        letGo(from, now);
         return;
     }
     if (!holding || pad.held != action) holdDirection(from, static_cast<Action>(action), now);
@@ -203,7 +197,7 @@ bool padFilter(const SDL_Event& event, uint32_t now) {
     }
 }
 
-void touchControl(int control, bool down, uint32_t now) { press(FROM_TOUCH, findRow(TOUCH, control), down, now); }
+void touchControl(int control, bool down, uint32_t at) { press(FROM_TOUCH, findRow(TOUCH, control), down, at); }
 
 void padUnplugged() {
     if (pad.pausedByLoss) return;
@@ -219,11 +213,7 @@ void padPluggedIn() {
     queueFocus(1);
 }
 
-int padTake(uint32_t now, SDL_Event* out) {
-    if (pad.count == 0 && pad.heldFrom != FROM_NONE && static_cast<int32_t>(now - pad.nextRepeat) >= 0) {
-        pad.nextRepeat = now + REPEAT_INTERVAL_MS;
-        act(pad.held);
-    }
+int padTake(SDL_Event* out) {
     if (pad.count == 0) return 0;
     *out = pad.queue[pad.first];
     pad.first = (pad.first + 1) % QUEUE_SIZE;
@@ -231,8 +221,24 @@ int padTake(uint32_t now, SDL_Event* out) {
     return 1;
 }
 
+// Repeats keep the press's own beat: a late look gives the one repeat due, and the next stays
+// on time; a look later than a whole interval starts the beat anew instead of a burst.
+// A page tells a touch when it gets round to it: a repeat of a touch waits a little past its
+// time, so a release made before that time and told late still stops it.
+static const uint32_t TOUCH_TOLD_LATE_MS = 50;
+
+static uint32_t repeatShownAt() { return pad.nextRepeat + (pad.heldFrom == FROM_TOUCH ? TOUCH_TOLD_LATE_MS : 0); }
+
+int padRepeat(uint32_t now, SDL_Event* out) {
+    if (pad.count != 0 || pad.heldFrom == FROM_NONE || static_cast<int32_t>(now - repeatShownAt()) < 0) return 0;
+    pad.nextRepeat += HELD_REPEAT_INTERVAL_MS;
+    if (static_cast<int32_t>(now - pad.nextRepeat) >= 0) pad.nextRepeat = now + HELD_REPEAT_INTERVAL_MS;
+    act(pad.held);
+    return padTake(out);
+}
+
 uint32_t padWakeBy(uint32_t now, uint32_t deadline) {
     if (pad.count > 0) return now;
-    if (pad.heldFrom != FROM_NONE && static_cast<int32_t>(deadline - pad.nextRepeat) > 0) return pad.nextRepeat;
+    if (pad.heldFrom != FROM_NONE && static_cast<int32_t>(deadline - repeatShownAt()) > 0) return repeatShownAt();
     return deadline;
 }
