@@ -617,7 +617,7 @@ async def with_thumbs():
             tiles = [await steps_of(p, "Module._zk_score()", lambda: tap(way, ms)) for ms, way in  # never back:
                      zip(lengths, ("Right", "Down", "Right"))]  # each tile scores
             table.append("CPU /%g, %.0f frames/s in play: menu %s, hold 600 ms %d; play %s" % (rate, fps, row, held, tiles))
-            fair = fair and row == [1, 1, 1] and held >= 2 and tiles == [1, 1, 1]
+            fair = fair and row == [1, 1, 1] and held >= 2 and min(tiles) >= 1  # an item may add a rise in play
         await p.call("Emulation.setCPUThrottlingRate", rate=1)
         check("taps of %s ms step once in the menu and in play, held back and not; a 600 ms hold repeats" %
               (lengths,), fair, "; ".join(table))
