@@ -127,6 +127,7 @@ bool applyVerdict(Store& store, const Stored& stored, const Replayed& replayed, 
         return true;
     }
     ++tally.verify;
+    store.setPace(stored.id, verdictPace(replayed.verdict));
     if (replayed.verdict.score != stored.score)
         takeOff(store, stored.id,
                 "verifies to " + std::to_string(replayed.verdict.score) + ", not " + std::to_string(stored.score),

@@ -227,7 +227,8 @@ std::string entryPage(const Entry& entry, const std::string& current, bool watch
            fact("Rank", std::to_string(entry.rank) + " in version " + version) +
            fact("Platform", escapeHtml(platformOf(entry.library))) + fact("Version", version) +
            fact("Date", timeOf(entry.submitted, "%Y-%m-%d %H:%M UTC")) + fact("Frames", std::to_string(entry.frames)) +
-           "</dl>\n" + replayButtons(entry, "../", watchable, current) + "\n<nav><a href=\"" +
+           (entry.pace.empty() ? std::string() : fact("Pace", escapeHtml(entry.pace))) + "</dl>\n" +
+           replayButtons(entry, "../", watchable, current) + "\n<nav><a href=\"" +
            boardLink("../", entry.version, current) + "\">The board of version " + version +
            "</a></nav>\n</body>\n</html>\n";
 }

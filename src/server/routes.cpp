@@ -99,8 +99,8 @@ void upload(Store& store, const Options& options, const httplib::Request& req, h
             std::cerr << "zembrak-scores: " << why << std::endl;
             return refuse(res, 500, "the server could not check the replay");
     }
-    NewEntry entry{name,         verdict.score, verdict.frames,  verdict.library, verdict.version,
-                   nowSeconds(), digest,        verdict.gameKey, req.body};
+    NewEntry entry{name,         verdict.score, verdict.frames,  verdict.library,      verdict.version,
+                   nowSeconds(), digest,        verdict.gameKey, verdictPace(verdict), req.body};
     int64_t id = 0, rank = 0;
     if (!store.add(entry, id, rank, earlier)) return refuseCopy(res, earlier);
     std::cout << "added #" << id << ": score " << verdict.score << " from " << address << std::endl;

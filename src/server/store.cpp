@@ -19,8 +19,8 @@ const char kEarlier[] =
     "SELECT id, CASE WHEN removed IS NULL THEN 0 ELSE 1 END FROM scores WHERE sha256 = $1 OR game = $2 "
     "ORDER BY id LIMIT 1";
 const char kInsert[] =
-    "INSERT INTO scores (name, score, frames, library, version, submitted, sha256, game, tape) "
-    "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9) RETURNING id";
+    "INSERT INTO scores (name, score, frames, library, version, submitted, sha256, game, tape, pace) "
+    "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10) RETURNING id";
 const char kPage[] =
     "SELECT id, name, score, frames, library, version, submitted FROM scores "
     "WHERE removed IS NULL AND score <= $1 ORDER BY score DESC, id LIMIT $2 OFFSET $3";
@@ -31,7 +31,8 @@ const char kChildren[] =
     "SELECT prefix, n FROM board_counts WHERE version = $1 AND level = $2 AND prefix BETWEEN $3 AND $4 "
     "ORDER BY prefix DESC";
 const char kEntry[] =
-    "SELECT id, name, score, frames, library, version, submitted FROM scores WHERE id = $1 AND removed IS NULL";
+    "SELECT id, name, score, frames, library, version, submitted, COALESCE(pace, '') FROM scores "
+    "WHERE id = $1 AND removed IS NULL";
 // The root of each version's tree that still counts an entry.
 const char kVersions[] = "SELECT version FROM board_counts WHERE level = $1 AND version <> '' AND n > 0";
 const char kHighestLevel[] =
@@ -45,6 +46,7 @@ const char kStoredAfter[] =
     "WHERE id > $1 ORDER BY id LIMIT $2";
 const char kKeyHolder[] = "SELECT id FROM scores WHERE game = $1 AND id <> $2";
 const char kSetKey[] = "UPDATE scores SET game = $2 WHERE id = $1";
+const char kSetPace[] = "UPDATE scores SET pace = $2 WHERE id = $1";
 const char kDropKey[] = "UPDATE scores SET game = NULL WHERE id = $1";
 const char kReadSchemaVersion[] = "SELECT MAX(version) FROM schema_version";
 const char kSetSchemaVersion[] = "INSERT INTO schema_version (version) VALUES ($1)";
@@ -125,10 +127,13 @@ std::string thirdSchema(const Database&) {
     return "CREATE INDEX board_counts_by_level ON board_counts (level, version);";
 }
 
+// The pace the verifier measured, for an entry's page; `reverify` fills it in for older entries.
+std::string fourthSchema(const Database&) { return "ALTER TABLE scores ADD COLUMN pace TEXT;"; }
+
 // Every schema's changes from the one before, in order. One that has shipped never changes:
 // boards written by it are upgraded by the ones after.
 using Migration = std::string (*)(const Database&);
-const Migration kMigrations[] = {firstSchema, secondSchema, thirdSchema};
+const Migration kMigrations[] = {firstSchema, secondSchema, thirdSchema, fourthSchema};
 constexpr int kSchemaVersion = sizeof kMigrations / sizeof kMigrations[0];
 
 int64_t number(const std::string& text) { return std::stoll(text); }
@@ -352,10 +357,11 @@ class SqlStore : public Store {
         auto db = pool_.take();
         try {
             inTransaction(*db, &Database::beginWriting, [&] {
-                id = number(
-                    db->query(kInsert, {textParam(entry.name), intParam(entry.score), intParam(entry.frames),
-                                        textParam(entry.library), textParam(entry.version), intParam(entry.submitted),
-                                        textParam(entry.sha256), textParam(entry.game), blobParam(entry.tape)})[0][0]);
+                id = number(db->query(
+                    kInsert,
+                    {textParam(entry.name), intParam(entry.score), intParam(entry.frames), textParam(entry.library),
+                     textParam(entry.version), intParam(entry.submitted), textParam(entry.sha256),
+                     textParam(entry.game), blobParam(entry.tape), textParam(entry.pace)})[0][0]);
                 moveCounts(*db, entry.score, entry.version, 1);
                 rank = entriesAbove(*db, entry.score, entry.version) + 1;
                 return true;
@@ -400,6 +406,7 @@ class SqlStore : public Store {
             const std::vector<Row> rows = db->query(kEntry, {intParam(id)});
             if (rows.empty()) return false;
             entry = entryOf(rows[0]);
+            entry.pace = rows[0][7];
             entry.rank = entriesAbove(*db, entry.score, entry.version) + 1;
             return true;
         });
@@ -464,6 +471,10 @@ class SqlStore : public Store {
             db->query(kSetKey, {intParam(id), textParam(game)});
             return holder;
         });
+    }
+
+    void setPace(int64_t id, const std::string& pace) override {
+        pool_.take()->query(kSetPace, {intParam(id), textParam(pace)});
     }
 
    private:

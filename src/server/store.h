@@ -17,6 +17,7 @@ struct Entry {
     int64_t score = 0, frames = 0;
     std::string library, version;
     int64_t submitted = 0;  // seconds since 1970, UTC
+    std::string pace;       // as the verifier measured it; empty for entries stored before it did
 };
 
 struct NewEntry {
@@ -26,6 +27,7 @@ struct NewEntry {
     int64_t submitted;
     std::string sha256;  // hexadecimal, of the tape
     std::string game;    // the verifier's key of the game played: one entry per game
+    std::string pace;    // the verifier's words for the pace of play
     std::string tape;
 };
 
@@ -84,6 +86,8 @@ class Store {
     // Gives entry `id` the key its game has now. When another entry holds that key, the earlier
     // of the two keeps it and the other's id is returned (0 when none): the later is a copy.
     virtual int64_t rekey(int64_t id, const std::string& game) = 0;
+    // Notes the pace the current verifier measured in entry `id`'s game.
+    virtual void setPace(int64_t id, const std::string& pace) = 0;
 };
 
 // "postgresql://…" or "postgres://…" for PostgreSQL; otherwise a path of an SQLite file, or

@@ -59,12 +59,18 @@ double writable(double rate) { return rate > MOST_RATE ? MOST_RATE : rate > 0 ? 
 
 }  // namespace
 
+std::string verdictPace(const Verdict& verdict) {
+    char pace[80];
+    snprintf(pace, sizeof pace, "%.1f frames/s, %.1f presses/s", writable(verdict.framesPerSecond),
+             writable(verdict.pressesPerSecond));
+    return pace;
+}
+
 std::string verdictLine(const Verdict& verdict) {
     char line[400];
-    snprintf(line, sizeof line, "%s%lld, %lld frames, %s, version %s, %.1f frames/s, %.1f presses/s, game %s", PREFIX,
+    snprintf(line, sizeof line, "%s%lld, %lld frames, %s, version %s, %s, game %s", PREFIX,
              static_cast<long long>(verdict.score), static_cast<long long>(verdict.frames), verdict.library.c_str(),
-             verdict.version.c_str(), writable(verdict.framesPerSecond), writable(verdict.pressesPerSecond),
-             verdict.gameKey.c_str());
+             verdict.version.c_str(), verdictPace(verdict).c_str(), verdict.gameKey.c_str());
     return line;
 }
 

@@ -16,6 +16,8 @@ struct Verdict {
     std::string gameKey;          // 64 hex digits naming the game scored, whatever else the file holds
 };
 
+// The pace measured, as the line and the board show it: `<f> frames/s, <p> presses/s`.
+std::string verdictPace(const Verdict& verdict);
 // `verified: score <n>, <frames> frames, <library>, version <v>, <f> frames/s, <p> presses/s,
 // game <key>`; rates with one decimal.
 std::string verdictLine(const Verdict& verdict);

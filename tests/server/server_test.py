@@ -242,7 +242,7 @@ try:
              ("/?version=0.9%2B1", 200, [f'href="scores/{old["id"]}"', ">40<", ">Windows<"], [first]),
              ("/?version=all", 200, [f'scores/{old["id"]}"', first, web], []),
              ("/?version=%3Cb%3E", 200, ["No scores for version &lt;b&gt; yet"], ["<b>", first]),
-             (f"/scores/{old['id']}", 200, [">40<", ">1 in version 0.9+1<", ">Windows<", ">7<",
+             (f"/scores/{old['id']}", 200, [">40<", ">1 in version 0.9+1<", ">Windows<", ">7<", ">60.0 frames/s, 5.0 presses/s<",
                                             f'href="../replays/{old["id"]}.replay" download', 'href="../?version=0.9%2B1"'],
               ["Watch"]),
              (f"/scores/{ids['a name in <script>, kept as it is']}", 200, ["<h1>&lt;script&gt;x()&lt;/script&gt;</h1>", ">10<"],
