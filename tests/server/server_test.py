@@ -109,6 +109,14 @@ def start_server(database, *options):
     threading.Thread(target=process.stdout.read, daemon=True).start()  # a line for each upload
     return int(port.group(1))
 
+def stop_server(process, when):
+    process.send_signal(signal.SIGTERM)
+    try:
+        check(process.wait(10) == 0, f"a server stopped {when} exits with 0, not {process.returncode}")
+    except subprocess.TimeoutExpired:
+        process.kill()
+        failures.append(f"a server stopped {when} keeps running")
+
 def request(port, method, path, body=None, headers=None, address="10.0.0.1"):
     connection = http.client.HTTPConnection("127.0.0.1", port, timeout=30)
     connection.request(method, path, body=body, headers={"X-Forwarded-For": address, **(headers or {})})
@@ -431,22 +439,11 @@ try:
     # A stop signal the moment a server says it listens, before its loop may have begun.
     for _ in range(3):
         start_server(database)
-        process = servers.pop()
-        process.send_signal(signal.SIGTERM)
-        try:
-            check(process.wait(10) == 0, f"a server stopped as it starts exits with 0, not {process.returncode}")
-        except subprocess.TimeoutExpired:
-            process.kill()
-            failures.append("a server stopped as it starts keeps running")
+        stop_server(servers.pop(), "as it starts")
     check(all(process.poll() is None for process in servers), "no server process died")
 finally:
     for process in servers:
-        process.send_signal(signal.SIGTERM)
-        try:
-            check(process.wait(10) == 0, f"a server stopped by SIGTERM exits with 0, not {process.returncode}")
-        except subprocess.TimeoutExpired:
-            process.kill()
-            failures.append("a server did not stop on SIGTERM")
+        stop_server(process, "by SIGTERM")
     stop_postgres()
 print("PASS" if not failures else f"FAILED: {len(failures)}")
 sys.exit(1 if failures else 0)
