@@ -12,6 +12,7 @@
 #include "audio/sound.h"
 #include "game/engine.h"
 #include "game/levels.h"
+#include "game/run.h"
 #include "game/state.h"
 #include "platform/display.h"
 #include "platform/sdl_io.h"

@@ -12,6 +12,7 @@
 
 #include "game/levels.h"
 #include "game/rules.h"
+#include "game/run.h"
 #include "game/sector.h"
 #include "game/state.h"
 #include "replay/start.h"

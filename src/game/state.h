@@ -121,11 +121,5 @@ void setLayoutConstants();
 // Frees all Heart and Bonus slots and restarts both spawn counters.
 void clearItems();
 
-// Starts the run of the current character in its corner with four spare lives.
-void startRun();
-
-// Starts a game with character 0 and a zero score.
-void newGame();
-
 // Gives every tile a random stage 0..10; called once before the first menu.
 void fillBoard();

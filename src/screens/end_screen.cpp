@@ -5,6 +5,7 @@
 #include "audio/sound.h"
 #include "game/engine.h"
 #include "game/frame_clock.h"
+#include "game/run.h"
 #include "game/state.h"
 #include "render/lists.h"
 #include "render/scene.h"

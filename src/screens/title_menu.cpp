@@ -6,6 +6,7 @@
 #include "game/engine.h"
 #include "game/frame_clock.h"
 #include "game/rules.h"
+#include "game/run.h"
 #include "game/state.h"
 #include "render/lists.h"
 #include "screens/waits.h"

@@ -11,6 +11,7 @@
 #include "game/frame_clock.h"
 #include "game/levels.h"
 #include "game/movement.h"
+#include "game/run.h"
 #include "game/sector.h"
 #include "game/state.h"
 #include "input/pad_input.h"
