@@ -52,11 +52,15 @@ std::string head(const std::string& title) {
            escapeHtml(title) + "</title>\n" + kStyle + "</head>\n<body>\n";
 }
 
-const char kUploadForm[] = R"(<h2>Add your best game</h2>
-<form id="upload">
-<label>Name <input name="player" maxlength="24" required
- title="1 to 24 characters, at least one you can see; at most two accents on a letter"></label>
-<label>Replay <input name="replay" type="file" accept=".replay" required></label>
+// The name field says the rules the server holds names to.
+std::string nameField() {
+    const std::string most = std::to_string(kMaxNameLength);
+    return "<label>Name <input name=\"player\" maxlength=\"" + most + "\" required\n title=\"1 to " + most +
+           " characters, at least one you can see; at most " + std::to_string(kMaxMarks) +
+           " accents on a letter\"></label>\n";
+}
+
+const char kUploadForm[] = R"(<label>Replay <input name="replay" type="file" accept=".replay" required></label>
 <button>Upload</button>
 </form>
 <p id="result" role="status"></p>
@@ -216,8 +220,8 @@ std::string boardPage(const BoardView& view) {
         page += "<tr><td class=\"none\" colspan=\"7\">No scores" +
                 (view.version.empty() ? std::string() : " for version " + escapeHtml(view.version)) +
                 " yet.</td></tr>\n";
-    return page + "</tbody>\n</table>\n" + pageLinks(view) + kUploadForm + "<script>\n" + kUploadScript +
-           kUploadHandler + "</script>\n</body>\n</html>\n";
+    return page + "</tbody>\n</table>\n" + pageLinks(view) + "<h2>Add your best game</h2>\n<form id=\"upload\">\n" +
+           nameField() + kUploadForm + "<script>\n" + kUploadScript + kUploadHandler + "</script>\n</body>\n</html>\n";
 }
 
 std::string entryPage(const Entry& entry, const std::string& current, bool watchable) {
