@@ -10,6 +10,7 @@
 source "$(dirname "$0")/lib_install.sh"
 
 [ "$(id -u)" = 0 ] || { echo "SKIP: a host's steps run as root"; exit 77; }
+# One run at a time; what the steps start (the cluster, the service) must not keep the lock.
 exec 9>/tmp/zk-scores-host.lock
 flock 9
 dpkg -s zembrak-scores >/dev/null 2>&1 && { echo "SKIP: zembrak-scores is installed here already"; exit 77; }
@@ -45,7 +46,7 @@ cleanup_host() {
 trap 'cleanup_host || true' EXIT
 if [ ! -d /run/systemd/system ]; then
     if ! pg_lsclusters -h | awk 'NR == 1 {exit $4 != "online"}'; then
-        pg_ctlcluster $cluster start || fail "cannot start PostgreSQL $cluster"
+        pg_ctlcluster $cluster start 9>&- || fail "cannot start PostgreSQL $cluster"
         started_cluster=yes
     fi
     # systemctl enable --now UNIT, as systemd would start it: ExecStart with the variables of the
@@ -73,7 +74,7 @@ sed 's/^/    /' "$WORK/steps.sh"
 # apt waits for another test's apt instead of failing, and upgrades none of this machine's packages.
 printf 'DPkg::Lock::Timeout "300";\nAPT::Get::Upgrade "false";\n' >"$WORK/apt.conf"
 (cd "$WORK/host" && env HOME="$WORK/player" PATH="$WORK/bin:$PATH" APT_CONFIG="$WORK/apt.conf" \
-    DEBIAN_FRONTEND=noninteractive bash -e "$WORK/steps.sh") >"$WORK/stdout" 2>"$WORK/stderr" ||
+    DEBIAN_FRONTEND=noninteractive bash -e "$WORK/steps.sh") >"$WORK/stdout" 2>"$WORK/stderr" 9>&- ||
     fail "the README's host steps failed"
 cat "$WORK/stdout"
 
